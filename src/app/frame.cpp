@@ -1,0 +1,132 @@
+// The fixed 10 ms logic clock, the screen state machine and the drawing of one frame.
+#include "app/frame.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <cstdlib>
+
+#include "app/clock.h"
+#include "app/game_state.h"
+#include "audio/audio.h"
+#include "game/display.h"
+#include "game/field.h"
+#include "gfx/images.h"
+#include "gfx/particles.h"
+#include "gfx/surface.h"
+#include "menu/menu.h"
+
+int32_t now = 0;
+
+void enterScreen() {
+    switch (game.requestedScreen) {
+    case Splash:
+        game.screenEnteredAt = clockNow();
+        playMusic(MenuMusic);
+        break;
+    case MainMenu:
+        game.menuSelection = 0;
+        game.menuItemCount = 8;
+        srand(clockTicks());
+        break;
+    case Credits:
+        game.menuSelection = 0;
+        game.menuItemCount = 1;
+        break;
+    case Difficulty:
+        // The second entry is highlighted: a new player starts one step above the easiest.
+        game.menuSelection = 1;
+        game.menuItemCount = 5;
+        break;
+    case Help:
+        game.screenEnteredAt = clockNow();
+        break;
+    case Playing:
+        enterPlaying();
+        break;
+    case GameOver:
+        enterGameOver();
+        break;
+    default:
+        // LanguagePick keeps the selection and the music as they are.
+        break;
+    }
+    game.currentScreen = game.requestedScreen;
+}
+
+void updateScreen() {
+    switch (game.currentScreen) {
+    case Splash:
+        if (tickDiff(now, game.screenEnteredAt) >= 2000)
+            game.requestedScreen = LanguagePick;
+        break;
+    case Help: {
+        // The menu music fades out over the first second of the help picture.
+        int32_t elapsed = tickDiff(now, game.screenEnteredAt);
+        int64_t volume = (static_cast<int64_t>(1000) - elapsed) * 128 / 1000;
+        if (volume < 0)
+            volume = 0;
+        if (volume > 0x7fffffff)
+            volume = 0x7fffffff;
+        Mix_VolumeMusic(static_cast<int>(volume));
+        if (elapsed >= 3000)
+            game.requestedScreen = Playing;
+        break;
+    }
+    case Playing:
+        updateField();
+        updateParticles();
+        break;
+    default:
+        break;
+    }
+}
+
+static void drawOverlay() {
+    switch (game.currentScreen) {
+    case LanguagePick:
+    case MainMenu:
+    case Credits:
+    case Difficulty:
+    case Help:
+        drawMenuScreen();
+        break;
+    case Playing:
+        drawPlaying();
+        break;
+    case GameOver:
+        if (clockTicks() - static_cast<uint32_t>(game.screenEnteredAt) <= 1000)
+            drawGameOverBurst();
+        else
+            drawMenuScreen();
+        break;
+    default:
+        break;
+    }
+}
+
+void drawFrame() {
+    drawBackground();
+    bool mustLock = surfaceMustLock(screenSurface);
+    // A frame whose surface cannot be locked is dropped whole, not presented half drawn.
+    if (mustLock && SDL_LockSurface(screenSurface) < 0)
+        return;
+    drawOverlay();
+    if (surfaceMustLock(screenSurface))
+        SDL_UnlockSurface(screenSurface);
+    SDL_UpdateRect(screenSurface, 0, 0, ScreenWidth, ScreenHeight);
+}
+
+void frameTick() {
+    now = clockNow();
+    if (!tickBefore(game.logicClock, now)) {
+        clockDelay(1);
+        return;
+    }
+    do {
+        if (game.requestedScreen != game.currentScreen)
+            enterScreen();
+        updateScreen();
+        game.logicClock = tickAdd(game.logicClock, 10);
+    } while (tickBefore(game.logicClock, now));
+    drawFrame();
+}

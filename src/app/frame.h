@@ -1,0 +1,21 @@
+// The fixed 10 ms logic clock, the screen state machine and the drawing of one frame.
+#pragma once
+
+#include <cstdint>
+
+// The tick read at the start of the current main-loop pass; drawing reads it for
+// animations (menu cursor, language arrows, the pulsing highlight).
+extern int32_t now;
+
+// One pass's worth of time: runs every due 10 ms logic step, then draws one frame;
+// sleeps 1 ms instead when no step is due.
+void frameTick();
+
+// Applies requestedScreen: runs its entry actions, then makes it currentScreen.
+void enterScreen();
+
+// The update of currentScreen for one logic step (timeouts, the Help fade, the field).
+void updateScreen();
+
+// Draws one frame: background, locked overlay, presentation of the whole screen.
+void drawFrame();

@@ -1,0 +1,72 @@
+// The single global record of the game's run-time state and the enumerations it uses.
+#pragma once
+
+#include <cstdint>
+
+class TiXmlElement;
+struct Problem;
+struct Particle;
+
+// The eight screens the program can be on; ScreenNone only before the first logic step.
+enum ScreenId : int32_t {
+    ScreenNone = 0,
+    Splash = 1,
+    LanguagePick = 2,
+    MainMenu = 3,
+    Credits = 4,
+    Difficulty = 5,
+    Help = 6,
+    Playing = 7,
+    GameOver = 8,
+};
+
+// The game modes, in main-menu order.
+enum GameMode : int32_t {
+    Addition = 0,
+    Sign = 1,
+    Subtraction = 2,
+    Multiplication = 3,
+    Division = 4,
+    Mixed = 5,
+};
+
+// What a released key means to the menus; made by the event pump, never stored.
+enum NavAction : int32_t {
+    Confirm,
+    Back,
+    Up,
+    Down,
+    Left,
+    Right,
+};
+
+// All run-time state of one run. Times are SDL ticks in milliseconds held as signed
+// 32-bit values; compare and subtract them only through the helpers of app/clock.h.
+struct GameState {
+    int32_t requestedScreen = Splash;   // the screen asked for; applied at the next logic step
+    int32_t currentScreen = ScreenNone; // the screen in force; written by enterScreen alone
+    int32_t screenEnteredAt = 0;        // tick when Splash, Help, Playing or GameOver was last entered
+    int32_t menuSelection = 0;          // highlighted menu entry, 0-based
+    int32_t menuItemCount = 0;          // entries the highlight can reach
+    int32_t logicClock = 0;             // logic time (ms): the time of the running step, +10 after it
+    int32_t gameMode = Addition;        // GameMode chosen on the main menu
+    int32_t difficulty = 0;             // 0..3, chosen on the difficulty menu
+    int32_t speed = 0;                  // tenths of a pixel every problem moves per logic step
+    int32_t score = 0;                  // points of the current or last game
+    int32_t nextSpawnAt = 0;            // logic time of the next spawn; 0 makes it due at once
+    int32_t nextSpeedUpAt = 0;          // logic time of the next speed increase
+    int32_t typedValue = 0;             // the number typed so far for the leading problem
+    int32_t typedDigits = 0;            // how many answer keys make up typedValue
+    int32_t inputBlockedUntil = 0;      // tick until which answer keys are dropped; 0 for no block
+    char *feedbackText = nullptr;       // owned heap text of the last answer, or none
+    int32_t feedbackStartedAt = 0;      // tick when feedbackText appeared
+    int32_t feedbackRising = 0;         // 1 after a right answer (text rises), 0 after a wrong one
+    int32_t alertFlag = 0;              // 1: the next emptying of the field plays the cleared sound
+    int32_t burstX = 0;                 // centre x of the game-over burst, pixels
+    int32_t burstY = 0;                 // centre y of the game-over burst, pixels
+    Problem *problems = nullptr;        // owned list of problems on the field, leading problem first
+    Particle *particles = nullptr;      // owned list of burst particles, newest first
+    TiXmlElement *currentLanguage = nullptr; // the selected language element; not owned
+};
+
+extern GameState game;

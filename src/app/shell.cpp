@@ -1,0 +1,131 @@
+// Start-up, the resource loading order, the main loop's pass and the event pump.
+#include "app/shell.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/frame.h"
+#include "audio/audio.h"
+#include "content/content.h"
+#include "game/answers.h"
+#include "gfx/font.h"
+#include "gfx/images.h"
+#include "gfx/particles.h"
+#include "gfx/surface.h"
+#include "menu/menu.h"
+
+void failStartup(const char *format, ...) {
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    fprintf(stderr, "plimo: %s\n", line);
+    exit(1);
+}
+
+static void sdlQuitHandler() { SDL_Quit(); }
+
+int runProgram(int argc, char **argv) {
+    (void)argv; // only the presence of an argument matters, never its text
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
+        fprintf(stderr, "Unable to init SDL: %s\n", SDL_GetError());
+        exit(1);
+    }
+    SDL_WM_SetCaption("Plimo", nullptr);
+    atexit(sdlQuitHandler);
+    atexit(closeAudio);
+
+    Uint32 flags = argc < 2 ? SDL_FULLSCREEN : 0;
+    screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, flags);
+    if (!screenSurface) {
+        fprintf(stderr, "Unable to set up video: %s\n", SDL_GetError());
+        exit(1);
+    }
+
+    loadResources();
+    SDL_ShowCursor(0);
+
+    while (!runPass()) {
+    }
+    return 0;
+}
+
+void loadResources() {
+    freeParticles();
+    free(game.feedbackText);
+    game.feedbackText = nullptr;
+    game.feedbackStartedAt = 0;
+    game.feedbackRising = 0;
+
+    loadImages();
+    checkFontImage();
+    // A font that cannot be locked for measuring stops loading here, as it always has.
+    if (!measureFont())
+        return;
+    loadContent();
+    openAudio();
+}
+
+bool navActionForKey(SDLKey key, NavAction *action) {
+    switch (key) {
+    case SDLK_RETURN:
+    case SDLK_SPACE:
+    case SDLK_KP_ENTER:
+        *action = Confirm;
+        return true;
+    case SDLK_ESCAPE:
+        *action = Back;
+        return true;
+    case SDLK_UP:
+    case SDLK_KP8:
+        *action = Up;
+        return true;
+    case SDLK_DOWN:
+    case SDLK_KP2:
+        *action = Down;
+        return true;
+    case SDLK_LEFT:
+    case SDLK_KP4:
+        *action = Left;
+        return true;
+    case SDLK_RIGHT:
+    case SDLK_KP6:
+        *action = Right;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool handleEvent(const SDL_Event &event) {
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        // Answers come from presses, and only while a game runs.
+        if (game.currentScreen == Playing)
+            handleGameKey(event.key.keysym.sym);
+        return false;
+    case SDL_KEYUP: {
+        NavAction action;
+        if (!navActionForKey(event.key.keysym.sym, &action))
+            return false;
+        return handleNavigation(action);
+    }
+    case SDL_QUIT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool runPass() {
+    frameTick();
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        // Events queued behind the one that ends the program are never handled.
+        if (handleEvent(event))
+            return true;
+    }
+    return false;
+}

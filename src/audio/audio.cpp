@@ -1,0 +1,63 @@
+// Music tracks and sound effects on their fixed mixer channels.
+#include "audio/audio.h"
+
+#include <SDL.h>
+#include <cstdio>
+
+Mix_Chunk *sounds[SoundCount] = {};
+Mix_Music *currentMusic = nullptr;
+
+// Whether the device opened; without it nothing is loaded and nothing plays.
+static bool audioOpen = false;
+
+static const char *const soundFiles[SoundCount] = {
+    "menuselect.wav", "menumove.wav", "failed.wav", "wrong.wav",
+    "correct.wav",    "cleared.wav",  "typing.wav",
+};
+
+static const int soundChannels[SoundCount] = {1, 0, 1, 1, 3, 2, 0};
+
+void openAudio() {
+    if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) < 0) {
+        fprintf(stderr, "plimo: no sound: %s\n", SDL_GetError());
+        return;
+    }
+    audioOpen = true;
+    for (int i = 0; i < SoundCount; i++) {
+        SDL_RWops *stream = SDL_RWFromFile(soundFiles[i], "rb");
+        sounds[i] = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
+        if (!sounds[i])
+            fprintf(stderr, "plimo: %s: cannot load, it stays silent\n", soundFiles[i]);
+    }
+    Mix_ReserveChannels(4);
+    Mix_Volume(-1, 48);
+}
+
+int soundChannel(SoundId sound) { return soundChannels[sound]; }
+
+void playSound(SoundId sound) {
+    if (!audioOpen || !sounds[sound])
+        return;
+    Mix_PlayChannelTimed(soundChannels[sound], sounds[sound], 0, -1);
+}
+
+void playMusic(int music) {
+    if (currentMusic) {
+        Mix_HaltMusic();
+        Mix_FreeMusic(currentMusic);
+        currentMusic = nullptr;
+    }
+    const char *file = music == MenuMusic ? "menu.ogg" : music == GameMusic ? "ingame1.ogg" : nullptr;
+    if (!file || !audioOpen)
+        return;
+    currentMusic = Mix_LoadMUS(file);
+    if (!currentMusic)
+        return;
+    Mix_PlayMusic(currentMusic, -1);
+    Mix_VolumeMusic(128);
+}
+
+void closeAudio() {
+    Mix_CloseAudio();
+    audioOpen = false;
+}

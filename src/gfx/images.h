@@ -1,0 +1,27 @@
+// The start-up pictures and the background of each screen.
+#pragma once
+
+#include <SDL.h>
+
+// The eight converted pictures, loaded once at start-up and kept until exit.
+extern SDL_Surface *splashImage;
+extern SDL_Surface *menuBackground;
+extern SDL_Surface *helpSignImage;
+extern SDL_Surface *helpImage;
+extern SDL_Surface *neutralImage;
+extern SDL_Surface *goodImage;
+extern SDL_Surface *badImage;
+extern SDL_Surface *fontImage;
+
+// Reads the BMP file name from the working directory and converts it to the screen's
+// pixel format (a software surface). Null when the file is missing or not a BMP.
+SDL_Surface *loadImage(const char *name);
+
+// Loads the eight start-up pictures in their fixed order; a picture that cannot be
+// loaded ends start-up with a message naming its file.
+void loadImages();
+
+// Blits the current screen's background whole at (0, 0); on Playing chosen by the
+// leading problem's position (the danger picture sets alertFlag); nothing during
+// GameOver's first 1000 ms.
+void drawBackground();

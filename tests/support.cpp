@@ -1,0 +1,212 @@
+// Shared helpers of the test suite.
+#include "support.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "app/clock.h"
+#include "app/game_state.h"
+#include "game/problems.h"
+#include "gfx/particles.h"
+#include "gfx/surface.h"
+
+void startSdlForTests() {
+    static bool started = false;
+    clockUseManual(1000);
+    if (started)
+        return;
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
+        fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+        abort();
+    }
+    screenSurface = SDL_SetVideoMode(640, 480, 32, 0);
+    if (!screenSurface) {
+        fprintf(stderr, "SDL_SetVideoMode: %s\n", SDL_GetError());
+        abort();
+    }
+    started = true;
+}
+
+void resetGame() {
+    freeProblems();
+    freeParticles();
+    free(game.feedbackText);
+    game = GameState{};
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+    }
+}
+
+ScratchDir::ScratchDir() {
+    char pattern[] = "/tmp/plimo-test-XXXXXX";
+    char *made = mkdtemp(pattern);
+    if (!made)
+        abort();
+    dir = made;
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd))
+        previous = cwd;
+    if (chdir(dir.c_str()) != 0)
+        abort();
+}
+
+ScratchDir::~ScratchDir() {
+    if (!previous.empty() && chdir(previous.c_str()) != 0) {
+    }
+    std::string cmd = "rm -rf '" + dir + "'";
+    if (system(cmd.c_str()) != 0) {
+    }
+}
+
+void ScratchDir::write(const std::string &name, const std::string &bytes) const {
+    std::string path = dir + "/" + name;
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f)
+        abort();
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+static void pushKey(SDLKey key, bool down) {
+    SDL_Event event;
+    memset(&event, 0, sizeof event);
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.type = event.type;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    SDL_PushEvent(&event);
+}
+
+void pushKeyDown(SDLKey key) { pushKey(key, true); }
+void pushKeyUp(SDLKey key) { pushKey(key, false); }
+void pushKeyStroke(SDLKey key) {
+    pushKey(key, true);
+    pushKey(key, false);
+}
+
+static void put16(std::string &s, unsigned v) {
+    s.push_back(char(v & 0xFF));
+    s.push_back(char((v >> 8) & 0xFF));
+}
+static void put32(std::string &s, unsigned v) {
+    put16(s, v & 0xFFFF);
+    put16(s, v >> 16);
+}
+
+void writeBmp(const std::string &path, int width, int height, uint32_t (*fill)(int, int)) {
+    int rowBytes = (width * 3 + 3) & ~3;
+    std::string s;
+    s += "BM";
+    put32(s, 54 + rowBytes * height);
+    put32(s, 0);
+    put32(s, 54);
+    put32(s, 40);
+    put32(s, width);
+    put32(s, height);
+    put16(s, 1);
+    put16(s, 24);
+    put32(s, 0);
+    put32(s, rowBytes * height);
+    put32(s, 2835);
+    put32(s, 2835);
+    put32(s, 0);
+    put32(s, 0);
+    for (int y = height - 1; y >= 0; y--) {
+        std::string row;
+        for (int x = 0; x < width; x++) {
+            uint32_t c = fill(x, y);
+            row.push_back(char(c & 0xFF));
+            row.push_back(char((c >> 8) & 0xFF));
+            row.push_back(char((c >> 16) & 0xFF));
+        }
+        row.resize(rowBytes, '\0');
+        s += row;
+    }
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f)
+        abort();
+    fwrite(s.data(), 1, s.size(), f);
+    fclose(f);
+}
+
+static std::string drain(int fd) {
+    std::string s;
+    char buf[4096];
+    ssize_t n;
+    while ((n = read(fd, buf, sizeof buf)) > 0)
+        s.append(buf, size_t(n));
+    return s;
+}
+
+static long long millis() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1000LL + ts.tv_nsec / 1000000;
+}
+
+ProcessResult runProcess(const std::string &program, const std::vector<std::string> &args,
+                         const std::string &cwd, const std::vector<std::string> &env,
+                         int timeoutMs) {
+    ProcessResult result;
+    int outPipe[2], errPipe[2];
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
+        abort();
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(outPipe[1], 1);
+        dup2(errPipe[1], 2);
+        close(outPipe[0]);
+        close(errPipe[0]);
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0)
+            _exit(127);
+        for (const std::string &e : env)
+            putenv(strdup(e.c_str()));
+        std::vector<char *> argv;
+        argv.push_back(const_cast<char *>(program.c_str()));
+        for (const std::string &a : args)
+            argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(outPipe[1]);
+    close(errPipe[1]);
+    fcntl(outPipe[0], F_SETFL, O_NONBLOCK);
+    fcntl(errPipe[0], F_SETFL, O_NONBLOCK);
+    long long deadline = millis() + timeoutMs;
+    int status = 0;
+    for (;;) {
+        result.out += drain(outPipe[0]);
+        result.err += drain(errPipe[0]);
+        pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            break;
+        if (millis() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            result.timedOut = true;
+            break;
+        }
+        pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+        poll(fds, 2, 20);
+    }
+    result.out += drain(outPipe[0]);
+    result.err += drain(errPipe[0]);
+    close(outPipe[0]);
+    close(errPipe[0]);
+    if (!result.timedOut && WIFEXITED(status))
+        result.exitStatus = WEXITSTATUS(status);
+    return result;
+}
+
+std::string plimoBinary() { return PLIMO_BINARY; }
+std::string sourceDir() { return PLIMO_SOURCE_DIR; }

@@ -1,0 +1,59 @@
+// Shared helpers of the test suite: real SDL under dummy drivers, a manual clock,
+// scratch working directories, pushed key events and running the real binary.
+#pragma once
+
+#include <SDL.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Starts SDL (video and audio) once for the whole test binary with the dummy drivers,
+// opens a 640x480x32 window surface into screenSurface and switches the clock to manual.
+void startSdlForTests();
+
+// Frees the problem and particle lists and the feedback text and puts every field of
+// the game state back to its start-up value.
+void resetGame();
+
+// A fresh scratch directory that becomes the working directory for its lifetime.
+class ScratchDir {
+  public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir &) = delete;
+    ScratchDir &operator=(const ScratchDir &) = delete;
+    const std::string &path() const { return dir; }
+    // Writes bytes into the file name inside the directory.
+    void write(const std::string &name, const std::string &bytes) const;
+
+  private:
+    std::string dir;
+    std::string previous;
+};
+
+// Queues a key press or release, as the keyboard would.
+void pushKeyDown(SDLKey key);
+void pushKeyUp(SDLKey key);
+// Press and release.
+void pushKeyStroke(SDLKey key);
+
+// Writes a 24-bit BMP of the given size filled by fill(x, y) -> 0xRRGGBB.
+void writeBmp(const std::string &path, int width, int height, uint32_t (*fill)(int, int));
+
+// Result of running a program as a child process.
+struct ProcessResult {
+    int exitStatus = -1;   // exit code, or -1 when killed by a signal or the time-out
+    bool timedOut = false; // killed after the time-out
+    std::string out;       // standard output
+    std::string err;       // standard error
+};
+
+// Runs program with args in directory cwd, with extra environment settings
+// ("NAME=value"), killing it after timeoutMs.
+ProcessResult runProcess(const std::string &program, const std::vector<std::string> &args,
+                         const std::string &cwd, const std::vector<std::string> &env,
+                         int timeoutMs);
+
+// Path of the game binary and of the source tree.
+std::string plimoBinary();
+std::string sourceDir();
