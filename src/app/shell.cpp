@@ -21,7 +21,7 @@ void failStartup(const char *format, ...) {
     va_start(args, format);
     vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    fprintf(stderr, "plimo: %s\n", line);
+    fprintf(stderr, "%s\n", line);
     exit(1);
 }
 

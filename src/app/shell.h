@@ -25,5 +25,6 @@ bool handleEvent(const SDL_Event &event);
 // The navigation action of a released key; false when the key has none.
 bool navActionForKey(SDLKey key, NavAction *action);
 
-// Writes "plimo: <message>" and a newline to standard error and exits with status 1.
+// Writes the message (which names the culprit file) and a newline to standard error
+// and exits with status 1.
 [[noreturn]] void failStartup(const char *format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,0 +1,2 @@
+// Checks a content file for translators (not yet built).
+int main() { return 0; }
