@@ -1,8 +1,145 @@
-// Answer keys (not yet built).
+// Answer keys on the Playing screen: typing, judging and scoring.
 #include "game/answers.h"
 
-void handleGameKey(SDLKey) {}
-void handleAnswerKey(int) {}
-void resetTyping() {}
-void solveLeadingProblem(const char *) {}
-void rejectAnswer(const char *, int) {}
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/clock.h"
+#include "app/game_state.h"
+#include "audio/audio.h"
+#include "game/problems.h"
+#include "gfx/particles.h"
+
+bool answerKeysBlocked() {
+    if (game.inputBlockedUntil == 0)
+        return false;
+    if (tickBefore(clockNow(), game.inputBlockedUntil))
+        return true;
+    // An expired block is forgotten, so that it cannot seem to come back once the
+    // counter has run 2^31 ms past it.
+    game.inputBlockedUntil = 0;
+    return false;
+}
+
+void handleGameKey(SDLKey key) {
+    switch (key) {
+    case SDLK_BACKSPACE:
+    case SDLK_RETURN:
+    case SDLK_SPACE:
+    case SDLK_DELETE:
+    case SDLK_KP_ENTER:
+        // Clearing acts at once, without a sound, also while answer keys are blocked.
+        resetTyping();
+        return;
+    case SDLK_PLUS:
+    case SDLK_KP_PLUS:
+        handleAnswerKey(AnswerPlus);
+        return;
+    case SDLK_MINUS:
+    case SDLK_KP_MINUS:
+        handleAnswerKey(AnswerMinus);
+        return;
+    default:
+        break;
+    }
+    if (key >= SDLK_0 && key <= SDLK_9)
+        handleAnswerKey(key - SDLK_0);
+    else if (key >= SDLK_KP0 && key <= SDLK_KP9)
+        handleAnswerKey(key - SDLK_KP0);
+}
+
+void handleAnswerKey(int key) {
+    if (answerKeysBlocked())
+        return;
+    game.inputBlockedUntil = 0;
+    playSound(SoundTyping);
+
+    const Problem *leading = game.problems;
+    if (game.gameMode == Sign) {
+        if (!leading)
+            return;
+        bool right = (leading->answer != 0 && key == AnswerPlus) ||
+                     (leading->answer == 0 && key == AnswerMinus);
+        // Whatever is not plus shows as a minus, a digit key included.
+        char feedback[2] = {key == AnswerPlus ? '+' : '-', '\0'};
+        if (right)
+            solveLeadingProblem(feedback);
+        else
+            rejectAnswer(feedback, 2000);
+        return;
+    }
+
+    if (!leading) {
+        resetTyping();
+        return;
+    }
+    // Minus and plus accumulate as 10 and 11 like any digit: usually a wrong answer,
+    // though 0 then minus does make 10. At most three keys are typed, so no overflow.
+    game.typedValue = game.typedValue * 10 + key;
+    game.typedDigits++;
+    if (game.typedDigits != leading->answerDigits)
+        return;
+
+    char feedback[16];
+    snprintf(feedback, sizeof feedback, "%d", game.typedValue);
+    int32_t expected = leading->answer < 0 ? -leading->answer : leading->answer;
+    if (game.typedValue == expected)
+        solveLeadingProblem(feedback);
+    else
+        rejectAnswer(feedback, 500);
+}
+
+void resetTyping() {
+    game.typedDigits = 0;
+    game.typedValue = 0;
+}
+
+// Replaces the feedback text with a copy of text.
+static void setFeedback(const char *text) {
+    free(game.feedbackText);
+    game.feedbackText = strdup(text);
+    game.feedbackStartedAt = clockNow();
+}
+
+void solveLeadingProblem(const char *feedback) {
+    Problem *leading = game.problems;
+    if (!leading)
+        return;
+    setFeedback(feedback);
+    game.feedbackRising = 1;
+    // The burst starts at the top-left corner of the problem's text.
+    float burstX = static_cast<float>(leading->x);
+    float burstY = static_cast<float>(leading->y);
+    for (int i = 0; i < 64; i++)
+        spawnParticle(burstX, burstY);
+    freeLeadingProblem();
+
+    int32_t points = 2 * game.speed;
+    resetTyping();
+    if (game.problems) {
+        playSound(SoundCorrect);
+        game.score += points;
+        return;
+    }
+    // Emptying the field is worth half as much again, and a cleared field after a
+    // close call is celebrated once.
+    if (game.alertFlag == 1) {
+        playSound(SoundCleared);
+        game.alertFlag = 0;
+    }
+    playSound(SoundCorrect);
+    game.score += points * 3 / 2;
+    game.nextSpawnAt = 0;
+}
+
+void rejectAnswer(const char *feedback, int blockMs) {
+    setFeedback(feedback);
+    playSound(SoundWrong);
+    game.feedbackRising = 0;
+    resetTyping();
+    int32_t until = tickAdd(clockNow(), blockMs);
+    // 0 stands for "no block", so a block ending exactly at the wrap lasts 1 ms longer.
+    game.inputBlockedUntil = until == 0 ? 1 : until;
+    game.alertFlag = 1;
+}

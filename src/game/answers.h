@@ -9,17 +9,30 @@ enum AnswerKey {
     AnswerPlus = 11,
 };
 
-// A key pressed on Playing: clearing keys reset the typing, digits and signs are answers.
+// A key pressed on Playing (SDL key symbol): Backspace, Return, Space, Delete and keypad
+// Enter reset the typing at once, even while answer keys are blocked; plus, minus and
+// the digits (main row and keypad) go to handleAnswerKey; every other key is ignored.
 void handleGameKey(SDLKey key);
 
-// Judges one answer key against the leading problem.
+// Judges one answer key (0..9, AnswerMinus, AnswerPlus) against the leading problem.
+// Dropped silently while answer keys are blocked; otherwise plays the typing sound,
+// then in Sign mode judges plus/minus at once, in other modes accumulates the key and
+// judges when as many keys as the answer has digits have been typed.
 void handleAnswerKey(int key);
 
-// Forgets the typed answer.
+// Forgets the typed answer: typedDigits and typedValue become 0.
 void resetTyping();
 
-// A right answer: feedback rises, 64 particles, the problem goes, points are scored.
+// A right answer, feedback the text to show (copied): feedback rises, 64 particles
+// burst from the leading problem, which is freed; 2 x speed points, or 3 x speed and
+// an immediate spawn when the field is now empty (with the cleared sound once after a
+// close call). Does nothing on an empty field.
 void solveLeadingProblem(const char *feedback);
 
-// A wrong answer: feedback is tossed, the wrong sound, answer keys blocked for blockMs.
+// A wrong answer, feedback the text to show (copied): the text is tossed, the wrong
+// sound plays, the typing is reset and answer keys are blocked for blockMs ms.
 void rejectAnswer(const char *feedback, int blockMs);
+
+// True while answer keys are blocked (inputBlockedUntil, 0 for no block, is later than
+// the tick counter). An expired block is reset to 0 here.
+bool answerKeysBlocked();

@@ -1,16 +1,40 @@
 // The in-game picture and the end of a game.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-// Draws the prompt, problems, highlight, score, feedback text and particles.
+// Colour of the highlight behind the leading problem and of the game-over burst.
+constexpr uint32_t HighlightColour = 0x9f0000;
+
+// Draws, on the locked screen: the answer prompt at (310, 420), every problem at
+// (x / 10, y), the pulsing highlight and the leading problem on top of it, the score
+// "%5d" at (0, 0), the feedback text at (320, 400 + offset) and the particles.
 void drawPlaying();
 
-// Ends a game: burst centre, menu music, failed sound, empties the field.
+// Ends a game: screenEnteredAt, burst centre (the leading problem's highlight centre,
+// or (320, 240) on an empty field), menu music, failed sound, frees problems and
+// particles, prepares the two-entry game-over menu.
 void enterGameOver();
 
-// Paints the growing dark red disc of GameOver's first second.
+// Paints the dark red disc of GameOver's first second at (burstX, burstY), radius
+// burstRadius of the ms since screenEnteredAt.
 void drawGameOverBurst();
 
-// Vertical offset of the feedback text e ms after it appeared (64-bit safe).
+// Vertical offset in pixels of the feedback text elapsedMs ms after it appeared:
+// -(e^2 / 1000) when rising, ((e^2 / 100) - 4e) / 10 when tossed. 64-bit throughout;
+// |elapsedMs| is capped at 2^32 - 1, far beyond any position on the screen.
 int64_t feedbackOffset(int64_t elapsedMs, bool rising);
+
+// The answer prompt as drawn now into out (size bytes), or false when none is drawn
+// (empty field, or answer keys blocked).
+bool formatPrompt(char *out, size_t size);
+
+// The top edge (pixels) of the feedback text at tick `tick`, or false when it is not
+// drawn: no text, or its top edge below the screen (> 479) or more than a big-text
+// line (2 font cells) above it.
+bool feedbackTop(uint32_t tick, int32_t *top);
+
+// Radius in pixels of the game-over burst elapsedMs ms after GameOver began:
+// e^3 / 1000000, with e capped at 1000 (the disc covers the screen from then on).
+int32_t burstRadius(uint32_t elapsedMs);

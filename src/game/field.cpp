@@ -1,8 +1,74 @@
-// The playing field (not yet built).
+// The playing field over time: starting a game, movement, speed-up, spawning and loss.
 #include "game/field.h"
 
+#include <cstdlib>
+
+#include "app/clock.h"
 #include "app/game_state.h"
+#include "audio/audio.h"
+#include "game/problems.h"
 
 int32_t spawnInterval() { return 7000 / (game.difficulty + 1); }
-void enterPlaying() {}
-void updateField() {}
+
+// A deadline ms after tick from. The value 0 is kept for "spawn at once" (a cleared
+// field), so a deadline that wraps onto exactly 0 is stored as 1: the logic clock only
+// ever holds even values, so both fall due in the same step.
+static int32_t deadlineAfter(int32_t from, int32_t ms) {
+    int32_t deadline = tickAdd(from, ms);
+    return deadline == 0 ? 1 : deadline;
+}
+
+// Whether deadline has passed at logic time now; strict, so a deadline equal to the
+// step's time waits for the next step.
+static bool deadlinePassed(int32_t deadline, int32_t logicNow) {
+    return tickBefore(deadline, logicNow);
+}
+
+void enterPlaying() {
+    free(game.feedbackText);
+    game.feedbackText = nullptr;
+    game.feedbackStartedAt = 0;
+    game.feedbackRising = 0;
+    game.typedDigits = 0;
+    game.typedValue = 0;
+    game.score = 0;
+    game.inputBlockedUntil = 0;
+    // A fresh game counts as a close call: its first clearing plays the cleared sound.
+    game.alertFlag = 1;
+    playMusic(GameMusic);
+    // Read after the music has started: loading the track takes time the player
+    // should not lose from the first spawn period.
+    game.screenEnteredAt = clockNow();
+    // Every way out of a game frees the field already; this only guards against leaks.
+    freeProblems();
+    generateProblem();
+    game.speed = 1;
+    game.nextSpeedUpAt = game.nextSpawnAt = deadlineAfter(game.screenEnteredAt, spawnInterval());
+}
+
+void updateField() {
+    int32_t logicNow = game.logicClock;
+    int32_t interval = spawnInterval();
+
+    for (Problem *problem = game.problems; problem; problem = problem->next)
+        problem->x -= game.speed;
+
+    // The problems have already moved at the old speed in this step.
+    if (deadlinePassed(game.nextSpeedUpAt, logicNow)) {
+        game.nextSpeedUpAt = deadlineAfter(logicNow, interval);
+        game.speed++;
+    }
+
+    // 0 means the player has just cleared the field: the spawn is due whatever the
+    // logic clock shows, also once it has passed 2^31.
+    if (game.nextSpawnAt == 0 || deadlinePassed(game.nextSpawnAt, logicNow)) {
+        game.nextSpawnAt = deadlineAfter(logicNow, interval);
+        generateProblem();
+        if (rand() % (10 - game.difficulty) == 0)
+            generateProblem();
+    }
+
+    // Everything moves alike, so the leading problem is always the furthest left.
+    if (game.problems && game.problems->x <= 0)
+        game.requestedScreen = GameOver;
+}
