@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds Plimo with its tests and runs every test.
+# Extra arguments are passed to CMake (CI passes -DPLIMO_WERROR=ON).
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/setup.sh --tests
+build=${PLIMO_BUILD_DIR:-build}
+cmake -S . -B "$build" "$@" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+cd "$build"
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ctest --output-on-failure -j"$(nproc)"

@@ -1,0 +1,239 @@
+// The main loop, the logic clock, the screen machine and start-up, driven pass by pass.
+#include <gtest/gtest.h>
+
+#include <SDL_mixer.h>
+#include <algorithm>
+
+#include "app/clock.h"
+#include "app/frame.h"
+#include "app/game_state.h"
+#include "app/shell.h"
+#include "content/content.h"
+#include "support.h"
+
+namespace {
+
+const char *const tinyContent =
+    "<language langpick='English' image='none.bmp' name='English'>"
+    "<screen name='main'><item text='Plimo'/><item text='a'/><item text='b'/><item text='c'/>"
+    "<item text='d'/><item text='e'/><item text='f'/><item text='g'/><item text='h'/></screen>"
+    "<screen name='credits'><item text='1'/><item text='2'/><item text='3'/><item text='4'/>"
+    "<item text='5'/><item text='6'/><item text='7'/><item text='8'/><item text='9'/>"
+    "<item text='10'/></screen>"
+    "<screen name='difficulty'><item text='1'/><item text='2'/><item text='3'/><item text='4'/>"
+    "<item text='5'/><item text='6'/></screen>"
+    "<screen name='help'><item text='Type the answer'/></screen>"
+    "<screen name='gameover'><item text='1'/><item text='Score'/><item text='3'/>"
+    "<item text='4'/></screen>"
+    "</language>";
+
+class ShellTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        startSdlForTests();
+        resetGame();
+        ContentDocument.Clear();
+        ContentDocument.Parse(tinyContent);
+        game.currentLanguage = firstLanguage();
+    }
+    void TearDown() override { resetGame(); }
+
+    // Runs passes until the logic clock has caught up with the manual clock.
+    void runPassesAt(uint32_t tick) {
+        clockSet(tick);
+        for (int i = 0; i < 3; i++)
+            runPass();
+    }
+
+    // Runs one pass that runs exactly one logic step, with a pass tick 1 ms after its
+    // logic time. Returns that tick.
+    int32_t stepOnce() {
+        clockSet(uint32_t(tickAdd(game.logicClock, 1)));
+        runPass();
+        return now;
+    }
+
+    // Steps one logic step at a time until done() holds; returns the tick of that step.
+    template <class Done> int32_t stepUntil(Done done) {
+        for (int i = 0; i < 100000; i++) {
+            int32_t tick = stepOnce();
+            if (done())
+                return tick;
+        }
+        ADD_FAILURE() << "condition never met";
+        return 0;
+    }
+};
+
+TEST_F(ShellTest, FirstPassCatchesUpWithStartUpTime) {
+    clockSet(493);
+    EXPECT_FALSE(runPass());
+    // 50 steps of 10 ms: the first enters the splash, the rest wait on its timeout.
+    EXPECT_EQ(game.logicClock, 500);
+    EXPECT_EQ(game.currentScreen, Splash);
+    EXPECT_EQ(game.screenEnteredAt, 493);
+
+    // A pass with no step due only sleeps one millisecond of the clock.
+    clockSet(500);
+    runPass();
+    EXPECT_EQ(game.logicClock, 500);
+    EXPECT_EQ(clockTicks(), 501u);
+}
+
+TEST_F(ShellTest, SplashAndHelpLeaveOnTheirTimeouts) {
+    clockSet(1003);
+    runPass();
+    ASSERT_EQ(game.currentScreen, Splash);
+    ASSERT_EQ(game.screenEnteredAt, 1003);
+
+    // Step by step: the first step whose pass tick lies 2000 ms or more after the entry
+    // requests LanguagePick, and the step after it enters it.
+    int32_t requestedAt = stepUntil([] { return game.requestedScreen == LanguagePick; });
+    EXPECT_GE(tickDiff(requestedAt, 1003), 2000);
+    EXPECT_LT(tickDiff(requestedAt, 1003), 2010);
+    EXPECT_EQ(game.currentScreen, Splash);
+    stepOnce();
+    EXPECT_EQ(game.currentScreen, LanguagePick);
+
+    game.requestedScreen = Help;
+    stepOnce();
+    ASSERT_EQ(game.currentScreen, Help);
+    int32_t entered = game.screenEnteredAt;
+    requestedAt = stepUntil([] { return game.requestedScreen == Playing; });
+    EXPECT_GE(tickDiff(requestedAt, entered), 3000);
+    EXPECT_LT(tickDiff(requestedAt, entered), 3010);
+    stepOnce();
+    EXPECT_EQ(game.currentScreen, Playing);
+}
+
+TEST_F(ShellTest, HelpFadesTheMusicOverItsFirstSecond) {
+    game.logicClock = 5000;
+    game.currentScreen = MainMenu;
+    game.requestedScreen = Help;
+    clockSet(5005);
+    runPass();
+    ASSERT_EQ(game.currentScreen, Help);
+    EXPECT_EQ(game.screenEnteredAt, 5005);
+    EXPECT_EQ(Mix_VolumeMusic(-1), 128);
+
+    struct {
+        int elapsed;
+        int volume;
+    } const fade[] = {{-8, 129}, {0, 128}, {500, 64}, {992, 1}, {993, 0}, {2000, 0}, {2999, 0}};
+    for (auto f : fade) {
+        Mix_VolumeMusic(77);
+        now = tickAdd(game.screenEnteredAt, f.elapsed);
+        updateScreen();
+        // The mixer caps values above 128 itself; a negative value is never passed.
+        EXPECT_EQ(Mix_VolumeMusic(-1), std::min(f.volume, 128)) << "at " << f.elapsed << " ms";
+        EXPECT_EQ(game.requestedScreen, Help);
+    }
+
+    // Left with Back, the music stays where the fade left it.
+    game.requestedScreen = MainMenu;
+    stepOnce();
+    EXPECT_EQ(game.currentScreen, MainMenu);
+    EXPECT_EQ(Mix_VolumeMusic(-1), 0);
+}
+
+TEST_F(ShellTest, RequestingTheScreenInForceRunsNoEntryAction) {
+    clockSet(20);
+    runPass();
+    game.requestedScreen = MainMenu;
+    runPassesAt(100);
+    ASSERT_EQ(game.currentScreen, MainMenu);
+    game.menuSelection = 5;
+    game.requestedScreen = MainMenu;
+    runPassesAt(200);
+    EXPECT_EQ(game.menuSelection, 5);
+
+    game.requestedScreen = Difficulty;
+    runPassesAt(300);
+    EXPECT_EQ(game.menuSelection, 1);
+    EXPECT_EQ(game.menuItemCount, 5);
+}
+
+TEST_F(ShellTest, StalledProgramCatchesUpInOnePass) {
+    clockSet(10);
+    runPass();
+    game.requestedScreen = Help;
+    runPassesAt(50);
+    int32_t before = game.logicClock;
+    // A stall of 2.5 s is made up by running every missed step back to back.
+    clockSet(uint32_t(before) + 2500);
+    runPass();
+    EXPECT_EQ(game.logicClock, before + 2500);
+    EXPECT_EQ(tickDiff(game.logicClock, clockNow()), 0);
+}
+
+TEST_F(ShellTest, ReleasedKeysMapToNavigationActions) {
+    struct {
+        SDLKey key;
+        bool mapped;
+        NavAction action;
+    } const table[] = {
+        {SDLK_RETURN, true, Confirm}, {SDLK_SPACE, true, Confirm}, {SDLK_KP_ENTER, true, Confirm},
+        {SDLK_ESCAPE, true, Back},    {SDLK_UP, true, Up},         {SDLK_KP8, true, Up},
+        {SDLK_DOWN, true, Down},      {SDLK_KP2, true, Down},      {SDLK_LEFT, true, Left},
+        {SDLK_KP4, true, Left},       {SDLK_RIGHT, true, Right},   {SDLK_KP6, true, Right},
+        {SDLK_KP_EQUALS, false, Confirm}, {SDLK_a, false, Confirm}, {SDLK_5, false, Confirm},
+        {SDLK_BACKSPACE, false, Confirm}, {SDLK_KP5, false, Confirm},
+    };
+    for (auto row : table) {
+        NavAction action = Confirm;
+        bool mapped = navActionForKey(row.key, &action);
+        EXPECT_EQ(mapped, row.mapped) << "key " << row.key;
+        if (mapped && row.mapped) {
+            EXPECT_EQ(action, row.action) << "key " << row.key;
+        }
+    }
+}
+
+TEST_F(ShellTest, QuitEventEndsTheProgramAndDropsWhatFollows) {
+    clockSet(10);
+    runPass();
+    SDL_Event quit;
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    pushKeyUp(SDLK_ESCAPE);
+    EXPECT_TRUE(runPass());
+    // The release behind the quit is still queued, never handled.
+    SDL_Event left;
+    EXPECT_EQ(SDL_PollEvent(&left), 1);
+    EXPECT_EQ(left.type, SDL_KEYUP);
+}
+
+TEST_F(ShellTest, TimingsHoldWhenTheCounterPasses2To31And2To32) {
+    const uint32_t starts[] = {0x7FFFF800u, 0xFFFFF800u};
+    for (uint32_t start : starts) {
+        resetGame();
+        game.currentLanguage = firstLanguage();
+        game.logicClock = int32_t(start);
+        clockSet(start + 5);
+        runPass();
+        ASSERT_EQ(game.currentScreen, Splash);
+        int32_t entered = game.screenEnteredAt;
+        // The splash timeout straddles the wrap of the signed or the unsigned counter.
+        int32_t requestedAt = stepUntil([] { return game.requestedScreen == LanguagePick; });
+        EXPECT_GE(tickDiff(requestedAt, entered), 2000) << std::hex << start;
+        EXPECT_LT(tickDiff(requestedAt, entered), 2010) << std::hex << start;
+        clockSet(uint32_t(entered) + 6000);
+        runPass();
+        EXPECT_EQ(game.currentScreen, LanguagePick);
+        // After a pass that runs steps: now <= logicClock < now + 10.
+        EXPECT_GE(tickDiff(game.logicClock, now), 0);
+        EXPECT_LT(tickDiff(game.logicClock, now), 10);
+    }
+}
+
+TEST(ShellProcess, UnavailableVideoDriverFailsWithItsMessage) {
+    ScratchDir dir;
+    ProcessResult r = runProcess(plimoBinary(), {"window"}, dir.path(),
+                                 {"SDL_VIDEODRIVER=no-such-driver", "SDL_AUDIODRIVER=dummy"}, 20000);
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err.rfind("Unable to init SDL: ", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_TRUE(r.out.empty());
+}
+
+} // namespace
