@@ -1,2 +1,193 @@
-// Checks a content file for translators (not yet built).
-int main() { return 0; }
+// Checks a content file for translators: the start-up check, every fault with its line,
+// and every byte of a shown text that the font cannot draw.
+//
+// Usage: plimo-check-content [file.xml] [font.bmp]
+// (defaults plimo.xml and font_32.bmp in the working directory). Problems go to standard
+// output, one per line as "file:line: what"; exit status 0 when there are none, 1 otherwise.
+#include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "content/content.h"
+#include "gfx/font.h"
+#include "gfx/images.h"
+#include "gfx/surface.h"
+
+static std::string xmlFile;
+static std::string fontFile;
+static int problems = 0;
+
+static void report(const TiXmlNode *where, const std::string &what) {
+    if (where)
+        printf("%s:%d: %s\n", xmlFile.c_str(), where->Row(), what.c_str());
+    else
+        printf("%s: %s\n", xmlFile.c_str(), what.c_str());
+    problems++;
+}
+
+// A text as it can be shown on a terminal: bytes outside printable ASCII as \xNN.
+static std::string printable(const char *text) {
+    std::string s;
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; p++) {
+        if (*p >= 32 && *p < 127 && *p != '\\') {
+            s.push_back(static_cast<char>(*p));
+        } else {
+            char hex[8];
+            snprintf(hex, sizeof hex, "\\x%02X", *p);
+            s += hex;
+        }
+    }
+    return s;
+}
+
+// Loads the font the way the game sees it (converted to the screen's pixel format) and
+// measures it with the game's own measurement. False, with the problem reported, when
+// the font cannot serve.
+static bool measureFontFile() {
+    // Only a surface format is needed, never a window.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        printf("%s: cannot start SDL to read the font: %s\n", fontFile.c_str(), SDL_GetError());
+        problems++;
+        return false;
+    }
+    screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, SDL_SWSURFACE);
+    SDL_Surface *loaded = screenSurface ? SDL_LoadBMP(fontFile.c_str()) : nullptr;
+    if (!loaded) {
+        printf("%s: cannot load: %s\n", fontFile.c_str(), SDL_GetError());
+        problems++;
+        return false;
+    }
+    fontImage = SDL_ConvertSurface(loaded, screenSurface->format, SDL_SWSURFACE);
+    SDL_FreeSurface(loaded);
+    if (!fontImage) {
+        printf("%s: cannot convert: %s\n", fontFile.c_str(), SDL_GetError());
+        problems++;
+        return false;
+    }
+    int w = fontImage->w;
+    if (w <= 0 || fontImage->h < w || fontImage->h / w > 256) {
+        printf("%s: %dx%d is not a column of 1 to 256 square cells\n", fontFile.c_str(), w,
+               fontImage->h);
+        problems++;
+        return false;
+    }
+    if (!measureFont()) {
+        printf("%s: cannot lock the font to measure it\n", fontFile.c_str());
+        problems++;
+        return false;
+    }
+    return true;
+}
+
+// True when the menus' 1x text style puts ink on the screen for byte ch (the space
+// only advances and counts as drawable).
+static bool hasInk(unsigned char ch) {
+    if (ch == ' ')
+        return true;
+    if (ch < 33)
+        return false;
+    // An unmeasured cell has width 0, an empty one -w; a one-column glyph (width 0)
+    // draws nothing at 1x either.
+    return glyphWidth[ch - 33] > 0;
+}
+
+static void checkInk(const TiXmlNode *where, const std::string &who, const char *text) {
+    if (!text)
+        return;
+    bool seen[256] = {};
+    int position = 0;
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; p++, position++) {
+        if (hasInk(*p) || seen[*p])
+            continue;
+        seen[*p] = true;
+        char byte[64];
+        snprintf(byte, sizeof byte, "byte 0x%02X at %d", *p, position);
+        report(where, who + " \"" + printable(text) + "\": " + byte + " has no ink in " + fontFile);
+    }
+}
+
+// The directory part of a path, with its slash, or "" for a bare file name.
+static std::string directoryOf(const std::string &path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+// The game opens language pictures relative to its working directory, which holds the
+// content file; so they are looked for beside the file here.
+static void checkPicture(const TiXmlElement *language, const std::string &who) {
+    const char *image = language->Attribute("image");
+    if (!image)
+        return;
+    std::string path = directoryOf(xmlFile) + image;
+    SDL_Surface *picture = SDL_LoadBMP(path.c_str());
+    if (!picture) {
+        report(language, who + ": image \"" + printable(image) + "\" cannot be loaded: " + SDL_GetError());
+        return;
+    }
+    SDL_FreeSurface(picture);
+}
+
+// The texts the menus draw for one language, checked against the font.
+static void checkLanguageTexts(TiXmlElement *language, const std::string &who) {
+    checkInk(language, who + ": langpick", language->Attribute("langpick"));
+    checkInk(language, who + ": name", language->Attribute("name"));
+    for (const ContentScreen &want : contentScreens) {
+        TiXmlElement *nameless;
+        TiXmlElement *screen = findScreenOf(language, want.name, &nameless);
+        int index = 1;
+        for (TiXmlElement *item = firstItem(screen); item && index <= want.itemsNeeded;
+             item = item->NextSiblingElement(), index++) {
+            std::string itemWho = who + ": screen \"" + want.name + "\" item " + std::to_string(index);
+            checkInk(item, itemWho, item->Attribute("text"));
+            // The score line is the label, a blank and up to 11 characters of the score.
+            const char *label = item->Attribute("text");
+            if (label && index == 2 && std::string(want.name) == "gameover" &&
+                std::string(label).size() + 12 > 199)
+                report(item, itemWho + ": score label of " + std::to_string(std::string(label).size()) +
+                                 " bytes is cut short in the 199-character score line");
+        }
+    }
+}
+
+int main(int argc, char **argv) {
+    if (argc > 3 || (argc > 1 && argv[1][0] == '-')) {
+        fprintf(stderr, "usage: plimo-check-content [file.xml] [font.bmp]\n");
+        return 1;
+    }
+    xmlFile = argc > 1 ? argv[1] : "plimo.xml";
+    fontFile = argc > 2 ? argv[2] : "font_32.bmp";
+
+    TiXmlDocument document(xmlFile.c_str());
+    document.LoadFile(TIXML_ENCODING_UNKNOWN);
+    std::vector<ContentFault> faults = listContentFaults(document);
+    for (const ContentFault &fault : faults)
+        report(fault.where, fault.message);
+    // A file that cannot be read has nothing more to look at.
+    if (document.Error())
+        return 1;
+
+    bool fontMeasured = measureFontFile();
+    if (fontMeasured) {
+        // The score line adds its digits and minus sign to the label.
+        for (const char *p = "-0123456789"; *p; p++) {
+            if (!hasInk(static_cast<unsigned char>(*p))) {
+                printf("%s: '%c' (used by the score line) has no ink\n", fontFile.c_str(), *p);
+                problems++;
+            }
+        }
+    }
+    int position = 1;
+    for (TiXmlElement *language = document.FirstChildElement("language"); language;
+         language = language->NextSiblingElement(), position++) {
+        std::string who = describeLanguage(language, position);
+        if (screenSurface)
+            checkPicture(language, who);
+        if (fontMeasured)
+            checkLanguageTexts(language, who);
+    }
+    SDL_Quit();
+    return problems == 0 ? 0 : 1;
+}

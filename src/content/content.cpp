@@ -1,16 +1,174 @@
-// The content file (not yet built).
+// The content file: loading and checking it, the language list and the screen lookup.
 #include "content/content.h"
 
-#include "app/game_state.h"
+#include <algorithm>
 
+#include "app/game_state.h"
+#include "app/shell.h"
+
+// Static storage: the object exists before main, and its destructor is registered
+// before any handler main registers, so it is the last thing torn down at exit.
 TiXmlDocument ContentDocument("plimo.xml");
 
-void loadContent() {}
-TiXmlElement *findScreen(const char *) { return nullptr; }
-void nextLanguage() {}
-void previousLanguage() {}
-TiXmlElement *firstLanguage() { return nullptr; }
-TiXmlElement *firstItem(TiXmlElement *) { return nullptr; }
-const char *screenItemText(const char *, int) { return ""; }
-int asciiCaseCompare(const char *, const char *) { return 0; }
-std::string checkContent(TiXmlDocument &, const char *) { return ""; }
+const ContentScreen contentScreens[ContentScreenCount] = {
+    {"main", 9}, {"credits", 10}, {"difficulty", 6}, {"help", 1}, {"gameover", 4},
+};
+
+void loadContent() {
+    // The result is not looked at here: the check below reports a file that failed.
+    ContentDocument.LoadFile(TIXML_ENCODING_UNKNOWN);
+    std::string fault = checkContent(ContentDocument, "plimo.xml");
+    if (!fault.empty())
+        failStartup("%s", fault.c_str());
+    game.currentLanguage = ContentDocument.FirstChildElement("language");
+}
+
+int asciiCaseCompare(const char *a, const char *b) {
+    const unsigned char *p = reinterpret_cast<const unsigned char *>(a);
+    const unsigned char *q = reinterpret_cast<const unsigned char *>(b);
+    for (;; p++, q++) {
+        // Only ASCII letters fold; bytes above 127 compare as they are, whatever the locale.
+        int x = (*p >= 'A' && *p <= 'Z') ? *p + ('a' - 'A') : *p;
+        int y = (*q >= 'A' && *q <= 'Z') ? *q + ('a' - 'A') : *q;
+        if (x != y || x == 0)
+            return x - y;
+    }
+}
+
+TiXmlElement *findScreenOf(TiXmlElement *language, const char *name, TiXmlElement **nameless) {
+    *nameless = nullptr;
+    if (!language)
+        return nullptr;
+    // Every sibling after the first screen is a candidate, whatever its element name.
+    for (TiXmlElement *s = language->FirstChildElement("screen"); s; s = s->NextSiblingElement()) {
+        const char *candidate = s->Attribute("name");
+        if (!candidate) {
+            if (!*nameless)
+                *nameless = s;
+            continue;
+        }
+        if (asciiCaseCompare(name, candidate) == 0)
+            return s;
+    }
+    return nullptr;
+}
+
+TiXmlElement *findScreen(const char *name) {
+    TiXmlElement *nameless;
+    TiXmlElement *screen = findScreenOf(game.currentLanguage, name, &nameless);
+    return nameless ? nullptr : screen;
+}
+
+TiXmlElement *firstLanguage() { return ContentDocument.FirstChildElement("language"); }
+
+void nextLanguage() {
+    // Any next top-level element is a language, whatever its name.
+    TiXmlElement *next = game.currentLanguage ? game.currentLanguage->NextSiblingElement() : nullptr;
+    game.currentLanguage = next ? next : firstLanguage();
+}
+
+void previousLanguage() {
+    TiXmlElement *first = firstLanguage();
+    if (!first)
+        return;
+    TiXmlElement *e = first;
+    if (first == game.currentLanguage) {
+        while (e->NextSiblingElement())
+            e = e->NextSiblingElement();
+        game.currentLanguage = e;
+        return;
+    }
+    // No count is kept: walk from the first to the one just before the current.
+    while (e->NextSiblingElement() && e->NextSiblingElement() != game.currentLanguage)
+        e = e->NextSiblingElement();
+    if (e->NextSiblingElement() == game.currentLanguage)
+        game.currentLanguage = e;
+}
+
+TiXmlElement *firstItem(TiXmlElement *screen) {
+    return screen ? screen->FirstChildElement("item") : nullptr;
+}
+
+const char *screenItemText(const char *screenName, int index) {
+    TiXmlElement *item = firstItem(findScreen(screenName));
+    for (int i = 1; item && i < index; i++)
+        item = item->NextSiblingElement();
+    const char *text = item ? item->Attribute("text") : nullptr;
+    return text ? text : "";
+}
+
+std::string describeLanguage(const TiXmlElement *language, int position) {
+    std::string s = "language " + std::to_string(position);
+    const char *name = language->Attribute("name");
+    if (name)
+        s += std::string(" (\"") + name + "\")";
+    else
+        s += " (no name)";
+    return s;
+}
+
+// reported collects the nameless candidates already reported for this language, so that
+// one such element is listed once although every later screen's search meets it too.
+static void checkScreen(TiXmlElement *language, const std::string &who, const ContentScreen &want,
+                        std::vector<const TiXmlElement *> &reported, std::vector<ContentFault> &faults) {
+    std::string screenWho = who + ": screen \"" + want.name + "\"";
+    TiXmlElement *nameless;
+    TiXmlElement *screen = findScreenOf(language, want.name, &nameless);
+    if (nameless && std::find(reported.begin(), reported.end(), nameless) == reported.end()) {
+        reported.push_back(nameless);
+        faults.push_back({screenWho + ": the search for it meets an element without a name attribute",
+                          nameless});
+    }
+    if (!screen) {
+        faults.push_back({screenWho + " not found", language});
+        return;
+    }
+    int count = 0;
+    for (TiXmlElement *item = firstItem(screen); item; item = item->NextSiblingElement()) {
+        count++;
+        if (count <= want.itemsNeeded && !item->Attribute("text"))
+            faults.push_back({screenWho + ": item " + std::to_string(count) +
+                                  " has no text attribute",
+                              item});
+    }
+    if (count < want.itemsNeeded)
+        faults.push_back({screenWho + " has " + std::to_string(count) + " items, " +
+                              std::to_string(want.itemsNeeded) + " needed",
+                          screen});
+}
+
+std::vector<ContentFault> listContentFaults(TiXmlDocument &document) {
+    std::vector<ContentFault> faults;
+    if (document.Error()) {
+        std::string what = std::string("cannot read: ") + document.ErrorDesc();
+        if (document.ErrorRow() > 0)
+            what += " (line " + std::to_string(document.ErrorRow()) + ")";
+        faults.push_back({what, nullptr});
+        return faults;
+    }
+    TiXmlElement *first = document.FirstChildElement("language");
+    if (!first) {
+        faults.push_back({"no language element", nullptr});
+        return faults;
+    }
+    int position = 1;
+    for (TiXmlElement *language = first; language; language = language->NextSiblingElement(), position++) {
+        std::string who = describeLanguage(language, position);
+        // Every element of the list can become the current language, so each needs all three.
+        for (const char *attribute : {"langpick", "image", "name"}) {
+            if (!language->Attribute(attribute))
+                faults.push_back({who + ": no " + attribute + " attribute", language});
+        }
+        std::vector<const TiXmlElement *> reported;
+        for (const ContentScreen &want : contentScreens)
+            checkScreen(language, who, want, reported, faults);
+    }
+    return faults;
+}
+
+std::string checkContent(TiXmlDocument &document, const char *fileName) {
+    std::vector<ContentFault> faults = listContentFaults(document);
+    if (faults.empty())
+        return "";
+    return std::string(fileName) + ": " + faults.front().message;
+}

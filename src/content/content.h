@@ -3,6 +3,7 @@
 
 #include <string>
 #include <tinyxml.h>
+#include <vector>
 
 // The parsed content file "plimo.xml"; constructed before main, destroyed after the
 // exit handlers, loaded once and never changed.
@@ -37,3 +38,30 @@ int asciiCaseCompare(const char *a, const char *b);
 // language and screen can serve, otherwise one line naming the file, the language,
 // the screen and what is missing.
 std::string checkContent(TiXmlDocument &document, const char *fileName);
+
+// The five screens the menus read, and how many items each needs.
+struct ContentScreen {
+    const char *name; // as the menus look it up
+    int itemsNeeded;  // items read by position, from 1
+};
+constexpr int ContentScreenCount = 5;
+extern const ContentScreen contentScreens[ContentScreenCount];
+
+// One thing in a content document that the menus could not use.
+struct ContentFault {
+    std::string message;      // without the file name, e.g. `language 2 ("Deutsch"): ...`
+    const TiXmlNode *where;   // the element at fault (for its line), or null
+};
+
+// Every fault of a loaded document, in the order the start-up check meets them; the
+// first one is what checkContent reports. Walks past faults instead of stopping.
+std::vector<ContentFault> listContentFaults(TiXmlDocument &document);
+
+// How a language of the list is named in messages: `language 2 ("Deutsch")`, counted
+// from 1; `language 2 (no name)` when it lacks the attribute.
+std::string describeLanguage(const TiXmlElement *language, int position);
+
+// The screen of language named name, walked as findScreen walks. Candidates without a
+// name are stepped over; the first of them met before the match (or the end) is
+// stored in *nameless (null when there was none). Null when no candidate matches.
+TiXmlElement *findScreenOf(TiXmlElement *language, const char *name, TiXmlElement **nameless);
