@@ -1,6 +1,7 @@
 // The bitmap font: glyph metrics, 1x and 2x glyph drawing and the three text styles.
 #pragma once
 
+#include <SDL.h>
 #include <cstdint>
 
 // How a lit glyph pixel G meets the screen pixel S under it.
@@ -16,21 +17,33 @@ enum BlendMode : int32_t {
 extern int32_t glyphLeft[256];
 extern int32_t glyphWidth[256];
 
-// Measures every cell of fontImage into the tables. False when the font image cannot
-// be locked (start-up then stops loading, as the game always has).
+// Clears the tables and measures every whole cell of fontImage into them (at most 256;
+// nothing without a usable picture). False when the font picture cannot be locked
+// (start-up then stops loading, as the game always has).
 bool measureFont();
+
+// Why font cannot serve as a font (a short reason), or null when it can: it must be at
+// least 1 pixel wide, at least one w x w cell high and hold at most 256 cells.
+const char *fontImageFault(const SDL_Surface *font);
 
 // Checks that fontImage can serve as a font (width above 0, at least one whole cell,
 // no more cells than the tables hold); ends start-up with a message naming
 // "font_32.bmp" otherwise.
 void checkFontImage();
 
-// Draws glyph ch with its leftmost lit column at screen column x and the cell's top row
-// at row y, clipped to the screen, with the given BlendMode. 2x doubles rows and columns.
+// Draws glyph ch (a character code; the space and codes without a measured cell draw
+// nothing) with its leftmost lit column at screen column x and the cell's top row at
+// screen row y, in pixels, clipped to 640 x 480, with the given BlendMode. Locks the
+// font picture for the draw (a failed lock drops the glyph); the caller holds the
+// screen's lock. The 2x form draws cell row r on screen rows y + 2r and y + 2r + 1 (a
+// pair whose upper row is off the screen is skipped whole) and shows font column
+// glyphLeft + ceil(j / 2) on screen column x + j, for j in 0 .. 2 * glyphWidth - 1.
 void drawGlyph(int x, int y, int ch, int mode);
 void drawGlyph2x(int x, int y, int ch, int mode);
 
-// The text styles: a darkening shadow then the face, glyph by glyph, from pen (x, y).
+// The text styles: a darkening shadow then the face, glyph by glyph, from pen (x, y)
+// in pixels; bytes are unsigned. A space advances w / 4 (twice that in big text),
+// bytes 1..31 draw nothing and advance 0, others advance by their glyphWidth (doubled).
 void drawMenuText(int x, int y, const char *text);  // 1x, shadow +2, face copied
 void drawSmallText(int x, int y, const char *text); // 1x, shadow +1, face averaged
 void drawBigText(int x, int y, const char *text);   // 2x, shadow +1, face averaged

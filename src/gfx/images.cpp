@@ -1,5 +1,11 @@
-// The start-up pictures and the background of each screen (not yet built).
+// The start-up pictures and the background of each screen.
 #include "gfx/images.h"
+
+#include "app/clock.h"
+#include "app/game_state.h"
+#include "app/shell.h"
+#include "game/problems.h"
+#include "gfx/surface.h"
 
 SDL_Surface *splashImage = nullptr;
 SDL_Surface *menuBackground = nullptr;
@@ -10,6 +16,82 @@ SDL_Surface *goodImage = nullptr;
 SDL_Surface *badImage = nullptr;
 SDL_Surface *fontImage = nullptr;
 
-SDL_Surface *loadImage(const char *) { return nullptr; }
-void loadImages() {}
-void drawBackground() {}
+SDL_Surface *loadImage(const char *name) {
+    SDL_RWops *stream = SDL_RWFromFile(name, "rb");
+    if (!stream)
+        return nullptr;
+    // The loader closes the stream itself, whether it succeeds or not.
+    SDL_Surface *loaded = SDL_LoadBMP_RW(stream, 1);
+    if (!loaded)
+        return nullptr;
+    // Converted once to the screen's own format, blits need no conversion and the
+    // font's pixels compare and copy as screen pixels.
+    SDL_Surface *converted = SDL_ConvertSurface(loaded, screenSurface->format, 0);
+    SDL_FreeSurface(loaded);
+    return converted;
+}
+
+void loadImages() {
+    static const struct {
+        const char *file;
+        SDL_Surface **image;
+    } startupImages[] = {
+        {"splash.bmp", &splashImage},
+        {"menubg.bmp", &menuBackground},
+        {"help_plusminus.bmp", &helpSignImage},
+        {"help.bmp", &helpImage},
+        {"ingame_neutral.bmp", &neutralImage},
+        {"ingame_good.bmp", &goodImage},
+        {"ingame_bad.bmp", &badImage},
+        {"font_32.bmp", &fontImage},
+    };
+    for (const auto &entry : startupImages) {
+        *entry.image = loadImage(entry.file);
+        // Every screen needs its picture; going on without one would only blit nothing
+        // or, for the font, measure nothing, so the player is told which file is at fault.
+        if (!*entry.image)
+            failStartup("%s: cannot load picture: %s", entry.file, SDL_GetError());
+    }
+}
+
+// The in-game picture follows how far the leading problem has drifted to the left.
+static SDL_Surface *playingBackground() {
+    const Problem *leading = game.problems;
+    if (!leading || leading->x > 6000)
+        return goodImage;
+    if (leading->x > 2000)
+        return neutralImage;
+    game.alertFlag = 1;
+    return badImage;
+}
+
+void drawBackground() {
+    SDL_Surface *picture = nullptr;
+    switch (game.currentScreen) {
+    case Splash:
+        picture = splashImage;
+        break;
+    case LanguagePick:
+    case MainMenu:
+    case Credits:
+    case Difficulty:
+        picture = menuBackground;
+        break;
+    case Help:
+        picture = game.gameMode == Sign ? helpSignImage : helpImage;
+        break;
+    case Playing:
+        picture = playingBackground();
+        break;
+    case GameOver:
+        // The burst grows over the last game picture for the first second; the elapsed
+        // time is unsigned so that it stays right when the counter wraps.
+        if (clockTicks() - static_cast<uint32_t>(game.screenEnteredAt) > 1000)
+            picture = menuBackground;
+        break;
+    default:
+        break;
+    }
+    if (picture)
+        SDL_UpperBlit(picture, nullptr, screenSurface, nullptr);
+}

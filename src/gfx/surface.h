@@ -30,7 +30,35 @@ inline uint32_t *pixelRow(SDL_Surface *s, int y) {
 // Pixel (x, y) of s; no clipping.
 inline uint32_t &pixelAt(SDL_Surface *s, int x, int y) { return pixelRow(s, y)[x]; }
 
-// Per 8-bit lane of bits 0..23, top byte of the result 0.
-uint32_t blendAverage(uint32_t a, uint32_t b);     // (a + b) >> 1
-uint32_t blendMultiply(uint32_t a, uint32_t b);    // (a * b) >> 8
-uint32_t blendAddSaturate(uint32_t a, uint32_t b); // min(a + b, 255)
+// The three blends work per 8-bit lane of bits 0..23 (blue, green, red); bits 24..31 of
+// the inputs are ignored and those of the result are 0. They sit here, inline, because
+// the glyph writers call them for every lit pixel. Lanes are handled two at a time
+// (red and blue in one word, green in another) with enough headroom between them that
+// no lane carries into its neighbour.
+
+// Each lane (a + b) >> 1: the floor of the mean.
+inline uint32_t blendAverage(uint32_t a, uint32_t b) {
+    uint32_t rb = (((a & 0xFF00FF) + (b & 0xFF00FF)) >> 1) & 0xFF00FF;
+    uint32_t g = (((a & 0x00FF00) + (b & 0x00FF00)) >> 1) & 0x00FF00;
+    return rb | g;
+}
+
+// Each lane (a * b) >> 8: divides by 256, so 0xFF * 0xFF gives 0xFE.
+inline uint32_t blendMultiply(uint32_t a, uint32_t b) {
+    uint32_t r = ((((a >> 16) & 0xFF) * ((b >> 16) & 0xFF)) >> 8) << 16;
+    uint32_t g = ((((a >> 8) & 0xFF) * ((b >> 8) & 0xFF)) >> 8) << 8;
+    uint32_t bl = ((a & 0xFF) * (b & 0xFF)) >> 8;
+    return r | g | bl;
+}
+
+// Each lane min(a + b, 255).
+inline uint32_t blendAddSaturate(uint32_t a, uint32_t b) {
+    uint32_t rb = (a & 0xFF00FF) + (b & 0xFF00FF);
+    uint32_t g = (a & 0x00FF00) + (b & 0x00FF00);
+    // A lane that overflowed has its ninth bit set; spread it into a full 0xFF lane.
+    uint32_t rbOver = rb & 0x1000100;
+    uint32_t gOver = g & 0x0010000;
+    rb = (rb | (rbOver - (rbOver >> 8))) & 0xFF00FF;
+    g = (g | (gOver - (gOver >> 8))) & 0x00FF00;
+    return rb | g;
+}
