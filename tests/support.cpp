@@ -138,6 +138,33 @@ void writeBmp(const std::string &path, int width, int height, uint32_t (*fill)(i
     fclose(f);
 }
 
+void writeWav(const std::string &path, int ms) {
+    int frames = 44100 * ms / 1000;
+    std::string s;
+    s += "RIFF";
+    put32(s, 36 + frames * 4);
+    s += "WAVEfmt ";
+    put32(s, 16);
+    put16(s, 1);
+    put16(s, 2);
+    put32(s, 44100);
+    put32(s, 44100 * 4);
+    put16(s, 4);
+    put16(s, 16);
+    s += "data";
+    put32(s, frames * 4);
+    for (int i = 0; i < frames; i++) {
+        int v = (i / 50) % 2 ? 2000 : -2000;
+        put16(s, unsigned(v) & 0xFFFF);
+        put16(s, unsigned(v) & 0xFFFF);
+    }
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f)
+        abort();
+    fwrite(s.data(), 1, s.size(), f);
+    fclose(f);
+}
+
 static std::string drain(int fd) {
     std::string s;
     char buf[4096];

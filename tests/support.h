@@ -40,6 +40,9 @@ void pushKeyStroke(SDLKey key);
 // Writes a 24-bit BMP of the given size filled by fill(x, y) -> 0xRRGGBB.
 void writeBmp(const std::string &path, int width, int height, uint32_t (*fill)(int, int));
 
+// Writes a 16-bit 44.1 kHz stereo WAV of a quiet tone lasting ms milliseconds.
+void writeWav(const std::string &path, int ms);
+
 // Result of running a program as a child process.
 struct ProcessResult {
     int exitStatus = -1;   // exit code, or -1 when killed by a signal or the time-out

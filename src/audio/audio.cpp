@@ -19,15 +19,18 @@ static const int soundChannels[SoundCount] = {1, 0, 1, 1, 3, 2, 0};
 
 void openAudio() {
     if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) < 0) {
-        fprintf(stderr, "plimo: no sound: %s\n", SDL_GetError());
+        fprintf(stderr, "no sound: cannot open the audio device: %s\n", SDL_GetError());
         return;
     }
     audioOpen = true;
     for (int i = 0; i < SoundCount; i++) {
+        // Opening twice (tests do) must not lose the chunks loaded the first time.
+        if (sounds[i])
+            Mix_FreeChunk(sounds[i]);
         SDL_RWops *stream = SDL_RWFromFile(soundFiles[i], "rb");
         sounds[i] = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
         if (!sounds[i])
-            fprintf(stderr, "plimo: %s: cannot load, it stays silent\n", soundFiles[i]);
+            fprintf(stderr, "%s: cannot load, this effect stays silent\n", soundFiles[i]);
     }
     Mix_ReserveChannels(4);
     Mix_Volume(-1, 48);
@@ -51,8 +54,15 @@ void playMusic(int music) {
     if (!file || !audioOpen)
         return;
     currentMusic = Mix_LoadMUS(file);
-    if (!currentMusic)
+    if (!currentMusic) {
+        // Said once per track: the switch happens on every game and every game over.
+        static bool reported[3];
+        if (!reported[music]) {
+            fprintf(stderr, "%s: cannot load, no music: %s\n", file, Mix_GetError());
+            reported[music] = true;
+        }
         return;
+    }
     Mix_PlayMusic(currentMusic, -1);
     Mix_VolumeMusic(128);
 }
