@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Makes every data file of the game again, deterministically, from the programs in tools/.
+# Needs python3-pil, python3-numpy, sox and vorbis-tools (installed here if missing).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+need=()
+for p in python3-pil python3-numpy sox vorbis-tools fonts-dejavu-core; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
+done
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get install -y -qq "${need[@]}" >/dev/null
+fi
+py=/usr/bin/python3
+$py tools/make_font.py
+$py tools/make_content.py
+$py tools/make_lang_pictures.py
+$py tools/make_pictures.py
+$py tools/make_music.py
+$py tools/make_effects.py
+if [ -f tools/make_icons.py ]; then $py tools/make_icons.py; fi
+echo "data/ is up to date"
