@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Installs Plimo into a staging folder and starts the installed launcher from elsewhere:
+# it must find its data, keep running quietly, and end with status 0 when asked to quit.
+#
+# Usage: tools/check_install.sh [build-dir]
+# Without a build directory, configures and builds one in build-install (tests off).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+
+build=${1:-}
+if [ -z "$build" ]; then
+  build=build-install
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DPLIMO_TESTS=OFF >/dev/null
+fi
+build=$(cd "$build" && pwd)
+cmake --build "$build" -j2 >/dev/null
+
+work=$(mktemp -d)
+pid=""
+cleanup() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill -9 "$pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() { echo "check_install: FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "check_install: ok: $*"; }
+
+stage=$work/stage
+DESTDIR=$stage cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1 \
+  || { cat "$work/install.log" >&2; fail "cmake --install"; exit 1; }
+usr=$stage/usr
+data=$usr/share/games/plimo
+
+# The layout of a Debian game.
+for f in games/plimo lib/games/plimo/plimo bin/plimo-check-content; do
+  [ -x "$usr/$f" ] || fail "$f is not an installed executable"
+done
+for f in share/applications/plimo.desktop share/man/man6/plimo.6.gz \
+         share/man/man1/plimo-check-content.1.gz share/doc/plimo/copyright \
+         share/doc/plimo/changelog.gz; do
+  [ -f "$usr/$f" ] || fail "$f is not installed"
+done
+for size in 16 22 24 32 48 64 128 256; do
+  icon=$usr/share/icons/hicolor/${size}x${size}/apps/plimo.png
+  if [ ! -f "$icon" ]; then
+    fail "no ${size}x${size} icon"
+  elif ! /usr/bin/python3 -c "import sys
+from PIL import Image
+sys.exit(Image.open(sys.argv[1]).size != (int(sys.argv[2]),) * 2)" "$icon" "$size" 2>/dev/null; then
+    fail "the ${size}x${size} icon has another size"
+  fi
+done
+# Every file the game opens by name, then each language picture the content file names.
+for f in plimo.xml font_32.bmp splash.bmp menubg.bmp help_plusminus.bmp help.bmp \
+         ingame_neutral.bmp ingame_good.bmp ingame_bad.bmp menu.ogg ingame1.ogg \
+         menuselect.wav menumove.wav failed.wav wrong.wav correct.wav cleared.wav typing.wav; do
+  [ -f "$data/$f" ] || fail "data file $f is not installed"
+done
+if [ -f "$data/plimo.xml" ]; then
+  for image in $(grep -o 'image="[^"]*"' "$data/plimo.xml" | sed 's/^image="//; s/"$//'); do
+    [ -f "$data/$image" ] || fail "language picture $image is not installed"
+  done
+fi
+for f in "$data"/*; do
+  case $(basename "$f") in
+    *.py | *.md | LICENSE* | icon.png) fail "generator or licence file $(basename "$f") installed as data" ;;
+  esac
+done
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate --no-hints "$usr/share/applications/plimo.desktop" \
+    || fail "desktop-file-validate"
+fi
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+head -n1 packaging/changelog | grep -q "^plimo ($version) " \
+  || fail "packaging/changelog has no entry for version $version at the top"
+[ "$failures" -eq 0 ] && pass "installed layout under $usr"
+
+# The installed checker on the installed data.
+if (cd "$data" && "$usr/bin/plimo-check-content" >"$work/check.out" 2>&1); then
+  pass "plimo-check-content finds the installed content sound"
+else
+  cat "$work/check.out" >&2
+  fail "plimo-check-content on the installed data"
+fi
+
+# The launcher, started from a folder without data, reached through a symlink as a user
+# might put it on the PATH: it runs the real game from the data folder.
+elsewhere=$work/elsewhere
+mkdir -p "$elsewhere"
+ln -s "$usr/games/plimo" "$work/plimo-link"
+cd "$elsewhere"
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$work/plimo-link" window \
+  >"$work/game.out" 2>"$work/game.err" &
+pid=$!
+sleep 3
+if kill -0 "$pid" 2>/dev/null; then
+  pass "the game keeps running after 3 s"
+  [ "$(readlink "/proc/$pid/cwd")" = "$data" ] || fail "the game runs in $(readlink "/proc/$pid/cwd"), not in $data"
+  [ "$(readlink "/proc/$pid/exe")" = "$usr/lib/games/plimo/plimo" ] \
+    || fail "the launcher did not exec the game (process is $(readlink "/proc/$pid/exe"))"
+  # SDL turns SIGTERM into a quit event: a normal end, with status 0.
+  kill -TERM "$pid"
+  status=0
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then
+    fail "the game did not end within 5 s of SIGTERM"
+  else
+    wait "$pid" || status=$?
+    [ "$status" -eq 0 ] || fail "the game ended with status $status after SIGTERM"
+  fi
+else
+  status=0
+  wait "$pid" || status=$?
+  fail "the game ended within 3 s with status $status"
+fi
+pid=""
+cd "$repo"
+if [ -s "$work/game.out" ] || [ -s "$work/game.err" ]; then
+  fail "the game printed something:"
+  cat "$work/game.out" "$work/game.err" >&2
+fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "check_install: $failures check(s) failed" >&2
+  exit 1
+fi
+echo "check_install: the installed game starts from anywhere and finds its data"
