@@ -4,8 +4,8 @@
 #   games/plimo                the launcher on the PATH: enters the data folder, runs the game
 #   lib/games/plimo/plimo      the game itself, which reads every file from its working directory
 #   share/games/plimo/         the content file, pictures, font, music and effects
-#   bin/plimo-check-content    the translators' content checker
-#   share/applications, share/icons/hicolor, share/man/man6 and man1, share/doc/plimo
+#   games/plimo-check-content  the translators' content checker
+#   share/applications, share/icons/hicolor, share/man/man6, share/doc/plimo
 include(GNUInstallDirs)
 
 set(PLIMO_INSTALL_GAMESDIR "games" CACHE STRING
@@ -14,6 +14,10 @@ set(PLIMO_INSTALL_LIBEXECDIR "lib/games/plimo" CACHE STRING
     "Directory of the game's own executable, relative to the install prefix")
 set(PLIMO_INSTALL_DATADIR "${CMAKE_INSTALL_DATAROOTDIR}/games/plimo" CACHE STRING
     "Directory of the game's data files, relative to the install prefix")
+
+# Debian wants a name and a mail address; set the project's real one when publishing.
+set(PLIMO_PACKAGE_MAINTAINER "Plimo developers <plimo-developers@plimo.invalid>" CACHE STRING
+    "Maintainer of the Debian package and signer of its changelog")
 
 set(PLIMO_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 set(PLIMO_GENERATED_DIR ${CMAKE_BINARY_DIR}/packaging)
@@ -29,7 +33,7 @@ configure_file(${PLIMO_PACKAGING_DIR}/plimo.sh.in ${PLIMO_GENERATED_DIR}/plimo @
 
 install(TARGETS plimo RUNTIME DESTINATION ${PLIMO_INSTALL_LIBEXECDIR})
 install(PROGRAMS ${PLIMO_GENERATED_DIR}/plimo DESTINATION ${PLIMO_INSTALL_GAMESDIR})
-install(TARGETS plimo-check-content RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS plimo-check-content RUNTIME DESTINATION ${PLIMO_INSTALL_GAMESDIR})
 
 # Whatever data/ holds when installing, except the sources that only the asset
 # generators read (the icon emblem ships as hicolor icons instead) and licence texts,
@@ -71,9 +75,11 @@ function(plimo_gzipped_doc source output destination)
   endif()
 endfunction()
 plimo_gzipped_doc(${PLIMO_PACKAGING_DIR}/plimo.6 plimo.6 ${CMAKE_INSTALL_MANDIR}/man6)
-plimo_gzipped_doc(${PLIMO_PACKAGING_DIR}/plimo-check-content.1 plimo-check-content.1
-                  ${CMAKE_INSTALL_MANDIR}/man1)
-plimo_gzipped_doc(${PLIMO_PACKAGING_DIR}/changelog changelog ${CMAKE_INSTALL_DOCDIR})
+plimo_gzipped_doc(${PLIMO_PACKAGING_DIR}/plimo-check-content.6 plimo-check-content.6
+                  ${CMAKE_INSTALL_MANDIR}/man6)
+# The changelog's sign-off names the package maintainer.
+configure_file(${PLIMO_PACKAGING_DIR}/changelog ${PLIMO_GENERATED_DIR}/changelog @ONLY)
+plimo_gzipped_doc(${PLIMO_GENERATED_DIR}/changelog changelog ${CMAKE_INSTALL_DOCDIR})
 if(PLIMO_GZIPPED_DOCS)
   add_custom_target(plimo-docs ALL DEPENDS ${PLIMO_GZIPPED_DOCS})
 endif()

@@ -4,12 +4,12 @@ set(CPACK_PACKAGE_VENDOR "Plimo developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "arithmetic drill game: answer the sums before they reach the edge")
-set(CPACK_PACKAGE_CONTACT "Plimo developers")
+set(CPACK_PACKAGE_CONTACT "${PLIMO_PACKAGE_MAINTAINER}")
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Plimo developers")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PLIMO_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The package is its own upstream, so it carries a plain (native) version and the
@@ -17,9 +17,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Runtime dependencies come from the libraries the game and the checker link against.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The summary above is the Description line; this is the extended description under it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Arithmetic problems such as 7 + 5 or 63 / 7 drift across the screen from
+"Arithmetic problems such as 7 + 5 or 63 / 7 drift across the screen from
 right to left, and the player types the answer to the leading one before
 it reaches the left edge. A right answer bursts the problem into coloured
 particles and scores points that grow with the speed, which keeps rising;

@@ -35,11 +35,11 @@ usr=$stage/usr
 data=$usr/share/games/plimo
 
 # The layout of a Debian game.
-for f in games/plimo lib/games/plimo/plimo bin/plimo-check-content; do
+for f in games/plimo lib/games/plimo/plimo games/plimo-check-content; do
   [ -x "$usr/$f" ] || fail "$f is not an installed executable"
 done
 for f in share/applications/plimo.desktop share/man/man6/plimo.6.gz \
-         share/man/man1/plimo-check-content.1.gz share/doc/plimo/copyright \
+         share/man/man6/plimo-check-content.6.gz share/doc/plimo/copyright \
          share/doc/plimo/changelog.gz; do
   [ -f "$usr/$f" ] || fail "$f is not installed"
 done
@@ -79,7 +79,7 @@ head -n1 packaging/changelog | grep -q "^plimo ($version) " \
 [ "$failures" -eq 0 ] && pass "installed layout under $usr"
 
 # The installed checker on the installed data.
-if (cd "$data" && "$usr/bin/plimo-check-content" >"$work/check.out" 2>&1); then
+if (cd "$data" && "$usr/games/plimo-check-content" >"$work/check.out" 2>&1); then
   pass "plimo-check-content finds the installed content sound"
 else
   cat "$work/check.out" >&2
