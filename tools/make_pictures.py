@@ -479,7 +479,7 @@ def mascot(img, cx, cy, r, mood="happy", wave=False, shadow=True):
         def tongue(d, T, s):
             d.ellipse([T(cx - r * 0.13, my + r * 0.06),
                        T(cx + r * 0.13, my + r * 0.3)], fill=255)
-        shape(img, box, lambda d, T, s: (mouth(d, T, s)), col("#ff6f91"),
+        shape(img, box, mouth, col("#ff6f91"),
               cut=lambda d, T, s: _outside(d, T, s, tongue, box))
     elif mood == "worried":
         line(img, [(cx - r * 0.2, my + r * 0.08), (cx - r * 0.07, my),
@@ -794,9 +794,9 @@ def menubg():
     img = canvas()
     menu_background(img, rng)
     # the text panel
-    panel(img, 204, 26, 634, 424, 22, col("#0b0f2e"), 0.62,
+    panel(img, 196, 26, 634, 424, 22, col("#0b0f2e"), 0.62,
           rim=col("#9fc6ff"), rim_alpha=0.35)
-    rrect(img, 206, 28, 632, 60, 20, (255, 255, 255), alpha=0.03)
+    rrect(img, 199, 29, 631, 72, 19, (255, 255, 255), alpha=0.035)
     # the left column: the mascot holding a bunch of number balloons
     hand = (100 - 1.22 * 44, 352 - 0.5 * 44)
     balloons = ((48, 78, 22, "+", col("#ff5f7e")),
@@ -936,7 +936,7 @@ MOODS = {
                  hazard=0.35, sign=0.6, rim=col("#9fe8ff"), mood="happy"),
     "neutral": dict(sky=[(0.0, col("#1c1436")), (0.55, col("#3a1f3f")),
                          (1.0, col("#5e3323"))],
-                    sun=col("#ff9a3c"), sun_at=(520, 432), sun_r=52,
+                    sun=col("#ff9a3c"), sun_at=(520, 446), sun_r=52,
                     hill1=[(0, col("#5a3550")), (1, col("#36203a"))],
                     hill2=[(0, col("#7a4a3a")), (1, col("#45281f"))],
                     zone=col("#e0402a"), tint=0.2, stripes=0.12, heat=0.25,
