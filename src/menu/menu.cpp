@@ -52,8 +52,8 @@ static void drawLanguagePicture(TiXmlElement *language) {
     SDL_Surface *picture = SDL_LoadBMP_RW(stream, 1);
     if (!picture)
         return;
-    // SDL_Rect holds 16-bit positions; a picture that large cannot be placed at all.
-    if (picture->w <= 32767 && picture->h <= 32767) {
+    // SDL_Rect holds 16-bit positions; beyond 65535 pixels the centred position no longer fits.
+    if (picture->w <= 65535 && picture->h <= 65535) {
         SDL_Rect at;
         at.x = static_cast<Sint16>((ScreenWidth - picture->w) / 2);
         at.y = static_cast<Sint16>((ScreenHeight - picture->h) / 2);

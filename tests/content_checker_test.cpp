@@ -1,0 +1,151 @@
+// The content checker for translators, run as the real tool on small files and on the
+// game's own content file.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "support.h"
+
+// From content_fixture.cpp.
+namespace contentFixture {
+std::string defaultItemText(const std::string &screen, int index);
+std::string languageXml(const std::string &name,
+                        std::string (*text)(const std::string &, int) = defaultItemText,
+                        const std::string &element = "language");
+void writeFixtureFont(const std::string &path);
+} // namespace contentFixture
+using namespace contentFixture;
+
+namespace {
+
+std::string checkerBinary() {
+    std::string game = plimoBinary();
+    return game.substr(0, game.rfind('/') + 1) + "plimo-check-content";
+}
+
+bool exists(const std::string &path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> lines(const std::string &text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+// The 1-based line of text on which marker first stands.
+int lineOf(const std::string &text, const std::string &marker) {
+    size_t at = text.find(marker);
+    EXPECT_NE(at, std::string::npos) << marker;
+    int line = 1;
+    for (size_t i = 0; i < at && i < text.size(); i++)
+        line += text[i] == '\n';
+    return line;
+}
+
+std::string replaced(std::string s, const std::string &from, const std::string &to) {
+    size_t at = s.find(from);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "fixture text not found: " << from;
+        return s;
+    }
+    return s.replace(at, from.size(), to);
+}
+
+uint32_t blue(int, int) { return 0x2040C0; }
+
+ProcessResult runChecker(const std::vector<std::string> &args, const std::string &cwd) {
+    return runProcess(checkerBinary(), args, cwd, {"SDL_AUDIODRIVER=dummy"}, 20000);
+}
+
+class ContentChecker : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!exists(checkerBinary()))
+            FAIL() << checkerBinary() << " is not built (build the plimo-check-content target)";
+        writeFixtureFont(dir.path() + "/font_32.bmp");
+        writeBmp(dir.path() + "/lang_English.bmp", 40, 30, blue);
+    }
+    ScratchDir dir;
+};
+
+TEST_F(ContentChecker, CleanFileAndFontPass) {
+    writeBmp(dir.path() + "/lang_Deutsch.bmp", 40, 30, blue);
+    dir.write("plimo.xml", "<?xml version=\"1.0\"?>\n" + languageXml("English") + languageXml("Deutsch"));
+    ProcessResult run = runChecker({}, dir.path());
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    EXPECT_EQ(run.out, "");
+
+    // Given as paths from elsewhere, the pictures are still found beside the file.
+    run = runChecker({dir.path() + "/plimo.xml", dir.path() + "/font_32.bmp"}, "/");
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+}
+
+TEST_F(ContentChecker, ListsEveryProblemWithItsLine) {
+    std::string english = languageXml("English");
+    english = replaced(english, "<item text=\"main-4\"/>", "<item/>");
+    english = replaced(english, "<item text=\"credits-2\"/>", "<item text=\"Caf\xE9 ~x\xE9\"/>");
+    english = replaced(english, "<item text=\"gameover-2\"/>",
+                       "<item text=\"" + std::string(190, 's') + "\"/>");
+    std::string deutsch = languageXml("Deutsch");
+    size_t help = deutsch.find("  <screen name=\"help\">");
+    deutsch.erase(help, deutsch.find("</screen>", help) + 10 - help);
+    std::string xml = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" + english + deutsch;
+    dir.write("bad.xml", xml);
+
+    ProcessResult run = runChecker({"bad.xml", "font_32.bmp"}, dir.path());
+    EXPECT_EQ(run.exitStatus, 1);
+    std::string at = "bad.xml:";
+    std::string de = std::to_string(lineOf(xml, "<language langpick=\"pick-Deutsch\""));
+    std::string credits2 = std::to_string(lineOf(xml, "Caf"));
+    std::vector<std::string> want = {
+        at + std::to_string(lineOf(xml, "<item/>")) +
+            ": language 1 (\"English\"): screen \"main\": item 4 has no text attribute",
+        at + de + ": language 2 (\"Deutsch\"): screen \"help\" not found",
+        at + credits2 +
+            ": language 1 (\"English\"): screen \"credits\" item 2 \"Caf\\xE9 ~x\\xE9\": byte 0xE9 at 3 "
+            "has no ink in font_32.bmp",
+        at + credits2 +
+            ": language 1 (\"English\"): screen \"credits\" item 2 \"Caf\\xE9 ~x\\xE9\": byte 0x7E at 5 "
+            "has no ink in font_32.bmp",
+        at + std::to_string(lineOf(xml, "sssss")) +
+            ": language 1 (\"English\"): screen \"gameover\" item 2: score label of 190 bytes is cut "
+            "short in the 199-character score line",
+        at + de + ": language 2 (\"Deutsch\"): image \"lang_Deutsch.bmp\" cannot be loaded: ...",
+    };
+    std::vector<std::string> got = lines(run.out);
+    ASSERT_EQ(got.size(), want.size()) << run.out;
+    for (size_t i = 0; i + 1 < want.size(); i++)
+        EXPECT_EQ(got[i], want[i]);
+    std::string last = want.back().substr(0, want.back().size() - 3);
+    EXPECT_EQ(got.back().compare(0, last.size(), last), 0) << got.back();
+}
+
+TEST_F(ContentChecker, UnreadableFileOrFontFails) {
+    ProcessResult run = runChecker({"nothere.xml"}, dir.path());
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.out.rfind("nothere.xml: cannot read: ", 0), 0u) << run.out;
+
+    dir.write("plimo.xml", languageXml("English"));
+    run = runChecker({"plimo.xml", "nofont.bmp"}, dir.path());
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.out.rfind("nofont.bmp: cannot load: ", 0), 0u) << run.out;
+}
+
+TEST(ContentCheckerData, GameContentFileIsClean) {
+    std::string data = sourceDir() + "/data";
+    if (!exists(data + "/plimo.xml"))
+        GTEST_SKIP() << "data/plimo.xml is not there yet";
+    ASSERT_TRUE(exists(checkerBinary())) << checkerBinary() << " is not built";
+    ProcessResult run = runChecker({data + "/plimo.xml", data + "/font_32.bmp"}, data);
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+} // namespace
