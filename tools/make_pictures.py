@@ -1113,6 +1113,65 @@ def icon():
     out.save(os.path.join(DATA, "icon.png"), format="PNG", optimize=False)
 
 
+# ------------------------------------------------------------------ checks
+
+def _luma(name):
+    path = os.path.join(DATA, name)
+    with open(path, "rb") as f:
+        head = f.read(30)
+    if head[:2] != b"BM" or int.from_bytes(head[28:30], "little") != 24:
+        raise SystemExit("%s: not a 24-bit BMP" % path)
+    pic = Image.open(path)
+    if pic.size != (W, H):
+        raise SystemExit("%s: %dx%d, not %dx%d" % ((path,) + pic.size +
+                                                    (W, H)))
+    a = np.asarray(pic.convert("RGB"), np.float32)
+    return a, a @ np.array([0.299, 0.587, 0.114], np.float32)
+
+
+def check_pictures():
+    """Re-reads the written pictures and fails loudly when one breaks what
+    the game's text drawing relies on: size and depth, dark calm areas
+    under the texts, and a danger zone that can be seen."""
+    faults = []
+
+    def calm(name, lum, box, limit):
+        x0, y0, x1, y1 = box
+        top = float(np.percentile(lum[y0:y1, x0:x1], 99.5))
+        if top > limit:
+            faults.append("%s: area %s too bright for text (%.0f > %d)"
+                          % (name, box, top, limit))
+    for name in ("splash.bmp", "help.bmp", "help_plusminus.bmp"):
+        _luma(name)
+    _, lum = _luma("menubg.bmp")
+    calm("menubg.bmp", lum, (220, 40, 630, 420), 70)
+    for name in ("help.bmp", "help_plusminus.bmp"):
+        _, lum = _luma(name)
+        calm(name, lum, (200, 55, 630, 90), 80)
+    for mood in ("good", "neutral", "bad"):
+        name = "ingame_%s.bmp" % mood
+        rgb, lum = _luma(name)
+        field = np.concatenate([lum[0:FIELD_BOTTOM, 0:194],
+                                lum[0:FIELD_BOTTOM, 207:W]], axis=1)
+        calm(name, field, (0, 0, field.shape[1], FIELD_BOTTOM), 115)
+        calm(name, lum, (0, 0, 90, 24), 90)
+        calm(name, lum, (310, 420, 480, 470), 40)
+        edge = rgb[0:FIELD_BOTTOM, 199:202].mean(axis=(0, 1))
+        beside = rgb[0:FIELD_BOTTOM, 210:230].mean(axis=(0, 1))
+        if np.abs(edge - beside).sum() < 100:
+            faults.append("%s: no visible border at x = 200" % name)
+        zone = rgb[0:FIELD_BOTTOM, 20:180].mean(axis=(0, 1))
+        rest = rgb[0:FIELD_BOTTOM, 220:380].mean(axis=(0, 1))
+        if (zone[0] - zone[2]) - (rest[0] - rest[2]) < 15:
+            faults.append("%s: danger zone not tinted apart" % name)
+    icon_pic = Image.open(os.path.join(DATA, "icon.png"))
+    if icon_pic.size != (256, 256) or icon_pic.mode != "RGBA":
+        faults.append("icon.png: %s %s, not 256x256 RGBA"
+                      % (icon_pic.size, icon_pic.mode))
+    if faults:
+        raise SystemExit("\n".join(faults))
+
+
 def main():
     os.makedirs(DATA, exist_ok=True)
     splash()
@@ -1123,6 +1182,7 @@ def main():
     ingame("neutral", 62)
     ingame("bad", 63)
     icon()
+    check_pictures()
 
 
 if __name__ == "__main__":
