@@ -1,0 +1,353 @@
+// Answer entry and scoring: the key table, digit accumulation and judging, the Sign
+// quiz, the input block (also past 2^31 and across the wrap), points, the cleared
+// effect, and the sounds as the real mixer plays them.
+#include <gtest/gtest.h>
+
+#include <SDL_mixer.h>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/clock.h"
+#include "app/game_state.h"
+#include "app/shell.h"
+#include "game/answers.h"
+#include "game/problems.h"
+#include "game_helpers.h"
+#include "support.h"
+
+namespace {
+
+using namespace gametest;
+
+class GameAnswers : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        startSdlForTests();
+        resetGame();
+        audio = openTestAudio();
+        silenceChannels();
+        game.currentScreen = Playing;
+        game.requestedScreen = Playing;
+        game.gameMode = Addition;
+        game.speed = 1;
+        clockSet(50000);
+    }
+    void TearDown() override {
+        silenceChannels();
+        resetGame();
+    }
+
+    std::string feedback() const { return game.feedbackText ? game.feedbackText : "(none)"; }
+
+    // Types the keys as presses through handleGameKey.
+    static void type(std::initializer_list<SDLKey> keys) {
+        for (SDLKey key : keys)
+            handleGameKey(key);
+    }
+
+    bool audio = false;
+};
+
+TEST_F(GameAnswers, OneDigitAnswerIsJudgedAtTheFirstKey) {
+    addProblem("0 + 0", 0, 1, 4000, 60);
+    type({SDLK_0});
+    EXPECT_EQ(game.problems, nullptr);
+    EXPECT_EQ(feedback(), "0");
+    EXPECT_EQ(game.feedbackRising, 1);
+    EXPECT_EQ(game.feedbackStartedAt, 50000);
+    EXPECT_EQ(game.score, 3); // the solve emptied the field
+    EXPECT_EQ(game.typedDigits, 0);
+    EXPECT_EQ(game.typedValue, 0);
+    EXPECT_EQ(particleCount(), 64);
+    if (audio) {
+        EXPECT_TRUE(soundPlaying(SoundCorrect));
+        // The typing sound shares channel 0; it was started before the judgement.
+        EXPECT_TRUE(soundPlaying(SoundTyping));
+    }
+}
+
+TEST_F(GameAnswers, TheAnswerTenByOneZeroAndByZeroMinus) {
+    addProblem("5 + 5", 10, 2, 4000, 0);
+    addProblem("2 * 5", 10, 2, 5000, 20);
+    addProblem("7 * 3", 21, 2, 6000, 40);
+    addProblem("7 * 3", 21, 2, 6000, 60);
+    type({SDLK_1});
+    EXPECT_EQ(problemCount(), 4) << "waits for the second key";
+    EXPECT_EQ(game.typedDigits, 1);
+    EXPECT_EQ(game.typedValue, 1);
+    type({SDLK_0});
+    EXPECT_EQ(problemCount(), 3);
+    EXPECT_EQ(feedback(), "10");
+
+    type({SDLK_0, SDLK_MINUS}); // 0 x 10 + 10
+    EXPECT_EQ(problemCount(), 2);
+    EXPECT_EQ(feedback(), "10");
+    EXPECT_EQ(game.feedbackRising, 1);
+
+    // Plus as the first key of 21 makes 111: wrong at the second key.
+    type({SDLK_PLUS, SDLK_1});
+    EXPECT_EQ(problemCount(), 2);
+    EXPECT_EQ(feedback(), "111");
+    EXPECT_EQ(game.feedbackRising, 0);
+
+    clockAdvance(500);
+    type({SDLK_KP_MINUS, SDLK_KP1}); // minus first: 101
+    EXPECT_EQ(feedback(), "101");
+    EXPECT_EQ(problemCount(), 2);
+}
+
+TEST_F(GameAnswers, WrongAnswerShowsTheWholeNumberAndBlocksSilently) {
+    addProblem("4 * 6", 24, 2, 4000, 0);
+    addProblem("1 + 1", 2, 1, 5000, 20);
+    game.alertFlag = 0;
+    type({SDLK_4, SDLK_2});
+    EXPECT_EQ(feedback(), "42");
+    EXPECT_EQ(game.feedbackRising, 0);
+    EXPECT_EQ(game.feedbackStartedAt, 50000);
+    EXPECT_EQ(game.inputBlockedUntil, 50500);
+    EXPECT_EQ(game.alertFlag, 1);
+    EXPECT_EQ(game.typedDigits, 0);
+    EXPECT_EQ(problemCount(), 2) << "the problem stays";
+    EXPECT_EQ(particleCount(), 0);
+    if (audio) {
+        EXPECT_TRUE(soundPlaying(SoundWrong));
+    }
+
+    // Within the block answer keys make no sound and are not remembered.
+    silenceChannels();
+    clockSet(50499);
+    type({SDLK_2, SDLK_KP4, SDLK_PLUS});
+    EXPECT_EQ(game.typedDigits, 0);
+    EXPECT_EQ(game.typedValue, 0);
+    EXPECT_EQ(feedback(), "42");
+    EXPECT_EQ(game.inputBlockedUntil, 50500);
+    if (audio) {
+        EXPECT_TRUE(channelSilent(SoundTyping));
+    }
+
+    // The clearing keys act during the block.
+    for (SDLKey key : {SDLK_BACKSPACE, SDLK_RETURN, SDLK_SPACE, SDLK_DELETE, SDLK_KP_ENTER}) {
+        game.typedValue = 7;
+        game.typedDigits = 1;
+        handleGameKey(key);
+        EXPECT_EQ(game.typedValue, 0) << "key " << key;
+        EXPECT_EQ(game.typedDigits, 0) << "key " << key;
+    }
+    if (audio) {
+        EXPECT_TRUE(channelSilent(SoundTyping)) << "clearing keys are silent";
+    }
+
+    // From the block's end the problem is answered again from its first digit.
+    clockSet(50500);
+    type({SDLK_2});
+    EXPECT_EQ(game.inputBlockedUntil, 0);
+    if (audio) {
+        EXPECT_TRUE(soundPlaying(SoundTyping));
+    }
+    type({SDLK_4});
+    EXPECT_EQ(feedback(), "24");
+    EXPECT_EQ(problemCount(), 1);
+}
+
+TEST_F(GameAnswers, KeyTableIgnoresOtherKeysAndReadsTheKeypad) {
+    addProblem("9 + 9", 18, 2, 4000, 0);
+    addProblem("1 + 1", 2, 1, 5000, 20);
+    for (SDLKey key : {SDLK_a, SDLK_ESCAPE, SDLK_UP, SDLK_EQUALS, SDLK_KP_PERIOD, SDLK_TAB}) {
+        handleGameKey(key);
+        EXPECT_EQ(game.typedDigits, 0) << "key " << key;
+    }
+    if (audio) {
+        EXPECT_TRUE(channelSilent(SoundTyping));
+    }
+    type({SDLK_KP1, SDLK_KP8});
+    EXPECT_EQ(feedback(), "18");
+    EXPECT_EQ(problemCount(), 1);
+    type({SDLK_KP_PLUS});
+    EXPECT_EQ(feedback(), "11") << "plus counts as 11 and the answer has one digit";
+    clockAdvance(500);
+    type({SDLK_9, SDLK_KP9});
+    EXPECT_EQ(feedback(), "9");
+}
+
+TEST_F(GameAnswers, KeysOnAnEmptyFieldOnlyPlayTheTypingSound) {
+    game.typedValue = 3;
+    game.typedDigits = 1;
+    type({SDLK_5});
+    EXPECT_EQ(game.typedDigits, 0);
+    EXPECT_EQ(game.typedValue, 0);
+    EXPECT_EQ(game.feedbackText, nullptr);
+    if (audio) {
+        EXPECT_TRUE(soundPlaying(SoundTyping));
+    }
+
+    game.gameMode = Sign;
+    silenceChannels();
+    type({SDLK_PLUS});
+    EXPECT_EQ(game.feedbackText, nullptr);
+    if (audio) {
+        EXPECT_TRUE(soundPlaying(SoundTyping));
+    }
+}
+
+TEST_F(GameAnswers, PointsGrowWithSpeedAndClearingIsWorthHalfAsMuchAgain) {
+    for (int32_t speed : {1, 5}) {
+        resetGame();
+        game.gameMode = Addition;
+        game.speed = speed;
+        game.nextSpawnAt = 70000;
+        addProblem("1 + 1", 2, 1, 4000, 0);
+        addProblem("1 + 2", 3, 1, 5000, 20);
+        type({SDLK_2});
+        EXPECT_EQ(game.score, 2 * speed);
+        EXPECT_EQ(game.nextSpawnAt, 70000) << "a problem is left: no early spawn";
+        type({SDLK_3});
+        EXPECT_EQ(game.score, 2 * speed + 3 * speed);
+        EXPECT_EQ(game.nextSpawnAt, 0);
+    }
+}
+
+TEST_F(GameAnswers, ClearedSoundOnceAfterAWrongAnswer) {
+    game.alertFlag = 0;
+    addProblem("2 + 2", 4, 1, 4000, 0);
+    type({SDLK_5}); // wrong: raises the alert
+    EXPECT_EQ(game.alertFlag, 1);
+    clockAdvance(500);
+    silenceChannels();
+    type({SDLK_4}); // clears the field
+    EXPECT_EQ(game.problems, nullptr);
+    EXPECT_EQ(game.alertFlag, 0);
+    if (audio) {
+        EXPECT_TRUE(soundPlaying(SoundCleared));
+        EXPECT_TRUE(soundPlaying(SoundCorrect));
+    }
+
+    // A second clearing with nothing alarming in between is not celebrated.
+    silenceChannels();
+    addProblem("3 + 3", 6, 1, 4000, 0);
+    type({SDLK_6});
+    EXPECT_EQ(game.problems, nullptr);
+    EXPECT_EQ(game.alertFlag, 0);
+    if (audio) {
+        EXPECT_TRUE(channelSilent(SoundCleared));
+        EXPECT_TRUE(soundPlaying(SoundCorrect));
+    }
+    // A right answer that leaves problems never touches the flag.
+    game.alertFlag = 1;
+    addProblem("1 + 1", 2, 1, 4000, 0);
+    addProblem("1 + 1", 2, 1, 4000, 20);
+    type({SDLK_2});
+    EXPECT_EQ(game.alertFlag, 1);
+}
+
+TEST_F(GameAnswers, SignModeJudgesPlusAndMinusAndBlocksTwoSeconds) {
+    game.gameMode = Sign;
+    addProblem("3 - 9", 0, 1, 4000, 0);
+    addProblem("3 + 9", 1, 1, 4000, 20);
+    addProblem("3 + 9", 1, 1, 4000, 40);
+
+    type({SDLK_5}); // a digit is always wrong and shows a minus
+    EXPECT_EQ(feedback(), "-");
+    EXPECT_EQ(game.feedbackRising, 0);
+    EXPECT_EQ(game.inputBlockedUntil, 52000);
+    EXPECT_EQ(problemCount(), 3);
+    EXPECT_EQ(game.typedDigits, 0);
+    if (audio) {
+        EXPECT_TRUE(soundPlaying(SoundWrong));
+    }
+
+    clockSet(51999);
+    type({SDLK_MINUS});
+    EXPECT_EQ(problemCount(), 3) << "still blocked";
+    clockSet(52000);
+    type({SDLK_PLUS}); // plus on a negative value
+    EXPECT_EQ(feedback(), "+");
+    EXPECT_EQ(game.feedbackRising, 0);
+    EXPECT_EQ(problemCount(), 3);
+    EXPECT_EQ(game.inputBlockedUntil, 54000);
+
+    clockSet(54000);
+    type({SDLK_KP_MINUS});
+    EXPECT_EQ(feedback(), "-");
+    EXPECT_EQ(game.feedbackRising, 1);
+    EXPECT_EQ(problemCount(), 2);
+
+    type({SDLK_MINUS}); // minus on a non-negative value
+    EXPECT_EQ(problemCount(), 2);
+    clockAdvance(2000);
+    type({SDLK_PLUS});
+    EXPECT_EQ(feedback(), "+");
+    EXPECT_EQ(game.feedbackRising, 1);
+    EXPECT_EQ(problemCount(), 1);
+    EXPECT_EQ(game.typedValue, 0);
+    EXPECT_EQ(game.typedDigits, 0);
+}
+
+TEST_F(GameAnswers, BlockKeepsItsLengthPastTwoToTheThirtyOneAndTheWrap) {
+    const uint32_t starts[] = {0x7FFFFF00u, 0xFFFFFF00u, 0xFFFFFE0Cu};
+    for (uint32_t start : starts) {
+        SCOPED_TRACE(testing::Message() << "wrong answer at " << start);
+        resetGame();
+        game.gameMode = Addition;
+        game.speed = 1;
+        addProblem("2 + 2", 4, 1, 4000, 0);
+        addProblem("2 + 2", 4, 1, 4000, 20);
+        clockSet(start);
+        type({SDLK_5});
+        EXPECT_NE(game.inputBlockedUntil, 0);
+        for (uint32_t e : {1u, 100u, 255u, 256u, 499u}) {
+            clockSet(start + e);
+            type({SDLK_4});
+            EXPECT_EQ(problemCount(), 2) << "blocked at " << e << " ms";
+        }
+        // 0xFFFFFE0C + 500 wraps onto 0, the value meaning "no block": that one block
+        // lasts a millisecond longer.
+        clockSet(start + 500 + (start + 500 == 0));
+        type({SDLK_4});
+        EXPECT_EQ(problemCount(), 1) << "free again at 500 ms";
+    }
+
+    // No block recorded means no block, whatever the counter shows.
+    for (uint32_t tick : {0x80000005u, 0xFFFFFFFFu, 0u}) {
+        resetGame();
+        addProblem("2 + 2", 4, 1, 4000, 0);
+        addProblem("2 + 2", 4, 1, 4000, 20);
+        clockSet(tick);
+        type({SDLK_4});
+        EXPECT_EQ(problemCount(), 1) << "tick " << tick;
+    }
+
+    // A block that ended long ago does not come back 2^31 ms later.
+    resetGame();
+    addProblem("2 + 2", 4, 1, 4000, 0);
+    addProblem("2 + 2", 4, 1, 4000, 20);
+    clockSet(1000);
+    type({SDLK_5});
+    clockSet(2000);
+    EXPECT_FALSE(answerKeysBlocked());
+    clockSet(1000u + 0x80000000u + 300u);
+    type({SDLK_4});
+    EXPECT_EQ(problemCount(), 1);
+}
+
+TEST_F(GameAnswers, PressesReachTheGameThroughThePumpOnlyOnPlaying) {
+    addProblem("6 * 4", 24, 2, 4000, 0);
+    addProblem("1 + 1", 2, 1, 5000, 20);
+    game.logicClock = 1000000; // no logic step is due: the passes only handle events
+    pushKeyUp(SDLK_2);
+    runPass();
+    EXPECT_EQ(game.typedDigits, 0) << "releases are not answers";
+    pushKeyDown(SDLK_KP2);
+    pushKeyDown(SDLK_4);
+    runPass();
+    EXPECT_EQ(feedback(), "24");
+    EXPECT_EQ(problemCount(), 1);
+
+    game.currentScreen = Help;
+    pushKeyDown(SDLK_2);
+    runPass();
+    EXPECT_EQ(feedback(), "24");
+    EXPECT_EQ(game.typedDigits, 0);
+}
+
+} // namespace

@@ -1,0 +1,313 @@
+// The playing field over time: the start of a game, movement, the spawn and speed-up
+// schedule (also across 2^31 and the wrap of the tick counter), extra spawns and loss.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/frame.h"
+#include "app/game_state.h"
+#include "app/shell.h"
+#include "game/answers.h"
+#include "game/field.h"
+#include "game/problems.h"
+#include "game_helpers.h"
+#include "support.h"
+
+namespace {
+
+using namespace gametest;
+
+class GameField : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        startSdlForTests();
+        resetGame();
+        installTestFont();
+    }
+    void TearDown() override { resetGame(); }
+
+    // Enters Playing through the real frame machine so that the game starts at tick
+    // entry, with the logic clock 3 ms behind it.
+    static void startGameAt(uint32_t entry, int difficulty) {
+        game.difficulty = difficulty;
+        game.gameMode = Addition;
+        game.currentScreen = Credits;
+        game.requestedScreen = Playing;
+        game.logicClock = tickAdd(static_cast<int32_t>(entry), -3);
+        clockSet(entry);
+        runPass();
+        ASSERT_EQ(game.currentScreen, Playing);
+        ASSERT_EQ(game.screenEnteredAt, static_cast<int32_t>(entry));
+    }
+
+    // Runs one pass that runs exactly one logic step; returns that step's logic time.
+    static int32_t stepOnce() {
+        int32_t logicTime = game.logicClock;
+        clockSet(static_cast<uint32_t>(tickAdd(logicTime, 1)));
+        runPass();
+        EXPECT_EQ(game.logicClock, tickAdd(logicTime, 10));
+        return logicTime;
+    }
+};
+
+struct Event {
+    int32_t logicTime;
+    int32_t speed;
+    int added;
+};
+
+// Steps until count speed-ups have happened; records every step that changed the speed
+// or the number of problems.
+std::vector<Event> recordSchedule(int speedUps, int32_t (*step)()) {
+    std::vector<Event> events;
+    int seen = 0;
+    for (int i = 0; i < 100000 && seen < speedUps; i++) {
+        int32_t speedBefore = game.speed;
+        int countBefore = problemCount();
+        int32_t logicTime = step();
+        int added = problemCount() - countBefore;
+        if (game.speed != speedBefore || added != 0) {
+            events.push_back({logicTime, game.speed, added});
+            seen += game.speed != speedBefore;
+        }
+    }
+    return events;
+}
+
+TEST_F(GameField, EnterPlayingResetsTheGameAndPlacesTheFirstProblem) {
+    game.feedbackText = strdup("42");
+    game.feedbackStartedAt = 77;
+    game.feedbackRising = 1;
+    game.typedDigits = 2;
+    game.typedValue = 42;
+    game.score = 1234;
+    game.inputBlockedUntil = 999;
+    game.alertFlag = 0;
+    game.speed = 9;
+    game.difficulty = 2;
+    game.gameMode = Multiplication;
+    clockSet(123457);
+    srand(31);
+    int row = rand() % 19, a = rand() % 10, b = rand() % 10;
+    srand(31);
+    enterPlaying();
+    EXPECT_EQ(game.feedbackText, nullptr);
+    EXPECT_EQ(game.feedbackStartedAt, 0);
+    EXPECT_EQ(game.feedbackRising, 0);
+    EXPECT_EQ(game.typedDigits, 0);
+    EXPECT_EQ(game.typedValue, 0);
+    EXPECT_EQ(game.score, 0);
+    EXPECT_EQ(game.inputBlockedUntil, 0);
+    EXPECT_EQ(game.alertFlag, 1);
+    EXPECT_EQ(game.screenEnteredAt, 123457);
+    EXPECT_EQ(game.speed, 1);
+    EXPECT_EQ(game.nextSpawnAt, 123457 + 2333);
+    EXPECT_EQ(game.nextSpeedUpAt, 123457 + 2333);
+    ASSERT_EQ(problemCount(), 1);
+    EXPECT_EQ(game.problems->x, 6400);
+    EXPECT_EQ(game.problems->y, row * 20); // a single row draw on an empty field
+    EXPECT_EQ(game.problems->answer, a * b);
+}
+
+TEST_F(GameField, SpawnIntervalByDifficulty) {
+    const int32_t expected[] = {7000, 3500, 2333, 1750};
+    for (int d = 0; d < 4; d++) {
+        game.difficulty = d;
+        EXPECT_EQ(spawnInterval(), expected[d]);
+    }
+}
+
+TEST_F(GameField, WorkedExampleAtDifficultyOne) {
+    const uint32_t entry = 200003; // 3 more than a multiple of 10
+    startGameAt(entry, 1);
+    EXPECT_EQ(game.nextSpawnAt, int32_t(entry + 3500));
+    EXPECT_EQ(game.nextSpeedUpAt, int32_t(entry + 3500));
+    // The entry step already moved the first problem.
+    EXPECT_EQ(game.problems->x, 6399);
+
+    std::vector<Event> events = recordSchedule(2, stepOnce);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].logicTime, int32_t(entry + 3507));
+    EXPECT_EQ(events[0].speed, 2);
+    EXPECT_GE(events[0].added, 1);
+    EXPECT_LE(events[0].added, 2);
+    EXPECT_EQ(events[1].logicTime, int32_t(entry + 3507 + 3510));
+    EXPECT_EQ(events[1].speed, 3);
+    EXPECT_GE(events[1].added, 1);
+}
+
+TEST_F(GameField, SpawnAndSpeedUpPeriodsHoldAcrossTheCounterLimits) {
+    const int32_t first[] = {7007, 3507, 2337, 1757};
+    const int32_t period[] = {7010, 3510, 2340, 1760};
+    // An ordinary start, one that crosses 2^31 during the game and one that crosses the
+    // wrap at 2^32.
+    const uint32_t entries[] = {5003u, 2147481653u, 4294962303u};
+    for (uint32_t entry : entries) {
+        for (int d = 0; d < 4; d++) {
+            SCOPED_TRACE(testing::Message() << "entry " << entry << " difficulty " << d);
+            resetGame();
+            srand(entry + d);
+            startGameAt(entry, d);
+            std::vector<Event> events = recordSchedule(3, stepOnce);
+            ASSERT_EQ(events.size(), 3u);
+            for (int i = 0; i < 3; i++) {
+                EXPECT_EQ(tickDiff(events[i].logicTime, int32_t(entry)), first[d] + i * period[d]);
+                EXPECT_EQ(events[i].speed, 2 + i);
+                // Spawns come with the speed-ups: one problem, or two at once.
+                EXPECT_GE(events[i].added, 1);
+                EXPECT_LE(events[i].added, 2);
+            }
+            EXPECT_EQ(game.requestedScreen, Playing);
+        }
+    }
+}
+
+TEST_F(GameField, ProblemsMoveBySpeedAndNewOnesWaitAStep) {
+    game.currentScreen = Playing;
+    game.requestedScreen = Playing;
+    game.logicClock = 50000;
+    game.speed = 4;
+    game.nextSpeedUpAt = 90000;
+    game.nextSpawnAt = 49990; // due in this step
+    Problem *a = addProblem("1 + 1", 2, 1, 3000, 0);
+    Problem *b = addProblem("2 + 2", 4, 1, 5000, 20);
+    updateField();
+    EXPECT_EQ(a->x, 2996);
+    EXPECT_EQ(b->x, 4996);
+    EXPECT_EQ(game.speed, 4);
+    EXPECT_EQ(game.nextSpawnAt, 50000 + 7000);
+    ASSERT_GE(problemCount(), 3);
+    for (Problem *p = b->next; p; p = p->next)
+        EXPECT_EQ(p->x, 6400); // not moved in the step that made it
+
+    // A deadline equal to the step's time is not yet due (strict test).
+    game.logicClock = 57000;
+    int before = problemCount();
+    updateField();
+    EXPECT_EQ(problemCount(), before);
+    game.logicClock = 57010;
+    updateField();
+    EXPECT_GT(problemCount(), before);
+}
+
+TEST_F(GameField, SpeedUpMovesAtTheOldSpeedFirst) {
+    game.logicClock = 10000;
+    game.speed = 1;
+    game.nextSpeedUpAt = 9990;
+    game.nextSpawnAt = 20000;
+    Problem *a = addProblem("1 + 1", 2, 1, 3000, 0);
+    updateField();
+    EXPECT_EQ(a->x, 2999);
+    EXPECT_EQ(game.speed, 2);
+    EXPECT_EQ(game.nextSpeedUpAt, 17000);
+    updateField();
+    EXPECT_EQ(a->x, 2997);
+}
+
+TEST_F(GameField, LossWhenTheLeadingProblemReachesTheLeftEdge) {
+    game.currentScreen = Playing;
+    game.requestedScreen = Playing;
+    game.logicClock = 10000;
+    game.speed = 3;
+    game.nextSpeedUpAt = game.nextSpawnAt = 90000;
+    Problem *head = addProblem("3 + 4", 7, 1, 4, 100);
+    addProblem("1 + 1", 2, 1, 4, 120);
+    updateField();
+    EXPECT_EQ(head->x, 1);
+    EXPECT_EQ(game.requestedScreen, Playing) << "x = 1 survives";
+    updateField();
+    EXPECT_EQ(head->x, -2);
+    EXPECT_EQ(game.requestedScreen, GameOver);
+
+    // The real frame machine enters GameOver at the next step and empties the field.
+    clockSet(game.logicClock + 1);
+    runPass();
+    EXPECT_EQ(game.currentScreen, GameOver);
+    EXPECT_EQ(game.problems, nullptr);
+}
+
+TEST_F(GameField, ExactlyZeroIsALoss) {
+    game.requestedScreen = Playing;
+    game.speed = 1;
+    game.nextSpeedUpAt = game.nextSpawnAt = 90000;
+    game.logicClock = 10000;
+    addProblem("3 + 4", 7, 1, 1, 100);
+    updateField();
+    EXPECT_EQ(game.problems->x, 0);
+    EXPECT_EQ(game.requestedScreen, GameOver);
+}
+
+TEST_F(GameField, ExtraSpawnFollowsTheDrawAfterTheSpawn) {
+    for (int d : {0, 3}) {
+        int doubles = 0;
+        for (unsigned seed = 1; seed <= 300; seed++) {
+            resetGame();
+            game.difficulty = d;
+            game.gameMode = Addition;
+            game.speed = 1;
+            game.logicClock = 30000;
+            game.nextSpeedUpAt = 90000;
+            game.nextSpawnAt = 0;
+            // On an empty field: one row draw, two operands, then the extra-spawn draw.
+            srand(seed);
+            rand();
+            rand();
+            rand();
+            bool twice = rand() % (10 - d) == 0;
+            srand(seed);
+            updateField();
+            SCOPED_TRACE(testing::Message() << "seed " << seed << " difficulty " << d);
+            ASSERT_EQ(problemCount(), twice ? 2 : 1);
+            if (!twice)
+                continue;
+            doubles++;
+            Problem *first = game.problems, *second = game.problems->next;
+            EXPECT_EQ(first->x, second->x);
+            // The first became the head, so the second avoids its row.
+            EXPECT_NE(first->y, second->y);
+            for (int i = 0; i < 50; i++) {
+                game.logicClock += 10;
+                updateField();
+            }
+            EXPECT_EQ(first->x, 6350);
+            EXPECT_EQ(second->x, 6350);
+        }
+        EXPECT_GT(doubles, 300 / (10 - d) / 3);
+        EXPECT_LT(doubles, 300 / (10 - d) * 3);
+    }
+}
+
+TEST_F(GameField, ClearedFieldSpawnsNextStepEvenPastTwoToTheThirtyOne) {
+    const int32_t logicTimes[] = {40000, int32_t(0x80000000u + 1000u), int32_t(0xFFFFFFF0u)};
+    for (int32_t logicTime : logicTimes) {
+        SCOPED_TRACE(testing::Message() << "logic time " << uint32_t(logicTime));
+        resetGame();
+        game.currentScreen = Playing;
+        game.requestedScreen = Playing;
+        game.gameMode = Addition;
+        game.difficulty = 0;
+        game.speed = 2;
+        game.logicClock = logicTime;
+        game.nextSpawnAt = tickAdd(logicTime, 5000);
+        game.nextSpeedUpAt = tickAdd(logicTime, 3000);
+        clockSet(uint32_t(logicTime));
+        addProblem("1 + 2", 3, 1, 3000, 40);
+        handleGameKey(SDLK_3); // the only problem, answered: the field is empty
+        ASSERT_EQ(game.problems, nullptr);
+        EXPECT_EQ(game.nextSpawnAt, 0);
+
+        clockSet(uint32_t(tickAdd(logicTime, 1)));
+        runPass();
+        ASSERT_GE(problemCount(), 1);
+        EXPECT_EQ(game.problems->x, 6400);
+        EXPECT_EQ(game.nextSpawnAt, tickAdd(logicTime, 7000));
+        // The speed-up schedule is not moved by the player.
+        EXPECT_EQ(game.nextSpeedUpAt, tickAdd(logicTime, 3000));
+        EXPECT_EQ(game.speed, 2);
+    }
+}
+
+} // namespace
