@@ -27,6 +27,7 @@ RIGHT_EDGE = 640          # texts must end before this column, shadow included
 SHADOW = 2                # drawMenuText's shadow reaches 2 columns past the last glyph
 MENU_X = 240              # main, credits, difficulty, gameover and the language list
 HELP_X = 200              # the help line
+HELP_WIDTH = 420          # the help line stays inside the label panel of help.bmp
 NAME_X = 280              # the language name on LanguagePick
 
 CREDITS_FONT = "DejaVu Sans Bold"
@@ -205,7 +206,7 @@ LANGUAGES = [
                     "Tilbake"],
         "difficulty": ["Hvor vanskelig?", "Lett", "Middels", "Vanskelig", "Svært vanskelig",
                        "Tilbake"],
-        "help": ["Svar på hvert regnestykke i tide!"],
+        "help": ["Svar på hvert stykke i tide!"],
         "gameover": ["Spillet er over", "Poeng:", "Spill igjen", "Hovedmeny"],
     }),
     ("fi", "Suomi", "Suomi", {
@@ -223,7 +224,7 @@ LANGUAGES = [
                     "Takaisin"],
         "difficulty": ["Kuinka vaikea?", "Helppo", "Keskitaso", "Vaikea", "Tosi vaikea",
                        "Takaisin"],
-        "help": ["Vastaa jokaiseen laskuun ajoissa!"],
+        "help": ["Vastaa laskuihin ajoissa!"],
         "gameover": ["Peli päättyi", "Pisteet:", "Pelaa uudestaan", "Päävalikko"],
     }),
     ("ca", "Català", "Català", {
@@ -293,6 +294,8 @@ def check(languages, cell, widths):
                 data = text.encode("latin-1")
                 if screenName == "help":
                     fits(where, data, HELP_X, screenName)
+                    if textWidth(data, cell, widths) > HELP_WIDTH:
+                        problems.append("%s: wider than %d pixels" % (where, HELP_WIDTH))
                 elif screenName == "gameover" and i == 1:
                     fits(where + " with a score", data + SCORE_SAMPLE.encode(), MENU_X,
                          screenName)

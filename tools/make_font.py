@@ -32,7 +32,7 @@ SPACER_ROW = CELL - 1     # bottom row: at 2x its one drawn column stays clear o
 
 # Colours (R, G, B); none of them may be pure black, which is the transparent background.
 FACE_TOP = np.array([255, 255, 255], dtype=np.float64)     # white at the cap height
-FACE_BOTTOM = np.array([255, 226, 140], dtype=np.float64)  # warm yellow at the baseline
+FACE_BOTTOM = np.array([255, 240, 190], dtype=np.float64)  # pale warm yellow at the baseline
 OUTLINE = np.array([28, 22, 56], dtype=np.float64)         # dark ink-blue rim
 SPACER = (28, 22, 56)                                      # as dark as the rim
 OUTLINE_THRESHOLD = 0.30     # dilated coverage above which a pixel belongs to the rim
@@ -41,9 +41,13 @@ CAP_TOP = BASELINE - 16      # row where the face gradient starts
 # Glyphs drawn from another code point: the operator asterisk sits on the maths axis
 # like + and -, so "7 * 8" reads as a product; the soft hyphen shows as a hyphen.
 SUBSTITUTES = {ord("*"): "\u2217", 0xAD: "-"}
-# Glyphs narrowed horizontally: the menu cursor ">>" stands 20 pixels left of the menu
-# texts, so each chevron must advance at most 10 pixels to keep clear of them.
-SQUEEZE = {ord(">"): 0.48, ord("<"): 0.48}
+# The menu cursor ">>" stands 20 pixels left of the menu texts, so "<" and ">" are
+# drawn here as narrow, tall chevrons advancing at most 10 pixels each.
+# Their rims touch (gap 1), so a pair reads as one double arrow.
+CHEVRON_WIDTH = 8.0      # face width in pixels
+CHEVRON_HEIGHT = 13.0    # face height in pixels
+CHEVRON_STROKE = 3.6     # horizontal thickness of each arm
+CHEVRON_GAP = 1
 
 
 def faceColours():
@@ -55,17 +59,31 @@ def faceColours():
     return rows
 
 
-def coverage(font, text, squeeze=1.0):
-    """Anti-aliased coverage (0..1) of the text on a roomy canvas, narrowed by the
-    squeeze factor; the cell occupies rows 8..8+CELL-1 and the pen starts at column 8."""
+def coverage(font, text):
+    """Anti-aliased coverage (0..1) of the text on a roomy canvas; the cell occupies
+    rows 8..8+CELL-1 and the pen starts at column 8."""
     canvas = Image.new("L", (CELL + 32, CELL + 16), 0)
     ImageDraw.Draw(canvas).text((8, 8 + BASELINE), text, font=font, fill=255, anchor="ls")
-    if squeeze != 1.0:
-        narrow = canvas.resize((int(round(canvas.width * squeeze)), canvas.height),
-                               Image.LANCZOS)
-        canvas = Image.new("L", canvas.size, 0)
-        canvas.paste(narrow, (0, 0))
     return np.asarray(canvas, dtype=np.float64) / 255.0
+
+
+def chevron(pointsRight, centre):
+    """Coverage of a chevron centred on canvas row centre (the maths axis of "+")."""
+    k = 8  # drawn 8x larger and reduced, for smooth diagonals
+    w, h, t = CHEVRON_WIDTH * k, CHEVRON_HEIGHT * k, CHEVRON_STROKE * k
+    x0, y0 = 8 * k, (centre + 0.5) * k - h / 2.0
+    shape = [(0, 0), (t, 0), (w, h / 2.0), (t, h), (0, h), (w - t, h / 2.0)]
+    if not pointsRight:
+        shape = [(w - x, y) for x, y in shape]
+    big = Image.new("L", ((CELL + 32) * k, (CELL + 16) * k), 0)
+    ImageDraw.Draw(big).polygon([(x0 + x, y0 + y) for x, y in shape], fill=255)
+    small = big.resize((CELL + 32, CELL + 16), Image.BOX)
+    return np.asarray(small, dtype=np.float64) / 255.0
+
+
+def rowCentre(a):
+    rows = np.nonzero(a.any(axis=1))[0]
+    return (rows.min() + rows.max()) / 2.0
 
 
 def dilate(a):
@@ -79,7 +97,7 @@ def dilate(a):
     return out
 
 
-def placeGlyph(cell, rgb, lit):
+def placeGlyph(cell, rgb, lit, gap=SPACER_GAP):
     """Moves the glyph's lit area into the cell at INK_LEFT, adds the spacer pixel and
     returns the cell (CELL x CELL x 3). Fails when the glyph does not fit."""
     ys, xs = np.nonzero(lit)
@@ -87,19 +105,22 @@ def placeGlyph(cell, rgb, lit):
     if top < 8 or bottom > 8 + CELL - 1:
         sys.exit("make_font.py: glyph %d does not fit the cell vertically" % cell)
     width = right - left + 1
-    if INK_LEFT + width - 1 + SPACER_GAP > CELL - 1:
+    if INK_LEFT + width - 1 + gap > CELL - 1:
         sys.exit("make_font.py: glyph %d is too wide for the cell" % cell)
     out = np.zeros((CELL, CELL, 3), dtype=np.uint8)
     block = rgb[8:8 + CELL, left:right + 1]
     mask = lit[8:8 + CELL, left:right + 1]
     region = out[:, INK_LEFT:INK_LEFT + width]
     region[mask] = block[mask]
-    out[SPACER_ROW, INK_LEFT + width - 1 + SPACER_GAP] = SPACER
+    out[SPACER_ROW, INK_LEFT + width - 1 + gap] = SPACER
     return out
 
 
 def renderGlyph(font, code, faces):
-    a = coverage(font, SUBSTITUTES.get(code, chr(code)), SQUEEZE.get(code, 1.0))
+    if code in (ord("<"), ord(">")):
+        a = chevron(code == ord(">"), rowCentre(coverage(font, "+")))
+    else:
+        a = coverage(font, SUBSTITUTES.get(code, chr(code)))
     rim = dilate(a)
     lit = rim > OUTLINE_THRESHOLD
     rowFaces = np.zeros(a.shape + (3,))
@@ -110,7 +131,8 @@ def renderGlyph(font, code, faces):
     rgb = np.clip(np.rint(rgb), 0, 255).astype(np.uint8)
     if not lit.any():
         sys.exit("make_font.py: glyph %d has no ink" % code)
-    return placeGlyph(code, rgb, lit)
+    return placeGlyph(code, rgb, lit,
+                      CHEVRON_GAP if code in (ord("<"), ord(">")) else SPACER_GAP)
 
 
 def boxGlyph():
