@@ -20,7 +20,8 @@ FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 
 WIDTH, HEIGHT = 260, 100
 SCALE = 4                     # drawn at 4x and reduced, for smooth edges
-NIGHT = (20, 22, 62)          # the card's corners: the dark night of the menu picture
+NIGHT = (24, 28, 76)          # the card's corners: the dark night of the menu picture
+CORNER = 12                   # corner radius: the picture is blitted whole, corners too
 OUTLINE = (28, 22, 56)        # outlines, as dark as the font's rim
 FACE_YELLOW = (255, 214, 64)
 
@@ -57,16 +58,16 @@ def font(size):
 def drawPanel(img, top, bottom):
     """The rounded panel with a vertical gradient, a light rim and a soft sheen."""
     s = SCALE
-    box = (1 * s, 1 * s, (WIDTH - 1) * s - 1, (HEIGHT - 1) * s - 1)
+    box = (0, 0, WIDTH * s - 1, HEIGHT * s - 1)
     gradient = Image.new("RGB", img.size)
     g = ImageDraw.Draw(gradient)
     for y in range(img.size[1]):
         g.line([(0, y), (img.size[0], y)], fill=mix(top, bottom, y / float(img.size[1] - 1)))
     mask = Image.new("L", img.size, 0)
-    ImageDraw.Draw(mask).rounded_rectangle(box, radius=16 * s, fill=255)
+    ImageDraw.Draw(mask).rounded_rectangle(box, radius=CORNER * s, fill=255)
     img.paste(gradient, (0, 0), mask)
     d = ImageDraw.Draw(img)
-    d.rounded_rectangle(box, radius=16 * s, outline=(255, 255, 255), width=3 * s)
+    d.rounded_rectangle(box, radius=CORNER * s, outline=(255, 255, 255), width=3 * s)
     # A sheen across the upper half makes the card look glossy, like the balloons.
     sheen = Image.new("L", img.size, 0)
     ImageDraw.Draw(sheen).rounded_rectangle(
