@@ -47,10 +47,10 @@ for size in 16 22 24 32 48 64 128 256; do
   icon=$usr/share/icons/hicolor/${size}x${size}/apps/plimo.png
   if [ ! -f "$icon" ]; then
     fail "no ${size}x${size} icon"
-  elif ! /usr/bin/python3 -c "import sys
-from PIL import Image
-sys.exit(Image.open(sys.argv[1]).size != (int(sys.argv[2]),) * 2)" "$icon" "$size" 2>/dev/null; then
-    fail "the ${size}x${size} icon has another size"
+  else
+    # A PNG's width and height are the big-endian words at bytes 16 and 20.
+    dims=$(od -An -tu1 -j16 -N8 "$icon" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}')
+    [ "$dims" = "${size}x${size}" ] || fail "the ${size}x${size} icon is $dims"
   fi
 done
 # Every file the game opens by name, then each language picture the content file names.
@@ -76,7 +76,7 @@ fi
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 head -n1 packaging/changelog | grep -q "^plimo ($version) " \
   || fail "packaging/changelog has no entry for version $version at the top"
-[ "$failures" -eq 0 ] && pass "installed layout under $usr"
+if [ "$failures" -eq 0 ]; then pass "installed layout under $usr"; fi
 
 # The installed checker on the installed data.
 if (cd "$data" && "$usr/games/plimo-check-content" >"$work/check.out" 2>&1); then
@@ -121,6 +121,32 @@ cd "$repo"
 if [ -s "$work/game.out" ] || [ -s "$work/game.err" ]; then
   fail "the game printed something:"
   cat "$work/game.out" "$work/game.err" >&2
+fi
+
+# The Debian package, where dpkg-dev is there to work out its dependencies.
+if command -v dpkg-shlibdeps >/dev/null; then
+  before=$failures
+  if cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1; then
+    deb=$(ls "$work"/pkg/plimo_*.deb)
+    depends=$(dpkg-deb -f "$deb" Depends)
+    for lib in libsdl1.2debian libsdl-mixer1.2 libtinyxml2.6.2v5; do
+      case ", $depends" in *", $lib "* | *", $lib,"* | *", $lib") ;; *) fail "the package does not depend on $lib: $depends" ;; esac
+    done
+    [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "the package is not in section games"
+    dpkg-deb -c "$deb" >"$work/contents.txt"
+    grep -q ' \./usr/games/plimo$' "$work/contents.txt" || fail "the package has no /usr/games/plimo"
+    if command -v lintian >/dev/null; then
+      lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+      if grep -q '^E: ' "$work/lintian.log"; then
+        grep '^E: ' "$work/lintian.log" >&2
+        fail "lintian reports errors"
+      fi
+    fi
+    if [ "$failures" -eq "$before" ]; then pass "package $(basename "$deb"), Depends: $depends"; fi
+  else
+    cat "$work/cpack.log" >&2
+    fail "cpack -G DEB"
+  fi
 fi
 
 if [ "$failures" -ne 0 ]; then
