@@ -4,8 +4,11 @@
 # The game measures every 32x32 cell by its lit (non-black) pixels: a glyph is drawn from
 # its leftmost lit column, and its width and pen advance are the rightmost lit column
 # minus the leftmost one, so the rightmost lit column itself is never drawn at 1x. Each
-# glyph therefore ends in a faint spacer pixel a few columns right of its ink: it sets
-# the letter spacing, and all the real ink stays inside the drawn columns.
+# glyph therefore ends in a faint spacer pixel two columns right of its ink: it sets
+# the letter spacing, and all the real ink stays inside the drawn columns. At 2x the
+# game does draw that column, once; the spacer sits in the cell's bottom row, well
+# below the descenders, where it is at most a dark speck (and off the screen for the
+# answer prompt at the bottom).
 #
 # Usage: /usr/bin/python3 tools/make_font.py   (no arguments; writes into data/)
 
@@ -27,7 +30,7 @@ LAST = 255           # character code of the last cell
 FONT_SIZE = 22       # em size in pixels
 BASELINE = 24        # cell row of the baseline: accents reach row 2, descenders row 30
 INK_LEFT = 1         # cell column where each glyph's leftmost lit pixel goes
-SPACER_GAP = 2       # spacer column = rightmost ink column + SPACER_GAP (one blank column between rims)
+SPACER_GAP = 2       # spacer column = rightmost ink column + 2: one blank column between rims
 SPACER_ROW = CELL - 1     # bottom row: at 2x its one drawn column stays clear of the text
 
 # Colours (R, G, B); none of them may be pure black, which is the transparent background.
@@ -155,6 +158,24 @@ def nbspGlyph():
     return out
 
 
+def checkWritten(path):
+    """Re-reads the font as the game will and fails on a cell without ink (the no-break
+    space aside) or a menu cursor that would run into the menu texts."""
+    img = Image.open(path)
+    if img.mode != "RGB" or img.size != (CELL, CELL * (LAST - FIRST + 1)):
+        sys.exit("make_font.py: %s is not a 24-bit %d-pixel-wide font" % (path, CELL))
+    lit = np.asarray(img).astype(np.int64).sum(axis=2) != 0
+    advance = {}
+    for i in range(LAST - FIRST + 1):
+        cols = np.nonzero(lit[i * CELL:(i + 1) * CELL].any(axis=0))[0]
+        advance[FIRST + i] = int(cols.max() - cols.min()) if len(cols) else -CELL
+        inked = lit[i * CELL:(i + 1) * CELL].sum() >= 4 or FIRST + i == 160
+        if advance[FIRST + i] <= 0 or not inked:
+            sys.exit("make_font.py: character %d has no ink" % (FIRST + i))
+    if 2 * advance[ord(">")] > 20:
+        sys.exit("make_font.py: the cursor >> is wider than 20 pixels")
+
+
 def main():
     font = ImageFont.truetype(FONT_FILE, FONT_SIZE)
     faces = faceColours()
@@ -170,7 +191,9 @@ def main():
     if (sheet.sum(axis=2) > 0).sum() == 0:
         sys.exit("make_font.py: empty font")
     os.makedirs(DATA, exist_ok=True)
-    Image.fromarray(sheet, "RGB").save(os.path.join(DATA, "font_32.bmp"), format="BMP")
+    path = os.path.join(DATA, "font_32.bmp")
+    Image.fromarray(sheet, "RGB").save(path, format="BMP")
+    checkWritten(path)
     shutil.copyfile(LICENCE_FILE, os.path.join(DATA, "LICENSE-fonts.txt"))
 
 
