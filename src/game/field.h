@@ -6,8 +6,16 @@
 // Spawn and speed-up period in ms: 7000 / (difficulty + 1).
 int32_t spawnInterval();
 
-// Starts a game: resets the per-game state, starts the game music, places the first problem.
+// Starts a game (the Playing entry action): clears the feedback, typing, score and
+// input block, sets alertFlag, starts the game music, then sets screenEnteredAt to the
+// tick counter, places the first problem, sets speed 1 and both deadlines to
+// screenEnteredAt + spawnInterval.
 void enterPlaying();
 
-// One Playing logic step at logic time game.logicClock: move, speed-up, spawn, loss.
+// One Playing logic step at logic time L = game.logicClock: moves every problem left by
+// speed tenths of a pixel; raises speed once L is strictly past nextSpeedUpAt; spawns
+// once L is strictly past nextSpawnAt, or at once when nextSpawnAt is 0 (a cleared
+// field), with a second problem when rand() % (10 - difficulty) is 0; new deadlines
+// are L + spawnInterval. Requests GameOver when the leading problem's x is 0 or less.
+// Deadlines are compared wrap-safe, so the schedule holds across 2^31 and 2^32.
 void updateField();
