@@ -1,0 +1,226 @@
+#!/usr/bin/python3
+# Checks Plimo's music and effect files in data/: formats, lengths, sizes, levels and loop seams.
+#
+# Usage: tools/check_audio_data.py [DATA_DIR]
+# Prints one line per problem and exits 1 if there is any, 0 when all is well. Exits 77 (a
+# skipped test) when neither sox nor oggdec is installed to decode the music.
+
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import wave
+
+import numpy as np
+
+RATE = 44100
+MAX_MUSIC_BYTES = 1500000
+
+# Effect file, shortest and longest acceptable length (s), lowest acceptable peak (dBFS).
+EFFECTS = [
+    ('menuselect.wav', 0.08, 0.30, -6.0),
+    ('menumove.wav', 0.03, 0.12, -10.0),
+    ('failed.wav', 0.80, 1.80, -6.0),
+    ('wrong.wav', 0.15, 0.40, -6.0),
+    ('correct.wav', 0.15, 0.40, -6.0),
+    ('cleared.wav', 0.60, 1.50, -6.0),
+    ('typing.wav', 0.015, 0.05, -12.0),
+]
+MUSIC = ['menu.ogg', 'ingame1.ogg']
+
+problems = []
+
+
+def problem(name, text):
+    problems.append('%s: %s' % (name, text))
+
+
+def dbfs(x):
+    return 20.0 * np.log10(max(x, 1e-9))
+
+
+# ---------------------------------------------------------------- Ogg Vorbis headers
+
+def ogg_info(path):
+    """Reads an Ogg Vorbis file's identification and comment headers and the last page's granule
+    position. Returns dict(channels, rate, samples, comments) or raises ValueError."""
+    with open(path, 'rb') as f:
+        data = f.read()
+    pos, packets, partial, last_granule = 0, [], b'', None
+    while pos < len(data):
+        if data[pos:pos + 4] != b'OggS':
+            raise ValueError('not an Ogg stream (bad page at byte %d)' % pos)
+        granule = struct.unpack_from('<q', data, pos + 6)[0]
+        nseg = data[pos + 26]
+        table = data[pos + 27:pos + 27 + nseg]
+        body = pos + 27 + nseg
+        for lace in table:
+            partial += data[body:body + lace]
+            body += lace
+            if lace < 255:
+                packets.append(partial)
+                partial = b''
+        if granule != -1:
+            last_granule = granule
+        pos = body
+    if len(packets) < 2 or packets[0][:7] != b'\x01vorbis' or packets[1][:7] != b'\x03vorbis':
+        raise ValueError('no Vorbis headers')
+    channels = packets[0][11]
+    rate = struct.unpack_from('<I', packets[0], 12)[0]
+    c = packets[1]
+    vendor_len = struct.unpack_from('<I', c, 7)[0]
+    at = 11 + vendor_len
+    count = struct.unpack_from('<I', c, at)[0]
+    at += 4
+    comments = {}
+    for _ in range(count):
+        n = struct.unpack_from('<I', c, at)[0]
+        key, _, value = c[at + 4:at + 4 + n].decode('utf-8', 'replace').partition('=')
+        comments[key.upper()] = value
+        at += 4 + n
+    return {'channels': channels, 'rate': rate, 'samples': last_granule, 'comments': comments}
+
+
+def decode_ogg(path):
+    """Decoded samples as float (n, channels) in -1..1, or None when no decoder is installed."""
+    if shutil.which('sox'):
+        cmd = ['sox', path, '-t', 'raw', '-e', 'signed', '-b', '16', '-L', '-']
+    elif shutil.which('oggdec'):
+        cmd = ['oggdec', '-Q', '-R', '-b', '16', '-e', '0', '-s', '1', '-o', '-', path]
+    else:
+        return None
+    raw = subprocess.run(cmd, capture_output=True, check=True).stdout
+    return np.frombuffer(raw, '<i2').reshape(-1, 2).astype(float) / 32768.0
+
+
+# ---------------------------------------------------------------- checks
+
+def check_levels(name, x, lowest_peak_db):
+    """Peak within range, nothing clipped, no DC offset."""
+    peak = float(np.max(np.abs(x)))
+    if dbfs(peak) > -0.1:
+        problem(name, 'peak %.2f dBFS is too close to full scale' % dbfs(peak))
+    if dbfs(peak) < lowest_peak_db:
+        problem(name, 'peak %.1f dBFS is too quiet (want at least %.0f dBFS)' % (dbfs(peak), lowest_peak_db))
+    clipped = int(np.sum(np.abs(x) >= 32767.0 / 32768.0))
+    if clipped:
+        problem(name, '%d clipped samples' % clipped)
+    dc = float(np.max(np.abs(np.mean(x, axis=0))))
+    if dc > 0.01:
+        problem(name, 'DC offset %.3f' % dc)
+
+
+def check_seam(name, x):
+    """The last sample must run on into the first as smoothly as the track runs anywhere: the jump
+    and the bend across the seam may not exceed what 99.9 % of the track's own steps stay under."""
+    for ch in range(x.shape[1]):
+        y = x[:, ch]
+        step = abs(y[0] - y[-1])
+        bend = abs(y[0] - 2 * y[-1] + y[-2])
+        usual_step = np.percentile(np.abs(np.diff(y)), 99.9)
+        usual_bend = np.percentile(np.abs(np.diff(y, 2)), 99.9)
+        if step > usual_step or bend > usual_bend:
+            problem(name, 'loop seam clicks on channel %d (jump %.4f, bend %.4f; the track itself '
+                          'stays under %.4f and %.4f)' % (ch, step, bend, usual_step, usual_bend))
+
+
+def check_no_gaps(name, x, window=0.5, floor_db=-45.0):
+    n = int(window * RATE)
+    frames = x[:len(x) // n * n].reshape(-1, n, x.shape[1])
+    rms = np.sqrt(np.mean(frames ** 2, axis=(1, 2)))
+    quiet = np.nonzero(rms < 10 ** (floor_db / 20.0))[0]
+    if len(quiet):
+        problem(name, 'near-silent stretch at %.1f s' % (quiet[0] * window))
+
+
+def check_music(data_dir):
+    """Returns each track's tempo (BPM comment) for the comparison between the two."""
+    tempos = {}
+    for name in MUSIC:
+        path = os.path.join(data_dir, name)
+        if not os.path.isfile(path):
+            problem(name, 'missing')
+            continue
+        size = os.path.getsize(path)
+        if size >= MAX_MUSIC_BYTES:
+            problem(name, 'file is %d bytes, over %d' % (size, MAX_MUSIC_BYTES))
+        try:
+            info = ogg_info(path)
+        except (ValueError, struct.error, IndexError) as e:
+            problem(name, str(e))
+            continue
+        if info['rate'] != RATE or info['channels'] != 2:
+            problem(name, '%d Hz, %d channels; want 44100 Hz stereo' % (info['rate'], info['channels']))
+        samples = info['samples'] or 0
+        seconds = samples / float(RATE)
+        if not 30.0 <= seconds <= 90.0:
+            problem(name, 'lasts %.2f s, want 30 to 90 s' % seconds)
+        try:
+            bpm = int(info['comments']['BPM'])
+            bars = int(info['comments']['BARS'])
+            tempos[name] = bpm
+            whole = bars * 4 * 60 * RATE / float(bpm)
+            if abs(samples - whole) > 0.5:
+                problem(name, '%d samples is not exactly %d bars at %d BPM (%g samples)'
+                        % (samples, bars, bpm, whole))
+        except (KeyError, ValueError):
+            problem(name, 'no BPM and BARS comments to check the loop length by')
+        x = decode_ogg(path)
+        if x is None:
+            print('check_audio_data: neither sox nor oggdec is installed; cannot decode the music')
+            sys.exit(77)
+        if len(x) != samples:
+            problem(name, 'decodes to %d samples, headers say %d' % (len(x), samples))
+        check_levels(name, x, -3.0)
+        check_no_gaps(name, x)
+        check_seam(name, x)
+        print('%s: %.2f s, %d bytes, peak %.2f dBFS' % (name, seconds, size, dbfs(np.max(np.abs(x)))))
+    if len(tempos) == 2 and tempos['ingame1.ogg'] <= tempos['menu.ogg']:
+        problem('ingame1.ogg', 'should be faster than the menu track (%d vs %d BPM)'
+                % (tempos['ingame1.ogg'], tempos['menu.ogg']))
+
+
+def check_effects(data_dir):
+    for name, shortest, longest, lowest_peak in EFFECTS:
+        path = os.path.join(data_dir, name)
+        if not os.path.isfile(path):
+            problem(name, 'missing')
+            continue
+        try:
+            with wave.open(path, 'rb') as w:
+                channels, width, rate, frames = w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getnframes()
+                raw = w.readframes(frames)
+        except (wave.Error, EOFError) as e:
+            problem(name, 'not a PCM WAV file: %s' % e)
+            continue
+        if width != 2 or rate != RATE or channels not in (1, 2):
+            problem(name, '%d-bit, %d Hz, %d channels; want 16-bit 44100 Hz mono or stereo'
+                    % (8 * width, rate, channels))
+            continue
+        x = np.frombuffer(raw, '<i2').reshape(-1, channels).astype(float) / 32768.0
+        seconds = len(x) / float(RATE)
+        if not shortest <= seconds <= longest:
+            problem(name, 'lasts %.3f s, want %.3f to %.3f s' % (seconds, shortest, longest))
+        if len(x) < 2:
+            continue
+        check_levels(name, x, lowest_peak)
+        # Starting or being cut off must not click: both ends sit at silence.
+        edge = max(float(np.max(np.abs(x[0]))), float(np.max(np.abs(x[-1]))))
+        if edge > 0.005:
+            problem(name, 'does not start and end at silence (edge sample %.3f)' % edge)
+        print('%s: %.3f s, peak %.2f dBFS' % (name, seconds, dbfs(np.max(np.abs(x)))))
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    data_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(here), 'data')
+    check_music(data_dir)
+    check_effects(data_dir)
+    for p in problems:
+        print('problem: ' + p)
+    sys.exit(1 if problems else 0)
+
+
+if __name__ == '__main__':
+    main()

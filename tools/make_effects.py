@@ -1,0 +1,165 @@
+#!/usr/bin/python3
+# Synthesises Plimo's seven sound effects into data/*.wav (16-bit, 44.1 kHz, mono).
+#
+# Usage: tools/make_effects.py
+#
+# The game plays every effect at mixer volume 48 of 128, over the music, so each is normalised to
+# a clear peak level; every effect starts and ends at silence so that cutting one off (a new
+# effect on the same channel) or starting it never clicks. Fixed seeds: same files on every run.
+
+import os
+import sys
+
+import numpy as np
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import audio_synth as syn  # noqa: E402
+
+
+def place(total, parts):
+    """Mixes [(start in s, signal)] into a buffer of total seconds; signals running past the end
+    are cut (the caller fades the end)."""
+    out = np.zeros(int(total * syn.SR))
+    for start, sig in parts:
+        at = int(start * syn.SR)
+        k = min(len(sig), len(out) - at)
+        if k > 0:
+            out[at:at + k] += sig[:k]
+    return out
+
+
+def room(x, wet, rt60, length):
+    """A little room around x: a short reverb, its tail cut at length seconds."""
+    ir = syn.reverb_ir(max(rt60 * 1.2, 0.1), rt60, 'effects', damping=0.5, stereo=False)
+    tail = syn.convolve(x, ir, circular=False)[:, 0]
+    out = np.zeros(int(length * syn.SR))
+    k = min(len(out), len(x))
+    out[:k] += x[:k]
+    out += wet * tail[:len(out)] * np.sqrt(len(ir) / syn.SR)
+    return out
+
+
+def finish(x, peak_dbfs, fade_in=0.001, fade_out=0.02):
+    """Fades both ends to silence, removes any DC, and sets the peak level."""
+    x = syn.fade_edges(x - np.mean(x), fade_in, fade_out)
+    return x * (syn.db(peak_dbfs) / np.max(np.abs(x)))
+
+
+def bell(freq, length, decay, brightness=1.0, ratio=2.0):
+    """A short bright bell: FM with a fast-fading index over a decaying sine."""
+    n = int(length * syn.SR)
+    t = np.arange(n) / syn.SR
+    tone = syn.fm(n, freq, ratio, brightness * 1.6 * np.exp(-t / 0.03)) * np.exp(-t / decay)
+    tone += 0.3 * np.sin(syn.phase_of(freq * 3.0, n)) * np.exp(-t / (decay * 0.4))
+    return syn.fade_edges(tone, 0.0015, 0.005)
+
+
+# ---------------------------------------------------------------- the seven effects
+
+def menu_select():
+    """A bright confirming bling: two quick bell notes a fifth apart, C6 then G6."""
+    x = place(0.16, [(0.0, bell(syn.midi_hz(84), 0.16, 0.06)),
+                     (0.035, 0.9 * bell(syn.midi_hz(91), 0.125, 0.07))])
+    return finish(room(x, 0.12, 0.25, 0.16), -1.0, 0.001, 0.03)
+
+
+def menu_move():
+    """A soft round blip, falling a little in pitch, over in 60 ms."""
+    n = int(0.06 * syn.SR)
+    t = np.arange(n) / syn.SR
+    freq = 660.0 + 240.0 * np.exp(-t / 0.015)
+    tone = np.sin(syn.phase_of(freq, n)) + 0.15 * np.sin(2 * syn.phase_of(freq, n))
+    return finish(tone * np.exp(-t / 0.016), -3.0, 0.002, 0.012)
+
+
+def failed():
+    """The lost game: a muted horn sliding down four semitones, wah, wah, wah, waaah, the last
+    note wobbling as it fades."""
+    parts = []
+    notes = [(0.0, 0.24, 60), (0.27, 0.24, 59), (0.54, 0.24, 58), (0.81, 0.5, 57)]
+    for k, (start, held, midi) in enumerate(notes):
+        f = syn.midi_hz(midi)
+        rel = 0.12 if k < 3 else 0.22
+        n = int((held + rel) * syn.SR)
+        t = np.arange(n) / syn.SR
+        last = k == len(notes) - 1
+        # A gentle sag at the end of each note; the last one wobbles like a sigh.
+        fr = f * (1.0 - 0.012 * np.clip((t - held * 0.6) / held, 0, 1))
+        if last:
+            fr = f * (1.0 + 0.018 * np.sin(2 * np.pi * 5.5 * t) * np.clip(t / 0.15, 0, 1)) \
+                * (1.0 - 0.03 * np.clip((t - 0.2) / 0.5, 0, 1))
+        # The mute opening and closing gives the "wah".
+        wah = 380.0 + 1300.0 * np.sin(np.pi * np.clip(t / (held + rel * 0.5), 0, 1)) ** 1.5
+        tone = syn.filtered_wave(n, fr, wah, 'saw', 2, 0.5)
+        env = syn.adsr(n, 0.03, 0.3, 0.9, rel, held)
+        parts.append((start, tone * env * (0.95 if not last else 1.0)))
+    x = place(1.35, parts)
+    return finish(room(x, 0.15, 0.5, 1.35), -1.0, 0.002, 0.08)
+
+
+def wrong():
+    """A short, friendly 'uh-uh': two low buzzy notes, the second lower."""
+    parts = []
+    for start, held, midi in ((0.0, 0.085, 57), (0.12, 0.1, 53)):
+        f = syn.midi_hz(midi)
+        n = int((held + 0.03) * syn.SR)
+        tone = syn.filtered_wave(n, f, 1100.0, 'mellow', 2, 0.6)
+        tone += 0.4 * np.sin(syn.phase_of(f, n))
+        parts.append((start, tone * syn.adsr(n, 0.006, 0.1, 0.8, 0.03, held)))
+    return finish(place(0.26, parts), -3.0, 0.002, 0.02)
+
+
+def correct():
+    """A happy rising chime: C6, E6, G6 in quick succession, the last one ringing."""
+    x = place(0.26, [(0.0, bell(syn.midi_hz(84), 0.26, 0.05, 0.8)),
+                     (0.045, bell(syn.midi_hz(88), 0.215, 0.06, 0.8)),
+                     (0.09, 1.1 * bell(syn.midi_hz(91), 0.17, 0.09, 0.8))])
+    return finish(room(x, 0.12, 0.3, 0.26), -1.0, 0.001, 0.04)
+
+
+def cleared():
+    """The field cleared: a little brass fanfare in C (it sounds together with the C major chime
+    of a right answer): ta-ta-ta-taaa on G4 C5 E5 G5 over a held chord, sparkles on top."""
+    parts = []
+    for start, held, midi, vel in ((0.0, 0.08, 67, 0.8), (0.11, 0.08, 72, 0.8),
+                                   (0.22, 0.08, 76, 0.85), (0.33, 0.5, 79, 1.0)):
+        parts.append((start, 0.8 * syn.brass(syn.midi_hz(midi), held, vel)))
+    for midi in (60, 64, 67):
+        parts.append((0.33, 0.45 * syn.brass(syn.midi_hz(midi), 0.5, 0.7)))
+    for k, midi in enumerate((84, 88, 91, 96)):
+        parts.append((0.36 + 0.06 * k, 0.25 * bell(syn.midi_hz(midi), 0.5, 0.18, 0.7)))
+    x = place(1.05, parts)
+    return finish(room(x, 0.2, 0.6, 1.05), -1.0, 0.002, 0.12)
+
+
+def typing():
+    """A light key click: a tick of filtered noise and a tiny high tone, 30 ms."""
+    n = int(0.03 * syn.SR)
+    t = np.arange(n) / syn.SR
+    click = syn.bandpass(syn.noise(n, 'typing'), 1800, 7000, 2)
+    click = click / np.max(np.abs(click)) * np.exp(-t / 0.0035)
+    tick = 0.5 * np.sin(syn.phase_of(2300.0, n)) * np.exp(-t / 0.006)
+    return finish(click + tick, -4.0, 0.0004, 0.008)
+
+
+EFFECTS = [
+    ('menuselect.wav', menu_select),
+    ('menumove.wav', menu_move),
+    ('failed.wav', failed),
+    ('wrong.wav', wrong),
+    ('correct.wav', correct),
+    ('cleared.wav', cleared),
+    ('typing.wav', typing),
+]
+
+
+def main():
+    out = syn.repo_data_dir()
+    for name, make in EFFECTS:
+        x = make()
+        syn.write_wav(os.path.join(out, name), x)
+        print('%s: %.3f s, peak %.1f dBFS' % (name, len(x) / syn.SR, 20 * np.log10(np.max(np.abs(x)))))
+
+
+if __name__ == '__main__':
+    main()
