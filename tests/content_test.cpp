@@ -78,10 +78,6 @@ class ContentTest : public ::testing::Test {
     ScratchDir dir;
 };
 
-TEST_F(ContentTest, DocumentIsNamedAfterTheContentFile) {
-    EXPECT_STREQ(ContentDocument.Value(), "plimo.xml");
-}
-
 TEST(ContentCompare, FoldsAsciiLettersToLowerCaseOnly) {
     EXPECT_EQ(asciiCaseCompare("main", "MAIN"), 0);
     EXPECT_EQ(asciiCaseCompare("GameOver", "gameover"), 0);
