@@ -117,7 +117,7 @@ def menu_track(show_notes):
         print_melody('menu: glockenspiel', glock_notes)
 
     comp = [(0, 1.45, 1.0), (1.5, 0.45, 0.55), (2.5, 1.4, 0.75)]
-    piano = seq.chord_track(chords, tonic, 53, 70, comp, sevenths, vel=0.55)
+    piano = seq.chord_track(chords, tonic, 50, 69, comp, sevenths, vel=0.55)
     bass_pat = [(0, 1.4, 'R', 0.9), (1.5, 0.45, 'R', 0.55), (2, 0.9, '5', 0.75),
                 (3, 0.45, 'O', 0.6), (3.5, 0.45, 'A', 0.65)]
     bass = seq.bass_track(chords, tonic, 36, bass_pat)
