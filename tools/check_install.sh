@@ -101,6 +101,8 @@ if kill -0 "$pid" 2>/dev/null; then
   [ "$(readlink "/proc/$pid/cwd")" = "$data" ] || fail "the game runs in $(readlink "/proc/$pid/cwd"), not in $data"
   [ "$(readlink "/proc/$pid/exe")" = "$usr/lib/games/plimo/plimo" ] \
     || fail "the launcher did not exec the game (process is $(readlink "/proc/$pid/exe"))"
+  args=$(tr '\0' '\n' <"/proc/$pid/cmdline" | sed 1d)
+  [ "$args" = window ] || fail "the game got the arguments '$args' instead of the launcher's 'window'"
   # SDL turns SIGTERM into a quit event: a normal end, with status 0.
   kill -TERM "$pid"
   status=0
