@@ -237,3 +237,50 @@ TEST(ShellProcess, UnavailableVideoDriverFailsWithItsMessage) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ShellTest, PressesReachTheGameOnlyWhilePlayingAndReleasesReachTheMenus) {
+    clockSet(10);
+    runPass();
+    game.requestedScreen = MainMenu;
+    runPassesAt(100);
+    ASSERT_EQ(game.currentScreen, MainMenu);
+
+    // A press off the field does nothing at all; its release moves the highlight.
+    pushKeyDown(SDLK_DOWN);
+    pushKeyDown(SDLK_5);
+    runPass();
+    EXPECT_EQ(game.menuSelection, 0);
+    EXPECT_EQ(game.typedDigits, 0);
+    pushKeyUp(SDLK_DOWN);
+    runPass();
+    EXPECT_EQ(game.menuSelection, 1);
+
+    game.requestedScreen = Playing;
+    runPassesAt(200);
+    ASSERT_EQ(game.currentScreen, Playing);
+    ASSERT_NE(game.problems, nullptr);
+    game.problems->answer = 42;
+    game.problems->answerDigits = 2;
+    // Keypad 4 types a digit when pressed, and is Left (nothing on the field) released.
+    pushKeyDown(SDLK_KP4);
+    runPass();
+    EXPECT_EQ(game.typedDigits, 1);
+    EXPECT_EQ(game.typedValue, 4);
+    pushKeyUp(SDLK_KP4);
+    runPass();
+    EXPECT_EQ(game.currentScreen, Playing);
+    EXPECT_EQ(game.requestedScreen, Playing);
+    EXPECT_EQ(game.typedDigits, 1);
+
+    // Escape is Back on release only: holding it keeps the game going.
+    pushKeyDown(SDLK_ESCAPE);
+    runPass();
+    EXPECT_EQ(game.requestedScreen, Playing);
+    pushKeyUp(SDLK_ESCAPE);
+    runPass();
+    EXPECT_EQ(game.requestedScreen, GameOver);
+}
+
+} // namespace
