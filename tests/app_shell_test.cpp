@@ -9,6 +9,7 @@
 #include "app/game_state.h"
 #include "app/shell.h"
 #include "content/content.h"
+#include "game/problems.h"
 #include "support.h"
 
 namespace {
