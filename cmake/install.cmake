@@ -84,5 +84,7 @@ if(PLIMO_GZIPPED_DOCS)
   add_custom_target(plimo-docs ALL DEPENDS ${PLIMO_GZIPPED_DOCS})
 endif()
 install(FILES ${PLIMO_PACKAGING_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PLIMO_PACKAGING_DIR}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME plimo)
 
 include(${PLIMO_PACKAGING_DIR}/cpack.cmake)
