@@ -209,23 +209,6 @@ TEST_F(GfxShapes, SpawnDrawsFiveRandomNumbersInOrder) {
     EXPECT_EQ(p, game.particles->next) << "new particles go first";
 }
 
-TEST_F(GfxShapes, LargestRadiusAndBrightestLanes) {
-    // Radius (17 * 0.2)^2 + 3 and lanes of 125 * 2 at most, over many draws.
-    srand(5);
-    float largest = 0;
-    uint32_t brightest = 0;
-    for (int i = 0; i < 4000; i++) {
-        clockSet(uint32_t(i * 7));
-        spawnParticle(0.0f, 0.0f);
-        largest = std::max(largest, game.particles->radius);
-        for (int shift : {0, 8, 16})
-            brightest = std::max(brightest, (game.particles->colour >> shift) & 0xFF);
-    }
-    EXPECT_NEAR(14.56f, largest, 1e-5f);
-    EXPECT_LE(brightest, 250u);
-    EXPECT_GE(brightest, 240u);
-}
-
 TEST_F(GfxShapes, UpdateCullsBelowTheScreenThenMovesWithTheNewVelocity) {
     Particle *d = addParticle(40.0f, 481.0f, 0, 0, 3, 1);
     Particle *c = addParticle(30.0f, 480.0f, 0.5f, 1.0f, 3, 2);
