@@ -104,16 +104,21 @@ static void drawOverlay() {
     }
 }
 
-void drawFrame() {
+bool drawFrameContents() {
     drawBackground();
     bool mustLock = surfaceMustLock(screenSurface);
     // A frame whose surface cannot be locked is dropped whole, not presented half drawn.
     if (mustLock && SDL_LockSurface(screenSurface) < 0)
-        return;
+        return false;
     drawOverlay();
     if (surfaceMustLock(screenSurface))
         SDL_UnlockSurface(screenSurface);
-    SDL_UpdateRect(screenSurface, 0, 0, ScreenWidth, ScreenHeight);
+    return true;
+}
+
+void drawFrame() {
+    if (drawFrameContents())
+        SDL_UpdateRect(screenSurface, 0, 0, ScreenWidth, ScreenHeight);
 }
 
 void frameTick() {

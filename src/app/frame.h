@@ -17,5 +17,10 @@ void enterScreen();
 // The update of currentScreen for one logic step (timeouts, the Help fade, the field).
 void updateScreen();
 
-// Draws one frame: background, locked overlay, presentation of the whole screen.
+// Draws one frame's pixels without presenting them: the background, then the screen's
+// overlay inside the must-lock bracket of screenSurface. False when the lock failed;
+// the frame is then dropped and must not be presented.
+bool drawFrameContents();
+
+// Draws one frame: drawFrameContents, then presentation of the whole screen.
 void drawFrame();
