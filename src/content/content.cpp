@@ -2,6 +2,8 @@
 #include "content/content.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 
 #include "app/game_state.h"
 #include "app/shell.h"
@@ -14,7 +16,126 @@ const ContentScreen contentScreens[ContentScreenCount] = {
     {"main", 9}, {"credits", 10}, {"difficulty", 6}, {"help", 1}, {"gameover", 4},
 };
 
+// Reads a whole file; false when it cannot be opened.
+static bool readWholeFile(const char *fileName, std::string *bytes) {
+    FILE *file = fopen(fileName, "rb");
+    if (!file)
+        return false;
+    char buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes->append(buffer, n);
+    fclose(file);
+    return true;
+}
+
+// Skips from p to just past the terminator, or to end when there is none.
+static const char *skipPast(const char *p, const char *end, const char *terminator) {
+    size_t length = strlen(terminator);
+    for (; p + length <= end; p++)
+        if (memcmp(p, terminator, length) == 0)
+            return p + length;
+    return end;
+}
+
+static bool isNameStart(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 127;
+}
+
+static bool isNameChar(unsigned char c) {
+    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
+}
+
+static bool isSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Reads the start tag at p (just past its '<') the way the parser does: a name, then
+// attributes. Returns the position after the tag, or null when the tag is malformed,
+// where the parser gives up on the whole file.
+static const char *skipStartTag(const char *p, const char *end, bool *selfClosing) {
+    if (p >= end || !isNameStart(*p))
+        return nullptr;
+    while (p < end && isNameChar(*p))
+        p++;
+    for (;;) {
+        while (p < end && isSpace(*p))
+            p++;
+        if (p >= end)
+            return nullptr;
+        if (*p == '>') {
+            *selfClosing = false;
+            return p + 1;
+        }
+        if (*p == '/') {
+            *selfClosing = true;
+            return end - p >= 2 && p[1] == '>' ? p + 2 : nullptr;
+        }
+        if (!isNameStart(*p))
+            return nullptr;
+        while (p < end && isNameChar(*p))
+            p++;
+        while (p < end && isSpace(*p))
+            p++;
+        if (p >= end || *p != '=')
+            return nullptr;
+        p++;
+        while (p < end && isSpace(*p))
+            p++;
+        if (p < end && (*p == '"' || *p == '\'')) {
+            const char *close = static_cast<const char *>(memchr(p + 1, *p, size_t(end - p - 1)));
+            if (!close)
+                return nullptr;
+            p = close + 1;
+        } else {
+            while (p < end && !isSpace(*p) && *p != '/' && *p != '>')
+                p++;
+        }
+    }
+}
+
+int xmlNestingDepth(const char *bytes, size_t size) {
+    const char *p = bytes;
+    const char *end = bytes + size;
+    int depth = 0;
+    int deepest = 0;
+    while (p < end) {
+        const char *open = static_cast<const char *>(memchr(p, '<', size_t(end - p)));
+        if (!open)
+            break;
+        p = open;
+        if (end - p >= 4 && memcmp(p, "<!--", 4) == 0) {
+            p = skipPast(p + 4, end, "-->");
+        } else if (end - p >= 9 && memcmp(p, "<![CDATA[", 9) == 0) {
+            p = skipPast(p + 9, end, "]]>");
+        } else if (end - p >= 2 && (p[1] == '?' || p[1] == '!')) {
+            p = skipPast(p + 2, end, ">");
+        } else if (end - p >= 2 && p[1] == '/') {
+            depth = std::max(depth - 1, 0);
+            p = skipPast(p + 2, end, ">");
+        } else {
+            bool selfClosing = false;
+            const char *after = skipStartTag(p + 1, end, &selfClosing);
+            // The parser stops at a malformed tag, so nothing after it is nested.
+            if (!after)
+                break;
+            deepest = std::max(deepest, depth + 1);
+            if (!selfClosing)
+                depth++;
+            p = after;
+        }
+    }
+    return deepest;
+}
+
 void loadContent() {
+    // The parser descends once per nesting level; a hostile file nested thousands of
+    // levels deep would exhaust the stack, so such a file is refused before parsing.
+    std::string bytes;
+    if (readWholeFile("plimo.xml", &bytes)) {
+        int depth = xmlNestingDepth(bytes.data(), bytes.size());
+        if (depth > MaxContentDepth)
+            failStartup("plimo.xml: elements nested %d deep, at most %d allowed", depth,
+                        MaxContentDepth);
+    }
     // The result is not looked at here: the check below reports a file that failed.
     ContentDocument.LoadFile(TIXML_ENCODING_UNKNOWN);
     std::string fault = checkContent(ContentDocument, "plimo.xml");

@@ -1,6 +1,7 @@
 // The content file: languages, their screens and items, and the selected language.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <tinyxml.h>
 #include <vector>
@@ -8,6 +9,13 @@
 // The parsed content file "plimo.xml"; constructed before main, destroyed after the
 // exit handlers, loaded once and never changed.
 extern TiXmlDocument ContentDocument;
+
+// The deepest element nesting a content file may have; the game's own file needs 3.
+constexpr int MaxContentDepth = 256;
+
+// How deeply the elements of an XML text are nested (an upper estimate for malformed
+// text). Looks at bytes only; never recurses.
+int xmlNestingDepth(const char *bytes, size_t size);
 
 // Loads ContentDocument from the working directory and selects the first language.
 void loadContent();
