@@ -126,16 +126,19 @@ int xmlNestingDepth(const char *bytes, size_t size) {
     return deepest;
 }
 
+int contentFileDepth(const char *fileName) {
+    std::string bytes;
+    if (!readWholeFile(fileName, &bytes))
+        return 0;
+    return xmlNestingDepth(bytes.data(), bytes.size());
+}
+
 void loadContent() {
     // The parser descends once per nesting level; a hostile file nested thousands of
     // levels deep would exhaust the stack, so such a file is refused before parsing.
-    std::string bytes;
-    if (readWholeFile("plimo.xml", &bytes)) {
-        int depth = xmlNestingDepth(bytes.data(), bytes.size());
-        if (depth > MaxContentDepth)
-            failStartup("plimo.xml: elements nested %d deep, at most %d allowed", depth,
-                        MaxContentDepth);
-    }
+    int depth = contentFileDepth("plimo.xml");
+    if (depth > MaxContentDepth)
+        failStartup("plimo.xml: elements nested %d deep, at most %d allowed", depth, MaxContentDepth);
     // The result is not looked at here: the check below reports a file that failed.
     ContentDocument.LoadFile(TIXML_ENCODING_UNKNOWN);
     std::string fault = checkContent(ContentDocument, "plimo.xml");

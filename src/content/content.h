@@ -17,6 +17,9 @@ constexpr int MaxContentDepth = 256;
 // text). Looks at bytes only; never recurses.
 int xmlNestingDepth(const char *bytes, size_t size);
 
+// The nesting depth of the file fileName; 0 when it cannot be read.
+int contentFileDepth(const char *fileName);
+
 // Loads ContentDocument from the working directory and selects the first language.
 void loadContent();
 
