@@ -2,6 +2,7 @@
 #include "gfx/font.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "app/shell.h"
 #include "gfx/images.h"
@@ -40,9 +41,26 @@ void checkFontImage() {
         failStartup("font_32.bmp: unusable font: %s", fault);
 }
 
+// The runs of lit pixels of every cell row, found by measureFont so that drawing
+// visits only ink and not the black around it: the runs of font row `row` (cell i, row
+// r is row i * w + r) are inkRuns[inkRowStart[row]] up to inkRuns[inkRowStart[row + 1]].
+// They describe the picture inkFont as it was measured; for any other picture the
+// glyph loops fall back to whole rows.
+struct InkRun {
+    int32_t start; // first lit column of the run, within the cell
+    int32_t end;   // one past its last lit column
+};
+static std::vector<InkRun> inkRuns;
+static std::vector<int32_t> inkRowStart;
+static const SDL_Surface *inkFont = nullptr;
+static int inkFontW = 0, inkFontH = 0;
+
 bool measureFont() {
     std::fill(glyphLeft, glyphLeft + TableCells, 0);
     std::fill(glyphWidth, glyphWidth + TableCells, 0);
+    inkRuns.clear();
+    inkRowStart.clear();
+    inkFont = nullptr;
     int cells = usableCells(fontImage);
     if (cells == 0)
         return true;
@@ -53,11 +71,16 @@ bool measureFont() {
         int left = w, right = 0;
         for (int r = 0; r < w; r++) {
             const uint32_t *row = pixelRow(fontImage, i * w + r);
+            inkRowStart.push_back(static_cast<int32_t>(inkRuns.size()));
             for (int k = 0; k < w; k++) {
-                if (row[k] != 0) {
-                    left = std::min(left, k);
-                    right = std::max(right, k);
-                }
+                if (row[k] == 0)
+                    continue;
+                left = std::min(left, k);
+                right = std::max(right, k);
+                if (k > 0 && row[k - 1] != 0)
+                    inkRuns.back().end = k + 1;
+                else
+                    inkRuns.push_back({k, k + 1});
             }
         }
         glyphLeft[i] = left;
@@ -65,8 +88,32 @@ bool measureFont() {
         // this tight, and the 1x drawing stops one column short to match.
         glyphWidth[i] = right - left;
     }
+    inkRowStart.push_back(static_cast<int32_t>(inkRuns.size()));
+    inkFont = fontImage;
+    inkFontW = fontImage->w;
+    inkFontH = fontImage->h;
     unlockIfNeeded(fontImage);
     return true;
+}
+
+// Whether the runs describe fontImage: false for a picture put in its place without
+// measuring it, whose glyphs are then drawn by testing every pixel of whole rows.
+static bool inkMeasured() {
+    return fontImage == inkFont && fontImage->w == inkFontW && fontImage->h == inkFontH;
+}
+
+// The runs of font row `row` of fontImage into [*first, *last): its measured ink or,
+// when the runs do not describe fontImage, one run wider than any glyph, so that the
+// loops visit every column the glyph tables name, lit or not.
+static void rowInk(int row, const InkRun **first, const InkRun **last) {
+    static const InkRun wholeRow = {-(1 << 28), 1 << 28};
+    if (!inkMeasured()) {
+        *first = &wholeRow;
+        *last = &wholeRow + 1;
+        return;
+    }
+    *first = inkRuns.data() + inkRowStart[row];
+    *last = inkRuns.data() + inkRowStart[row + 1];
 }
 
 // The pixel a lit glyph pixel g leaves over the screen pixel s.
@@ -78,6 +125,38 @@ template <int Mode> static inline uint32_t blendGlyph(uint32_t g, uint32_t s) {
     if (Mode == Add)
         return blendAddSaturate(g, s);
     return g;
+}
+
+// Blends count glyph pixels src[k] over the screen pixels dst[k]. With allLit (a
+// measured run) every one of them is ink and the loop has no test; otherwise black
+// glyph pixels leave the screen alone.
+template <int Mode>
+static inline void blendSpan(const uint32_t *src, uint32_t *dst, int count, bool allLit) {
+    if (allLit) {
+        for (int k = 0; k < count; k++)
+            dst[k] = blendGlyph<Mode>(src[k], dst[k]);
+        return;
+    }
+    for (int k = 0; k < count; k++) {
+        if (src[k] != 0)
+            dst[k] = blendGlyph<Mode>(src[k], dst[k]);
+    }
+}
+
+// The 2x form of blendSpan for the screen offsets from .. from + count - 1 of a glyph:
+// offset j shows glyph column (j + 1) / 2 of src, and the result computed over the
+// upper row dst is written to the lower row below as well.
+template <int Mode>
+static inline void blendSpan2x(const uint32_t *src, int from, uint32_t *dst, uint32_t *below, int count,
+                               bool allLit) {
+    for (int k = 0; k < count; k++) {
+        uint32_t gp = src[(from + k + 1) >> 1];
+        if (!allLit && gp == 0)
+            continue;
+        uint32_t out = blendGlyph<Mode>(gp, dst[k]);
+        dst[k] = out;
+        below[k] = out;
+    }
 }
 
 // The cell index of ch, or -1 for a character that has no cell in the current font
@@ -105,18 +184,24 @@ static void clipRange(int origin, int count, int limit, int *first, int *last) {
 
 template <int Mode> static void glyphRows1x(int x, int y, int g) {
     int w = fontImage->w;
+    int left = glyphLeft[g];
     int j0, j1, r0, r1;
     clipRange(x, glyphWidth[g], ScreenWidth, &j0, &j1);
     clipRange(y, w, ScreenHeight, &r0, &r1);
-    int n = j1 - j0;
-    for (int r = r0; r < r1 && n > 0; r++) {
-        // Clipped columns do not shift the mapping: screen x + j shows font left + j.
-        const uint32_t *src = pixelRow(fontImage, g * w + r) + glyphLeft[g] + j0;
-        uint32_t *dst = pixelRow(screenSurface, y + r) + (x + j0);
-        for (int k = 0; k < n; k++) {
-            uint32_t gp = src[k];
-            if (gp != 0)
-                dst[k] = blendGlyph<Mode>(gp, dst[k]);
+    if (j0 >= j1)
+        return;
+    bool allLit = inkMeasured();
+    for (int r = r0; r < r1; r++) {
+        const InkRun *run, *end;
+        rowInk(g * w + r, &run, &end);
+        const uint32_t *src = pixelRow(fontImage, g * w + r);
+        uint32_t *dst = pixelRow(screenSurface, y + r);
+        for (; run < end; run++) {
+            // Clipped columns do not shift the mapping: screen x + j shows font left + j.
+            int from = std::max(run->start - left, j0);
+            int to = std::min(run->end - left, j1);
+            if (from < to)
+                blendSpan<Mode>(src + left + from, dst + x + from, to - from, allLit);
         }
     }
 }
@@ -133,21 +218,25 @@ template <int Mode> static void glyphRows2x(int x, int y, int g) {
     long long span = ScreenHeight - top;
     int rFirst = static_cast<int>(std::min(top >= 0 ? 0 : (1 - top) / 2, static_cast<long long>(w)));
     int rEnd = static_cast<int>(std::min(span <= 0 ? 0 : (span + 1) / 2, static_cast<long long>(w)));
+    int left = glyphLeft[g];
+    bool allLit = inkMeasured();
     for (int r = rFirst; r < rEnd; r++) {
+        const InkRun *run, *end;
+        rowInk(g * w + r, &run, &end);
         int upper = y + 2 * r;
-        const uint32_t *src = pixelRow(fontImage, g * w + r) + glyphLeft[g];
-        uint32_t *dst = pixelRow(screenSurface, upper) + (x + j0);
+        const uint32_t *src = pixelRow(fontImage, g * w + r) + left;
+        uint32_t *dst = pixelRow(screenSurface, upper);
         // The lower row takes the upper row's result; its own old pixel plays no part.
-        uint32_t *below = upper + 1 < ScreenHeight ? pixelRow(screenSurface, upper + 1) + (x + j0) : nullptr;
-        for (int j = j0; j < j1; j++) {
-            // Offsets 0, 1, 1, 2, 2, ..., W: the rightmost lit column appears once at the end.
-            uint32_t gp = src[(j + 1) >> 1];
-            if (gp == 0)
-                continue;
-            uint32_t out = blendGlyph<Mode>(gp, dst[j - j0]);
-            dst[j - j0] = out;
-            if (below)
-                below[j - j0] = out;
+        // Off the screen, the upper row is written a second time instead.
+        uint32_t *below = upper + 1 < ScreenHeight ? pixelRow(screenSurface, upper + 1) : dst;
+        for (; run < end; run++) {
+            // Font offset t shows on screen offsets 2t - 1 and 2t (0, 1, 1, 2, 2, ..., W),
+            // so the leftmost lit column appears once at the start and the rightmost once
+            // at the end.
+            int from = std::max(2 * (run->start - left) - 1, j0);
+            int to = std::min(2 * (run->end - left) - 1, j1);
+            if (from < to)
+                blendSpan2x<Mode>(src, from, dst + x + from, below + x + from, to - from, allLit);
         }
     }
 }

@@ -27,6 +27,30 @@ static int truncToInt(double v) {
     return static_cast<int>(v);
 }
 
+// The half-width factor of row offset d = i - ry of a shape with vertical radius ry:
+// sqrt(cos(d * pi/2 / ry)), or 0 where the cosine is not positive (no span). Multiply
+// first, divide second: the first row's cosine lands just below zero.
+static double rowFactor(long long i, int ry) {
+    double q = std::cos((static_cast<double>(i - ry) * HalfPi) / ry);
+    return q > 0 ? std::sqrt(q) : 0.0;
+}
+
+// The row factors of the small vertical radii that particles and the highlight use,
+// worked out on first use: a frame full of particles would otherwise spend most of its
+// time on the same cosines. Entry [ry][i] is rowFactor(i, ry).
+constexpr int CachedRadii = 32;
+static double cachedFactors[CachedRadii + 1][2 * CachedRadii];
+static bool factorsCached[CachedRadii + 1];
+
+static const double *cachedRowFactors(int ry) {
+    if (!factorsCached[ry]) {
+        for (int i = 0; i < 2 * ry; i++)
+            cachedFactors[ry][i] = rowFactor(i, ry);
+        factorsCached[ry] = true;
+    }
+    return cachedFactors[ry];
+}
+
 void fillEllipse(int cx, int cy, int rx, int ry, uint32_t colour) {
     if (ry < 1 || rx < 1)
         return;
@@ -34,12 +58,11 @@ void fillEllipse(int cx, int cy, int rx, int ry, uint32_t colour) {
     long long rowOf0 = static_cast<long long>(cy) - ry;
     long long iFirst = std::max(0LL, -rowOf0);
     long long iEnd = std::min(2LL * ry, ScreenHeight - rowOf0);
+    const double *factors = ry <= CachedRadii ? cachedRowFactors(ry) : nullptr;
     for (long long i = iFirst; i < iEnd; i++) {
         int row = static_cast<int>(rowOf0 + i);
-        long long d = i - ry;
-        // Multiply first, divide second: the first row's cosine lands just below zero.
-        double q = std::cos((static_cast<double>(d) * HalfPi) / ry);
-        long long n = q > 0 ? static_cast<long long>(std::sqrt(q) * rx * 2) : 0;
+        double factor = factors ? factors[i] : rowFactor(i, ry);
+        long long n = static_cast<long long>(factor * rx * 2);
         long long left = cx - n / 2;
         if (left < 0) {
             n += left;
