@@ -121,7 +121,15 @@ class LongRun : public ::testing::Test {
         loadContent();
         openAudio();
     }
-    void TearDown() override { resetGame(); }
+    void TearDown() override {
+        resetGame();
+        // The next set-up loads the pictures again; these would be lost.
+        for (SDL_Surface **picture : {&splashImage, &menuBackground, &helpSignImage, &helpImage, &neutralImage,
+                                      &goodImage, &badImage, &fontImage}) {
+            SDL_FreeSurface(*picture);
+            *picture = nullptr;
+        }
+    }
 
     // A pass of the main loop after ms of the clock; returns whether the program ended.
     bool pass(uint32_t ms) {
@@ -415,6 +423,10 @@ struct Mark {
     const char *name;
     uint32_t tick;
 };
+
+// Test names print the mark by its name (the record has padding bytes that gtest's
+// byte dump would read).
+void PrintTo(const Mark &mark, std::ostream *out) { *out << mark.name; }
 
 class LongRunAcrossMark : public LongRun, public ::testing::WithParamInterface<Mark> {};
 
