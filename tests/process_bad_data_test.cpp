@@ -186,6 +186,24 @@ TEST(ProcessBadPictures, EachMissingOrUnreadablePictureIsNamed) {
     }
 }
 
+// A BMP whose header claims a bit depth SDL 1.2 cannot hold (4100 or 8193 bits: the
+// loader keeps only the low byte and makes a paletted surface without a palette, which
+// the conversion to the screen's format trips over): refused like any unreadable picture.
+TEST(ProcessBadPictures, ImpossibleBitDepthIsNamed) {
+    for (const char *picture : {"splash.bmp", "ingame_bad.bmp", "font_32.bmp"}) {
+        for (int bits : {4100, 8193}) {
+            DataCopy data;
+            std::string bmp = data.read(picture);
+            ASSERT_GT(bmp.size(), 30u);
+            bmp[28] = char(bits & 0xFF);
+            bmp[29] = char(bits >> 8);
+            data.write(picture, bmp);
+            expectRefused(std::string(picture) + " claiming " + std::to_string(bits) + " bits per pixel",
+                          data.run(FailureTimeoutMs), picture);
+        }
+    }
+}
+
 // The font picture that cannot serve as a font: no width, less than one cell high,
 // or cut short in its header or in its pixels.
 TEST(ProcessBadFont, UnusableFontIsNamed) {
@@ -301,27 +319,38 @@ TEST(ProcessBadContent, UnusableContentFileIsNamed) {
 }
 
 // Elements nested 100000 deep: the parser must not recurse the stack away. Refused with
-// the usual line (nothing in it can serve), never a crash.
+// the usual line (nothing in it can serve), never a crash; also when a stray '<' stands
+// before the nesting, which the parser reads past but a depth count might stop at.
 TEST(ProcessBadContent, DeepNestingIsRefusedWithoutCrashing) {
     const int depth = 100000;
-    for (bool insideLanguage : {false, true}) {
+    std::string nest;
+    nest.reserve(depth * 7);
+    for (int i = 0; i < depth; i++)
+        nest += "<a>";
+    for (int i = 0; i < depth; i++)
+        nest += "</a>";
+    struct Case {
+        const char *label;
+        std::string (*place)(std::string xml, const std::string &nest);
+    } cases[] = {
+        {"alone", [](std::string, const std::string &nest) { return nest; }},
+        {"inside the first language",
+         [](std::string xml, const std::string &nest) {
+             size_t at = languageStart(xml, 1);
+             return xml.insert(xml.find('>', at) + 1, nest);
+         }},
+        {"behind a stray '<' in the first language",
+         [](std::string xml, const std::string &nest) {
+             size_t at = languageStart(xml, 1);
+             return xml.insert(xml.find('>', at) + 1, "<" + nest);
+         }},
+        {"behind a doubled '<'", [](std::string, const std::string &nest) { return "<<" + nest; }},
+    };
+    for (const Case &c : cases) {
         DataCopy data;
-        std::string nest;
-        nest.reserve(depth * 7);
-        for (int i = 0; i < depth; i++)
-            nest += "<a>";
-        for (int i = 0; i < depth; i++)
-            nest += "</a>";
-        std::string xml = nest;
-        if (insideLanguage) {
-            // Deep inside a language whose screens are all there.
-            xml = data.read("plimo.xml");
-            xml.insert(languageStart(xml, 1) + xml.substr(languageStart(xml, 1)).find('>') + 1, nest);
-        }
-        data.write("plimo.xml", xml);
-        expectRefused(insideLanguage ? "plimo.xml nested 100000 deep inside a language"
-                                     : "plimo.xml nested 100000 deep",
-                      data.run(FailureTimeoutMs), "plimo.xml");
+        data.write("plimo.xml", c.place(data.read("plimo.xml"), nest));
+        expectRefused(std::string("plimo.xml nested 100000 deep ") + c.label, data.run(FailureTimeoutMs),
+                      "plimo.xml");
     }
 }
 
