@@ -24,11 +24,14 @@ TEST(ContentDepth, CountsOnlyRealElementNesting) {
         {"<a t='<b><c>' u=\"/>\"><b/></a>", 2},
         {"<!DOCTYPE a><a><b></b></a>", 2},
         {"<a t=unquoted><b/></a>", 2},
+        // Markup that is no tag is skipped up to its '>', as the parser skips it.
+        {"<a><1b><c><d>", 3},
+        {"<<a><b><c>", 2},
+        {"< <a><b>", 1},
         // Malformed or unterminated tags end the scan, as they end parsing.
         {"<a><b", 1},
         {"<a><!-- never closed <b><c>", 1},
         {"<a t='never closed><b><c>", 0},
-        {"<a><1b><c><d>", 1},
         {"<a><b =x><c><d>", 1},
     };
     for (auto c : cases)

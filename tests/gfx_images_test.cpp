@@ -108,6 +108,25 @@ TEST_F(GfxImages, LoadImageGivesNothingForAMissingOrBrokenFile) {
     EXPECT_EQ(nullptr, loadImage("text.bmp"));
     dir.write("empty.bmp", "");
     EXPECT_EQ(nullptr, loadImage("empty.bmp"));
+
+    // A header claiming a bit depth SDL keeps only the low byte of: refused, never
+    // handed on to conversion or a blit.
+    for (int bits : {4100, 8193, 2}) {
+        writeBmp(dir.path() + "/deep.bmp", 8, 8, checker);
+        FILE *f = fopen("deep.bmp", "r+b");
+        ASSERT_NE(f, nullptr);
+        fseek(f, 28, SEEK_SET);
+        fputc(bits & 0xFF, f);
+        fputc(bits >> 8, f);
+        fclose(f);
+        EXPECT_EQ(nullptr, readBmp("deep.bmp")) << bits;
+        EXPECT_EQ(nullptr, loadImage("deep.bmp")) << bits;
+    }
+    writeBmp(dir.path() + "/fine.bmp", 8, 8, checker);
+    SDL_Surface *fine = readBmp("fine.bmp");
+    ASSERT_NE(fine, nullptr);
+    EXPECT_EQ(fine->format->BitsPerPixel, 24);
+    SDL_FreeSurface(fine);
 }
 
 TEST_F(GfxImages, LoadImagesFillsEachPictureFromItsOwnFile) {

@@ -111,6 +111,9 @@ int xmlNestingDepth(const char *bytes, size_t size) {
         } else if (end - p >= 2 && p[1] == '/') {
             depth = std::max(depth - 1, 0);
             p = skipPast(p + 2, end, ">");
+        } else if (end - p < 2 || !isNameStart(static_cast<unsigned char>(p[1]))) {
+            // Not a tag the parser knows: it skips such markup up to the next '>'.
+            p = skipPast(p + 1, end, ">");
         } else {
             bool selfClosing = false;
             const char *after = skipStartTag(p + 1, end, &selfClosing);

@@ -16,12 +16,43 @@ SDL_Surface *goodImage = nullptr;
 SDL_Surface *badImage = nullptr;
 SDL_Surface *fontImage = nullptr;
 
-SDL_Surface *loadImage(const char *name) {
+// Whether a loaded picture's pixel format is one SDL can really hold: a header that
+// claims a bit depth such as 4100 leaves a format whose depth and pixel size disagree,
+// or a paletted one without its palette, and converting or blitting it would crash.
+static bool pictureFormatSound(const SDL_PixelFormat *format) {
+    switch (format->BitsPerPixel) {
+    case 8:
+        return format->BytesPerPixel == 1 && format->palette != nullptr;
+    case 15:
+    case 16:
+        return format->BytesPerPixel == 2;
+    case 24:
+        return format->BytesPerPixel == 3;
+    case 32:
+        return format->BytesPerPixel == 4;
+    default:
+        return false;
+    }
+}
+
+SDL_Surface *readBmp(const char *name) {
     SDL_RWops *stream = SDL_RWFromFile(name, "rb");
     if (!stream)
         return nullptr;
     // The loader closes the stream itself, whether it succeeds or not.
     SDL_Surface *loaded = SDL_LoadBMP_RW(stream, 1);
+    if (!loaded)
+        return nullptr;
+    if (!pictureFormatSound(loaded->format)) {
+        SDL_FreeSurface(loaded);
+        SDL_SetError("%s claims a pixel format that cannot be read", name);
+        return nullptr;
+    }
+    return loaded;
+}
+
+SDL_Surface *loadImage(const char *name) {
+    SDL_Surface *loaded = readBmp(name);
     if (!loaded)
         return nullptr;
     // Converted once to the screen's own format, blits need no conversion and the

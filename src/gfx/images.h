@@ -13,6 +13,10 @@ extern SDL_Surface *goodImage;
 extern SDL_Surface *badImage;
 extern SDL_Surface *fontImage;
 
+// Reads the BMP file name from the working directory as it is, unconverted. Null when
+// the file is missing, not a BMP, or claims a pixel format SDL cannot hold.
+SDL_Surface *readBmp(const char *name);
+
 // Reads the BMP file name from the working directory and converts it to the screen's
 // pixel format (a software surface). Null when the file is missing or not a BMP.
 SDL_Surface *loadImage(const char *name);

@@ -11,6 +11,7 @@
 #include "audio/audio.h"
 #include "content/content.h"
 #include "gfx/font.h"
+#include "gfx/images.h"
 #include "gfx/surface.h"
 
 // The most items any screen reads ("credits").
@@ -46,10 +47,7 @@ static void drawLanguagePicture(TiXmlElement *language) {
     const char *file = language->Attribute("image");
     if (!file)
         return;
-    SDL_RWops *stream = SDL_RWFromFile(file, "rb");
-    if (!stream)
-        return;
-    SDL_Surface *picture = SDL_LoadBMP_RW(stream, 1);
+    SDL_Surface *picture = readBmp(file);
     if (!picture)
         return;
     // SDL_Rect holds 16-bit positions; beyond 65535 pixels the centred position no longer fits.
