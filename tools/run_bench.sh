@@ -39,9 +39,13 @@ data = json.load(open(sys.argv[1]))
 scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}
 medians = {}
 for b in data["benchmarks"]:
+    name = b.get("run_name", b["name"])
+    if b.get("error_occurred"):
+        print(f"{name}: {b.get('error_message', 'failed')}", file=sys.stderr)
+        continue
     if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
         continue
-    medians[b.get("run_name", b["name"])] = b["cpu_time"] * scale[b["time_unit"]]
+    medians[name] = b["cpu_time"] * scale[b["time_unit"]]
 
 floor = medians.get("floor/memcpy_frame")
 if not floor:
@@ -61,4 +65,8 @@ for name, us in medians.items():
     time = f"{us / 1000:.2f} ms" if us >= 1000 else f"{us:.1f} us"
     verdict = "" if ok is None else ("ok" if ok else "OVER")
     print(f"{name:34} {time:>12} {ratio:>7.2f}x {budget:>10}  {verdict}")
+blit = medians.get("floor/blit_background")
+if blit:
+    print(f"Every frame but the GameOver burst starts with SDL's background blit, "
+          f"itself {blit / floor:.2f}x the frame copy here.")
 PY
