@@ -345,6 +345,14 @@ TEST(ProcessBadContent, DeepNestingIsRefusedWithoutCrashing) {
              return xml.insert(xml.find('>', at) + 1, "<" + nest);
          }},
         {"behind a doubled '<'", [](std::string, const std::string &nest) { return "<<" + nest; }},
+        // The parser takes every isspace() byte for a blank, vertical tab and form feed too.
+        {"written <a\\v> and <a\\f>",
+         [](std::string, const std::string &nest) {
+             std::string tabbed = nest;
+             for (size_t at = 0; (at = tabbed.find("<a>", at)) != std::string::npos; at += 4)
+                 tabbed.insert(at + 2, 1, at % 2 ? '\v' : '\f');
+             return tabbed;
+         }},
     };
     for (const Case &c : cases) {
         DataCopy data;
