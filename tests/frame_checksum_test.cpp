@@ -126,7 +126,8 @@ class FrameChecksum : public ::testing::Test {
                           dir.path() + "/'";
         ASSERT_EQ(0, system(cmd.c_str()));
         loadSceneResources();
-        dataChanged = dataFingerprint(dir.path()) != stored("data-fingerprint", dataFingerprint(dir.path()));
+        uint64_t data = dataFingerprint(dir.path());
+        dataChanged = data != stored("data-fingerprint", data);
     }
     void TearDown() override {
         resetSceneState();
@@ -135,10 +136,9 @@ class FrameChecksum : public ::testing::Test {
     }
     // A stored sum that no longer matches: says whether the data moved under it.
     void expectStored(const std::string &name, uint64_t actual) {
-        uint64_t want = stored(name, actual);
-        EXPECT_EQ(want, actual) << name << (dataChanged ? ": the pictures or texts in data/ have changed since the "
-                                                          "sums were recorded"
-                                                        : ": the drawing itself has changed");
+        const char *why = dataChanged ? ": the pictures or texts in data/ have changed since the sums were recorded"
+                                      : ": the drawing itself has changed";
+        EXPECT_EQ(stored(name, actual), actual) << name << why;
     }
     void drawScene(const FrameScene &scene) {
         resetSceneState();
