@@ -52,7 +52,7 @@ if not floor:
     sys.exit("no frame copy figure: run without a filter that drops floor/memcpy_frame")
 print()
 print(f"Medians of CPU time; ratio = time / frame copy ({floor:.1f} us).")
-print(f"{'figure':34} {'time':>12} {'ratio':>8} {'budget':>10}  verdict")
+print(f"{'figure':38} {'time':>12} {'ratio':>8} {'budget':>10}  verdict")
 for name, us in medians.items():
     ratio = us / floor
     if name.startswith("startup/"):
@@ -64,7 +64,7 @@ for name, us in medians.items():
         budget, ok = f"<={limit:g}x", ratio <= limit
     time = f"{us / 1000:.2f} ms" if us >= 1000 else f"{us:.1f} us"
     verdict = "" if ok is None else ("ok" if ok else "OVER")
-    print(f"{name:34} {time:>12} {ratio:>7.2f}x {budget:>10}  {verdict}")
+    print(f"{name:38} {time:>12} {ratio:>7.2f}x {budget:>10}  {verdict}")
 blit = medians.get("floor/blit_background")
 if blit:
     print(f"Every frame but the GameOver burst starts with SDL's background blit, "
