@@ -8,9 +8,10 @@ packages=(
   libsdl1.2-dev libsdl-mixer1.2-dev libtinyxml-dev
   libgtest-dev
 )
-# Extra packages for the test suite: a virtual X server, key injection, screenshots.
+# Extra packages for the test suite: a virtual X server, key injection, screenshots;
+# clang with its libFuzzer runtime for the fuzz targets.
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(xvfb xdotool imagemagick x11-utils)
+  packages+=(xvfb xdotool imagemagick x11-utils clang libclang-rt-dev)
 fi
 if [ "${1:-}" = "--bench" ]; then
   packages+=(libbenchmark-dev)
