@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-${FUZZ_SECONDS:-45}}
 build=${PLIMO_FUZZ_BUILD_DIR:-build-fuzz}
 
+tools/setup.sh --tests
 cmake -S fuzz -B "$build" -DCMAKE_CXX_COMPILER="${CXX_FUZZ:-clang++}" >/dev/null
 cmake --build "$build" -j2
 
