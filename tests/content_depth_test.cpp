@@ -24,6 +24,7 @@ TEST(ContentDepth, CountsOnlyRealElementNesting) {
         {"<a t='<b><c>' u=\"/>\"><b/></a>", 2},
         {"<!DOCTYPE a><a><b></b></a>", 2},
         {"<a t=unquoted><b/></a>", 2},
+        {"<a\v\ft\v=\f'v'\v><b\f/></a>", 2},
         // Markup that is no tag is skipped up to its '>', as the parser skips it.
         {"<a><1b><c><d>", 3},
         {"<<a><b><c>", 2},

@@ -46,7 +46,10 @@ static bool isNameChar(unsigned char c) {
     return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
 }
 
-static bool isSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+static bool isSpace(unsigned char c) {
+    // The parser counts every C blank, vertical tab and form feed included.
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // Reads the start tag at p (just past its '<') the way the parser does: a name, then
 // attributes. Returns the position after the tag, or null when the tag is malformed,
