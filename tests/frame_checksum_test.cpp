@@ -240,4 +240,44 @@ TEST_F(FrameChecksum, GlyphsAndShapesClippedAtTheEdges) {
     expectStored("glyphs-and-shapes-at-the-edges", screenChecksum());
 }
 
+TEST_F(FrameChecksum, FontPictureSwappedInUnmeasuredIsDrawnPixelByPixel) {
+    // Drawing skips the black around measured ink; a picture that was not measured
+    // (tests swap fonts so) must still show every lit pixel the glyph tables reach.
+    auto drawSample = [] {
+        SDL_BlitSurface(menuBackground, nullptr, screenSurface, nullptr);
+        drawMenuText(40, 40, "Quit the game");
+        drawSmallText(40, 120, "17 * 3");
+        drawBigText(40, 200, "-42_");
+        drawGlyph(300, 300, 'A', Add);
+        return screenChecksum();
+    };
+    resetSceneState();
+    uint64_t measured = drawSample();
+    SDL_Surface *loadedFont = fontImage;
+    SDL_Surface *copy = SDL_ConvertSurface(loadedFont, loadedFont->format, 0);
+    ASSERT_NE(nullptr, copy);
+    fontImage = copy;
+    EXPECT_EQ(measured, drawSample());
+
+    // A black pixel inside the ink's column range of 'A' made white: unmeasured, it shows.
+    int g = 'A' - 33, w = copy->w;
+    int row = -1, column = -1;
+    for (int r = 0; r < w && row < 0; r++) {
+        for (int j = 0; j < glyphWidth[g]; j++) {
+            if (pixelAt(copy, glyphLeft[g] + j, g * w + r) == 0) {
+                row = r;
+                column = j;
+                break;
+            }
+        }
+    }
+    ASSERT_GE(row, 0);
+    pixelAt(copy, glyphLeft[g] + column, g * w + row) = 0xFFFFFF;
+    SDL_FillRect(screenSurface, nullptr, 0x102030);
+    drawGlyph(100, 100, 'A', Copy);
+    EXPECT_EQ(0xFFFFFFu, pixelAt(screenSurface, 100 + column, 100 + row));
+    fontImage = loadedFont;
+    SDL_FreeSurface(copy);
+}
+
 } // namespace

@@ -96,24 +96,34 @@ bool measureFont() {
     return true;
 }
 
-// Whether the runs describe fontImage: false for a picture put in its place without
-// measuring it, whose glyphs are then drawn by testing every pixel of whole rows.
-static bool inkMeasured() {
-    return fontImage == inkFont && fontImage->w == inkFontW && fontImage->h == inkFontH;
+// Where the glyph loops find the ink of one glyph's rows.
+struct GlyphInk {
+    const InkRun *runs;       // the runs of the whole font
+    const int32_t *rowStart;  // rowStart[r] .. rowStart[r + 1]: the runs of cell row r
+    bool measured;            // false: the runs do not describe fontImage
+};
+
+// The ink of cell g. A picture put in fontImage without being measured has no runs:
+// its glyphs are drawn by testing every pixel of whole rows.
+static GlyphInk glyphInk(int g) {
+    bool measured = fontImage == inkFont && fontImage->w == inkFontW && fontImage->h == inkFontH;
+    if (!measured)
+        return {nullptr, nullptr, false};
+    return {inkRuns.data(), inkRowStart.data() + static_cast<size_t>(g) * fontImage->w, true};
 }
 
-// The runs of font row `row` of fontImage into [*first, *last): its measured ink or,
-// when the runs do not describe fontImage, one run wider than any glyph, so that the
-// loops visit every column the glyph tables name, lit or not.
-static void rowInk(int row, const InkRun **first, const InkRun **last) {
+// The runs of cell row r into [*first, *last): the measured ink or, without it, one
+// run wider than any glyph, so that the loops visit every column the glyph tables
+// name, lit or not.
+static inline void rowInk(const GlyphInk &ink, int r, const InkRun **first, const InkRun **last) {
     static const InkRun wholeRow = {-(1 << 28), 1 << 28};
-    if (!inkMeasured()) {
+    if (!ink.measured) {
         *first = &wholeRow;
         *last = &wholeRow + 1;
         return;
     }
-    *first = inkRuns.data() + inkRowStart[row];
-    *last = inkRuns.data() + inkRowStart[row + 1];
+    *first = ink.runs + ink.rowStart[r];
+    *last = ink.runs + ink.rowStart[r + 1];
 }
 
 // The pixel a lit glyph pixel g leaves over the screen pixel s.
@@ -190,10 +200,10 @@ template <int Mode> static void glyphRows1x(int x, int y, int g) {
     clipRange(y, w, ScreenHeight, &r0, &r1);
     if (j0 >= j1)
         return;
-    bool allLit = inkMeasured();
+    GlyphInk ink = glyphInk(g);
     for (int r = r0; r < r1; r++) {
         const InkRun *run, *end;
-        rowInk(g * w + r, &run, &end);
+        rowInk(ink, r, &run, &end);
         const uint32_t *src = pixelRow(fontImage, g * w + r);
         uint32_t *dst = pixelRow(screenSurface, y + r);
         for (; run < end; run++) {
@@ -201,7 +211,7 @@ template <int Mode> static void glyphRows1x(int x, int y, int g) {
             int from = std::max(run->start - left, j0);
             int to = std::min(run->end - left, j1);
             if (from < to)
-                blendSpan<Mode>(src + left + from, dst + x + from, to - from, allLit);
+                blendSpan<Mode>(src + left + from, dst + x + from, to - from, ink.measured);
         }
     }
 }
@@ -219,10 +229,10 @@ template <int Mode> static void glyphRows2x(int x, int y, int g) {
     int rFirst = static_cast<int>(std::min(top >= 0 ? 0 : (1 - top) / 2, static_cast<long long>(w)));
     int rEnd = static_cast<int>(std::min(span <= 0 ? 0 : (span + 1) / 2, static_cast<long long>(w)));
     int left = glyphLeft[g];
-    bool allLit = inkMeasured();
+    GlyphInk ink = glyphInk(g);
     for (int r = rFirst; r < rEnd; r++) {
         const InkRun *run, *end;
-        rowInk(g * w + r, &run, &end);
+        rowInk(ink, r, &run, &end);
         int upper = y + 2 * r;
         const uint32_t *src = pixelRow(fontImage, g * w + r) + left;
         uint32_t *dst = pixelRow(screenSurface, upper);
@@ -236,7 +246,7 @@ template <int Mode> static void glyphRows2x(int x, int y, int g) {
             int from = std::max(2 * (run->start - left) - 1, j0);
             int to = std::min(2 * (run->end - left) - 1, j1);
             if (from < to)
-                blendSpan2x<Mode>(src, from, dst + x + from, below + x + from, to - from, allLit);
+                blendSpan2x<Mode>(src, from, dst + x + from, below + x + from, to - from, ink.measured);
         }
     }
 }
