@@ -345,6 +345,13 @@ TEST(ProcessBadContent, DeepNestingIsRefusedWithoutCrashing) {
              return xml.insert(xml.find('>', at) + 1, "<" + nest);
          }},
         {"behind a doubled '<'", [](std::string, const std::string &nest) { return "<<" + nest; }},
+        // A quoted '>' ends the declaration for a count that skips to the first '>', and
+        // what follows opens a comment to the end of the file: the parser reads the quote
+        // whole and the nesting after the declaration as elements.
+        {"after a declaration whose quoted value holds \"><!--\"",
+         [](std::string, const std::string &nest) {
+             return "<?xml version=\"><!--\"?>" + nest + "<!-- -->";
+         }},
         // The parser takes every isspace() byte for a blank, vertical tab and form feed too.
         {"written <a\\v> and <a\\f>",
          [](std::string, const std::string &nest) {
