@@ -294,7 +294,7 @@ TEST(ProcessBadContent, UnusableContentFileIsNamed) {
              }
              return noise;
          },
-         "cannot read"},
+         "tags, at most 16384 allowed"},
         {"10 MB of elements without a language",
          [](std::string) {
              std::string xml = "<texts>\n";
@@ -302,7 +302,7 @@ TEST(ProcessBadContent, UnusableContentFileIsNamed) {
                  xml += "  <item text=\"a line of text that is not in any language\"/>\n";
              return xml + "</texts>\n";
          },
-         "no language element"},
+         "tags, at most 16384 allowed"},
     };
     for (const Case &c : cases) {
         DataCopy data;

@@ -160,10 +160,9 @@ int main(int argc, char **argv) {
     xmlFile = argc > 1 ? argv[1] : "plimo.xml";
     fontFile = argc > 2 ? argv[2] : "font_32.bmp";
 
-    int depth = contentFileDepth(xmlFile.c_str());
-    if (depth > MaxContentDepth) {
-        printf("%s: elements nested %d deep, at most %d allowed\n", xmlFile.c_str(), depth,
-               MaxContentDepth);
+    std::string shape = contentShapeFault(xmlFile.c_str());
+    if (!shape.empty()) {
+        printf("%s: %s\n", xmlFile.c_str(), shape.c_str());
         return 1;
     }
     TiXmlDocument document(xmlFile.c_str());

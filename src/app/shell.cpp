@@ -29,7 +29,9 @@ static void sdlQuitHandler() { SDL_Quit(); }
 
 int runProgram(int argc, char **argv) {
     (void)argv; // only the presence of an argument matters, never its text
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0) {
+    // Some SDL 1.2 implementations refuse to start at all without a sound device; the
+    // game then starts without sound rather than not at all.
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0 && SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Unable to init SDL: %s\n", SDL_GetError());
         exit(1);
     }

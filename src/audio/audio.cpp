@@ -19,7 +19,8 @@ static const int soundChannels[SoundCount] = {1, 0, 1, 1, 3, 2, 0};
 
 void openAudio() {
     if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) < 0) {
-        fprintf(stderr, "no sound: cannot open the audio device: %s\n", SDL_GetError());
+        const char *reason = SDL_GetError();
+        fprintf(stderr, "no sound: cannot open the audio device%s%s\n", *reason ? ": " : "", reason);
         return;
     }
     audioOpen = true;

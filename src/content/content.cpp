@@ -132,19 +132,29 @@ int xmlNestingDepth(const char *bytes, size_t size) {
     return deepest;
 }
 
-int contentFileDepth(const char *fileName) {
+std::string contentShapeFault(const char *fileName) {
     std::string bytes;
     if (!readWholeFile(fileName, &bytes))
-        return 0;
-    return xmlNestingDepth(bytes.data(), bytes.size());
+        return "";
+    char line[160] = "";
+    int depth = xmlNestingDepth(bytes.data(), bytes.size());
+    // No element can be nested deeper than the file has '<' bytes, so a bound on them
+    // keeps the parser's stack safe even where it reads markup differently from the
+    // scan (a quoted '>' inside a declaration, say).
+    long tags = static_cast<long>(std::count(bytes.begin(), bytes.end(), '<'));
+    if (depth > MaxContentDepth)
+        snprintf(line, sizeof line, "elements nested %d deep, at most %d allowed", depth, MaxContentDepth);
+    else if (tags > MaxContentTags)
+        snprintf(line, sizeof line, "%ld tags, at most %d allowed", tags, MaxContentTags);
+    return line;
 }
 
 void loadContent() {
     // The parser descends once per nesting level; a hostile file nested thousands of
     // levels deep would exhaust the stack, so such a file is refused before parsing.
-    int depth = contentFileDepth("plimo.xml");
-    if (depth > MaxContentDepth)
-        failStartup("plimo.xml: elements nested %d deep, at most %d allowed", depth, MaxContentDepth);
+    std::string shape = contentShapeFault("plimo.xml");
+    if (!shape.empty())
+        failStartup("plimo.xml: %s", shape.c_str());
     // The result is not looked at here: the check below reports a file that failed.
     ContentDocument.LoadFile(TIXML_ENCODING_UNKNOWN);
     std::string fault = checkContent(ContentDocument, "plimo.xml");

@@ -13,12 +13,17 @@ extern TiXmlDocument ContentDocument;
 // The deepest element nesting a content file may have; the game's own file needs 3.
 constexpr int MaxContentDepth = 256;
 
+// The most '<' bytes a content file may hold (about 350 languages' worth): the parser
+// cannot nest deeper than this, which keeps its stack safe whatever the markup.
+constexpr int MaxContentTags = 16384;
+
 // How deeply the elements of an XML text are nested (an upper estimate for malformed
 // text). Looks at bytes only; never recurses.
 int xmlNestingDepth(const char *bytes, size_t size);
 
-// The nesting depth of the file fileName; 0 when it cannot be read.
-int contentFileDepth(const char *fileName);
+// Why the file fileName is too deeply nested or holds too many tags to be parsed
+// safely, or "" when it is fine (or cannot be read: loading reports that).
+std::string contentShapeFault(const char *fileName);
 
 // Loads ContentDocument from the working directory and selects the first language.
 void loadContent();

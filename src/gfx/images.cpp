@@ -45,7 +45,7 @@ SDL_Surface *readBmp(const char *name) {
         return nullptr;
     if (!pictureFormatSound(loaded->format)) {
         SDL_FreeSurface(loaded);
-        SDL_SetError("%s claims a pixel format that cannot be read", name);
+        SDL_SetError("the header claims a pixel format that cannot be read");
         return nullptr;
     }
     return loaded;
