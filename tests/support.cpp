@@ -1,6 +1,8 @@
 // Shared helpers of the test suite.
 #include "support.h"
 
+#include <SDL_mixer.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,13 @@
 #include "game/problems.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
+
+// Closes the audio device and shuts SDL down at exit, as the game does, so that no
+// audio thread is still mixing while the process tears itself down.
+static void stopSdlAtExit() {
+    Mix_CloseAudio();
+    SDL_Quit();
+}
 
 void startSdlForTests() {
     static bool started = false;
@@ -33,6 +42,7 @@ void startSdlForTests() {
         fprintf(stderr, "SDL_SetVideoMode: %s\n", SDL_GetError());
         abort();
     }
+    atexit(stopSdlAtExit);
     started = true;
 }
 
