@@ -11,7 +11,7 @@ packages=(
 # Extra packages for the test suite: a virtual X server, key injection, screenshots;
 # clang with its libFuzzer runtime for the fuzz targets.
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(xvfb xdotool imagemagick x11-utils clang libclang-rt-dev)
+  packages+=(xvfb xdotool imagemagick x11-utils python3-numpy vorbis-tools clang libclang-rt-dev)
 fi
 if [ "${1:-}" = "--bench" ]; then
   packages+=(libbenchmark-dev)
