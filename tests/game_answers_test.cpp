@@ -25,8 +25,8 @@ class GameAnswers : public ::testing::Test {
     void SetUp() override {
         startSdlForTests();
         resetGame();
-        audio = openTestAudio();
-        silenceChannels();
+        audio = startTestAudio();
+        Mix_HaltChannel(-1);
         game.currentScreen = Playing;
         game.requestedScreen = Playing;
         game.gameMode = Addition;
@@ -34,7 +34,7 @@ class GameAnswers : public ::testing::Test {
         clockSet(50000);
     }
     void TearDown() override {
-        silenceChannels();
+        Mix_HaltChannel(-1);
         resetGame();
     }
 
@@ -115,7 +115,7 @@ TEST_F(GameAnswers, WrongAnswerShowsTheWholeNumberAndBlocksSilently) {
     }
 
     // Within the block answer keys make no sound and are not remembered.
-    silenceChannels();
+    Mix_HaltChannel(-1);
     clockSet(50499);
     type({SDLK_2, SDLK_KP4, SDLK_PLUS});
     EXPECT_EQ(game.typedDigits, 0);
@@ -182,7 +182,7 @@ TEST_F(GameAnswers, KeysOnAnEmptyFieldOnlyPlayTheTypingSound) {
     }
 
     game.gameMode = Sign;
-    silenceChannels();
+    Mix_HaltChannel(-1);
     type({SDLK_PLUS});
     EXPECT_EQ(game.feedbackText, nullptr);
     if (audio) {
@@ -213,7 +213,7 @@ TEST_F(GameAnswers, ClearedSoundOnceAfterAWrongAnswer) {
     type({SDLK_5}); // wrong: raises the alert
     EXPECT_EQ(game.alertFlag, 1);
     clockAdvance(500);
-    silenceChannels();
+    Mix_HaltChannel(-1);
     type({SDLK_4}); // clears the field
     EXPECT_EQ(game.problems, nullptr);
     EXPECT_EQ(game.alertFlag, 0);
@@ -223,7 +223,7 @@ TEST_F(GameAnswers, ClearedSoundOnceAfterAWrongAnswer) {
     }
 
     // A second clearing with nothing alarming in between is not celebrated.
-    silenceChannels();
+    Mix_HaltChannel(-1);
     addProblem("3 + 3", 6, 1, 4000, 0);
     type({SDLK_6});
     EXPECT_EQ(game.problems, nullptr);

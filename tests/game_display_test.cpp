@@ -262,8 +262,8 @@ TEST_F(GameDisplay, ParticlesAreDrawnLastOverEverything) {
 }
 
 TEST_F(GameDisplay, EnterGameOverCentresTheBurstAndEmptiesTheField) {
-    bool audio = openTestAudio();
-    silenceChannels();
+    bool audio = startTestAudio();
+    Mix_HaltChannel(-1);
     addProblem("12 * 12", 144, 3, 3456, 200);
     addProblem("1 + 1", 2, 1, 5000, 20);
     for (int i = 0; i < 10; i++)

@@ -1,11 +1,9 @@
-// Shared set-up of the game tests: hand-made problems, a real mixer with tiny effects,
-// a small generated font.
+// Shared set-up of the game tests: hand-made problems, list counts, a small generated font.
 #pragma once
 
 #include <cstdint>
 
 #include "app/game_state.h"
-#include "audio/audio.h"
 #include "game/problems.h"
 
 // Kept in their own namespace: other test files have helpers of their own.
@@ -17,19 +15,6 @@ Problem *addProblem(const char *text, int32_t answer, int32_t answerDigits, int3
 // Number of records in the problem and particle lists.
 int problemCount();
 int particleCount();
-
-// Opens the real mixer (dummy driver) with seven short generated effects, once per
-// process. False when the device could not be opened; sound checks are then skipped.
-bool openTestAudio();
-
-// Stops every channel, so that a later check sees only new sounds.
-void silenceChannels();
-
-// True when sound is what its channel is playing now.
-bool soundPlaying(SoundId sound);
-
-// True when the channel of sound is silent.
-bool channelSilent(SoundId sound);
 
 // Installs an 8-pixel font (every glyph from 33 on is a solid 5 x 6 block of white ink
 // at columns 1..6, rows 1..6 of its cell) as fontImage and measures it.

@@ -52,11 +52,6 @@ uint32_t fontPixel(int k, int y) {
     }
 }
 
-SDL_Surface *screenFormatSurface(int w, int h) {
-    const SDL_PixelFormat *f = screenSurface->format;
-    return SDL_CreateRGBSurface(0, w, h, 32, f->Rmask, f->Gmask, f->Bmask, f->Amask);
-}
-
 SDL_Surface *makeFixtureFont() {
     SDL_Surface *font = screenFormatSurface(CellSize, 6 * CellSize + 10);
     for (int y = 0; y < font->h; y++)
@@ -67,11 +62,6 @@ SDL_Surface *makeFixtureFont() {
 
 uint32_t screenPixel(int x, int y) { return pixelAt(screenSurface, x, y); }
 
-void fillScreen(uint32_t colour) {
-    for (int y = 0; y < ScreenHeight; y++)
-        std::fill_n(pixelRow(screenSurface, y), ScreenWidth, colour);
-}
-
 std::vector<uint32_t> screenSnapshot() {
     std::vector<uint32_t> pixels;
     for (int y = 0; y < ScreenHeight; y++)
@@ -79,13 +69,7 @@ std::vector<uint32_t> screenSnapshot() {
     return pixels;
 }
 
-int changedPixels() {
-    int changed = 0;
-    for (int y = 0; y < ScreenHeight; y++)
-        for (int x = 0; x < ScreenWidth; x++)
-            changed += screenPixel(x, y) != Backdrop;
-    return changed;
-}
+int changedPixels() { return pixelsOtherThan(Backdrop); }
 
 // The screen pixel a Shadow glyph pixel g leaves over s.
 uint32_t shadowed(uint32_t g, uint32_t s) { return blendMultiply(g ^ 0xFFFFFF, s); }

@@ -10,9 +10,12 @@
 #include "app/game_state.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
+#include "game_helpers.h"
 #include "support.h"
 
 namespace {
+
+using gametest::particleCount;
 
 constexpr uint32_t Backdrop = 0x00203040;
 constexpr uint32_t Ink = 0x00ABCDEF;
@@ -37,25 +40,12 @@ Span spanOnRow(int y) {
     return s;
 }
 
-int changedPixels() {
-    int changed = 0;
-    for (int y = 0; y < ScreenHeight; y++)
-        for (int x = 0; x < ScreenWidth; x++)
-            changed += pixelAt(screenSurface, x, y) != Backdrop;
-    return changed;
-}
+int changedPixels() { return pixelsOtherThan(Backdrop); }
 
 Particle *addParticle(float x, float y, float vx, float vy, float radius, uint32_t colour) {
     Particle *p = new Particle{x, y, vx, vy, radius, colour, game.particles};
     game.particles = p;
     return p;
-}
-
-int particleCount() {
-    int n = 0;
-    for (const Particle *p = game.particles; p; p = p->next)
-        n++;
-    return n;
 }
 
 class GfxShapes : public ::testing::Test {

@@ -175,6 +175,44 @@ void writeWav(const std::string &path, int ms) {
     fclose(f);
 }
 
+bool startTestAudio() {
+    static int state = 0; // 0 not tried, 1 ready, -1 unavailable
+    if (state == 0) {
+        ScratchDir dir;
+        for (const char *file : {"menuselect.wav", "menumove.wav", "failed.wav", "wrong.wav", "correct.wav",
+                                 "cleared.wav", "typing.wav"})
+            writeWav(dir.path() + "/" + file, 3000);
+        openAudio();
+        state = 1;
+        for (int i = 0; i < SoundCount; i++)
+            if (!sounds[i])
+                state = -1;
+    }
+    return state == 1;
+}
+
+bool soundPlaying(SoundId sound) {
+    int channel = soundChannel(sound);
+    return Mix_Playing(channel) && Mix_GetChunk(channel) == sounds[sound];
+}
+
+bool channelSilent(SoundId sound) { return !Mix_Playing(soundChannel(sound)); }
+
+SDL_Surface *screenFormatSurface(int w, int h) {
+    const SDL_PixelFormat *f = screenSurface->format;
+    return SDL_CreateRGBSurface(0, w, h, 32, f->Rmask, f->Gmask, f->Bmask, f->Amask);
+}
+
+void fillScreen(uint32_t colour) { SDL_FillRect(screenSurface, nullptr, colour); }
+
+int pixelsOtherThan(uint32_t colour) {
+    int n = 0;
+    for (int y = 0; y < ScreenHeight; y++)
+        for (int x = 0; x < ScreenWidth; x++)
+            n += pixelAt(screenSurface, x, y) != colour;
+    return n;
+}
+
 static std::string drain(int fd) {
     std::string s;
     char buf[4096];

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/audio.h"
+
 // Starts SDL (video and audio) once for the whole test binary with the dummy drivers,
 // opens a 640x480x32 window surface into screenSurface and switches the clock to manual.
 void startSdlForTests();
@@ -42,6 +44,21 @@ void writeBmp(const std::string &path, int width, int height, uint32_t (*fill)(i
 
 // Writes a 16-bit 44.1 kHz stereo WAV of a quiet tone lasting ms milliseconds.
 void writeWav(const std::string &path, int ms);
+
+// Opens the real mixer (dummy driver) once per process with the seven effects as
+// generated 3-second tones. False when the device could not be opened or an effect did
+// not load; sound checks are then skipped.
+bool startTestAudio();
+// True when sound is what its channel is playing now; true when its channel is silent.
+bool soundPlaying(SoundId sound);
+bool channelSilent(SoundId sound);
+
+// A 32-bit surface of w x h pixels in the screen's format (unfilled).
+SDL_Surface *screenFormatSurface(int w, int h);
+// Fills the whole screen surface with colour.
+void fillScreen(uint32_t colour);
+// How many screen pixels differ from colour.
+int pixelsOtherThan(uint32_t colour);
 
 // Result of running a program as a child process.
 struct ProcessResult {
