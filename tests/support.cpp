@@ -2,6 +2,7 @@
 #include "support.h"
 
 #include <SDL_mixer.h>
+#include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdio>
@@ -15,6 +16,7 @@
 
 #include "app/clock.h"
 #include "app/game_state.h"
+#include "content/content.h"
 #include "game/problems.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
@@ -285,3 +287,43 @@ ProcessResult runProcess(const std::string &program, const std::vector<std::stri
 
 std::string plimoBinary() { return PLIMO_BINARY; }
 std::string sourceDir() { return PLIMO_SOURCE_DIR; }
+
+std::string screenXml(const std::string &name, int count, ItemText text) {
+    std::string s = "  <screen name=\"" + name + "\">\n";
+    for (int i = 1; i <= count; i++)
+        s += "    <item text=\"" + (text ? text(name, i) : name + "-" + std::to_string(i)) + "\"/>\n";
+    return s + "  </screen>\n";
+}
+
+std::string languageXml(const std::string &name, ItemText text, const std::string &element) {
+    std::string s = "<" + element + " langpick=\"pick-" + name + "\" image=\"lang_" + name +
+                    ".bmp\" name=\"" + name + "\">\n";
+    for (const ContentScreen &screen : contentScreens)
+        s += screenXml(screen.name, screen.itemsNeeded, text);
+    return s + "</" + element + ">\n";
+}
+
+std::string replaced(std::string s, const std::string &from, const std::string &to) {
+    size_t at = s.find(from);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "fixture text not found: " << from;
+        return s;
+    }
+    return s.replace(at, from.size(), to);
+}
+
+uint32_t fixtureGlyphColour(int ch) { return 0x800000u | (uint32_t(ch) << 8) | 0x40u; }
+
+static uint32_t fixtureFontPixel(int x, int y) {
+    int ch = 33 + y / 32, row = y % 32;
+    return ch == '~' || row >= 10 || x < 2 || x > 11 ? 0 : fixtureGlyphColour(ch);
+}
+
+void writeFixtureFont(const std::string &path) { writeBmp(path, 32, 32 * 94, fixtureFontPixel); }
+
+void writeStartupPictures(const std::string &dir) {
+    for (const char *name : {"splash.bmp", "menubg.bmp", "help_plusminus.bmp", "help.bmp", "ingame_neutral.bmp",
+                             "ingame_good.bmp", "ingame_bad.bmp"})
+        writeBmp(dir + "/" + name, 16, 12, [](int, int) -> uint32_t { return 0x808080; });
+    writeFixtureFont(dir + "/font_32.bmp");
+}

@@ -77,3 +77,23 @@ ProcessResult runProcess(const std::string &program, const std::vector<std::stri
 // Path of the game binary and of the source tree.
 std::string plimoBinary();
 std::string sourceDir();
+
+// Content files shaped as the menus need them: a language with its langpick, image
+// ("lang_<name>.bmp") and name attributes and the five screens, each with the items the
+// game needs. Item n of screen s reads text(s, n), by default "<s>-<n>".
+using ItemText = std::string (*)(const std::string &screen, int index);
+std::string screenXml(const std::string &name, int count, ItemText text = nullptr);
+std::string languageXml(const std::string &name, ItemText text = nullptr,
+                        const std::string &element = "language");
+
+// s with the first occurrence of from replaced by to; a test failure when from is absent.
+std::string replaced(std::string s, const std::string &from, const std::string &to);
+
+// The fixture font picture (characters 33..126 in 32 x 32 cells): the cell of ch holds a
+// 10 x 10 block of fixtureGlyphColour(ch) at columns 2..11 (the 1x face shows nine
+// columns, advance 9); the cell of '~' is empty.
+void writeFixtureFont(const std::string &path);
+uint32_t fixtureGlyphColour(int ch);
+
+// The eight start-up pictures (small grey ones and the fixture font) in directory dir.
+void writeStartupPictures(const std::string &dir);
