@@ -112,34 +112,8 @@ TEST_F(GameField, EnterPlayingResetsTheGameAndPlacesTheFirstProblem) {
     EXPECT_EQ(game.problems->answer, a * b);
 }
 
-TEST_F(GameField, SpawnIntervalByDifficulty) {
-    const int32_t expected[] = {7000, 3500, 2333, 1750};
-    for (int d = 0; d < 4; d++) {
-        game.difficulty = d;
-        EXPECT_EQ(spawnInterval(), expected[d]);
-    }
-}
-
-TEST_F(GameField, WorkedExampleAtDifficultyOne) {
-    const uint32_t entry = 200003; // 3 more than a multiple of 10
-    startGameAt(entry, 1);
-    EXPECT_EQ(game.nextSpawnAt, int32_t(entry + 3500));
-    EXPECT_EQ(game.nextSpeedUpAt, int32_t(entry + 3500));
-    // The entry step already moved the first problem.
-    EXPECT_EQ(game.problems->x, 6399);
-
-    std::vector<Event> events = recordSchedule(2, stepOnce);
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].logicTime, int32_t(entry + 3507));
-    EXPECT_EQ(events[0].speed, 2);
-    EXPECT_GE(events[0].added, 1);
-    EXPECT_LE(events[0].added, 2);
-    EXPECT_EQ(events[1].logicTime, int32_t(entry + 3507 + 3510));
-    EXPECT_EQ(events[1].speed, 3);
-    EXPECT_GE(events[1].added, 1);
-}
-
 TEST_F(GameField, SpawnAndSpeedUpPeriodsHoldAcrossTheCounterLimits) {
+    const int32_t interval[] = {7000, 3500, 2333, 1750}; // 7000 / (difficulty + 1)
     const int32_t first[] = {7007, 3507, 2337, 1757};
     const int32_t period[] = {7010, 3510, 2340, 1760};
     // An ordinary start, one that crosses 2^31 during the game and one that crosses the
@@ -151,6 +125,9 @@ TEST_F(GameField, SpawnAndSpeedUpPeriodsHoldAcrossTheCounterLimits) {
             resetGame();
             srand(entry + d);
             startGameAt(entry, d);
+            EXPECT_EQ(tickDiff(game.nextSpawnAt, int32_t(entry)), interval[d]);
+            EXPECT_EQ(game.nextSpeedUpAt, game.nextSpawnAt);
+            EXPECT_EQ(game.problems->x, 6399) << "the entry step already moved it";
             std::vector<Event> events = recordSchedule(3, stepOnce);
             ASSERT_EQ(events.size(), 3u);
             for (int i = 0; i < 3; i++) {
