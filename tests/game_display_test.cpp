@@ -193,38 +193,30 @@ TEST_F(GameDisplay, HighlightPulsesBehindTheLeadingProblemWhichStaysOnTop) {
     addProblem("1 + 1", 2, 1, 2100, 110); // lies under the highlight
     drawPlaying();
     const int cx = 230, cy = 114;
-    // Widest row: 2 x 40 pixels from cx - 40.
-    EXPECT_EQ(pixel(cx - 40, cy), Red);
-    EXPECT_EQ(pixel(cx + 39, cy), Red);
-    EXPECT_EQ(pixel(cx - 41, cy), 0u);
-    EXPECT_EQ(pixel(cx + 40, cy), 0u);
-    // Rows cy - 19 .. cy + 19.
-    EXPECT_EQ(pixel(cx, cy - 19), Red);
-    EXPECT_EQ(pixel(cx, cy - 20), 0u);
-    EXPECT_EQ(pixel(cx, cy + 19), Red);
-    EXPECT_EQ(pixel(cx, cy + 20), 0u);
-    // The second problem's text is covered.
-    EXPECT_FALSE(anyOtherThan(210, 111, 214, 116, Red));
     // The leading problem's ink, averaged over the highlight, is on top of it.
     EXPECT_EQ(pixel(207, 101), blendAverage(0xFFFFFF, Red)); // the "+"
+    // The second problem's text is covered.
+    EXPECT_FALSE(anyOtherThan(210, 111, 214, 116, Red));
 
-    // At the peak of the pulse (T = 137 ms) the radii are 47 and 23.
-    now = 137;
-    SDL_FillRect(screenSurface, nullptr, 0);
-    drawPlaying();
-    EXPECT_EQ(pixel(cx - 47, cy), Red);
-    EXPECT_EQ(pixel(cx + 46, cy), Red);
-    EXPECT_EQ(pixel(cx + 47, cy), 0u);
-    EXPECT_EQ(pixel(cx, cy - 22), Red);
-    EXPECT_EQ(pixel(cx, cy - 23), 0u);
-    // At the trough (T = 410 ms) 33 and 17.
-    now = 410;
-    SDL_FillRect(screenSurface, nullptr, 0);
-    drawPlaying();
-    EXPECT_EQ(pixel(cx - 33, cy), Red);
-    EXPECT_EQ(pixel(cx - 34, cy), 0u);
-    EXPECT_EQ(pixel(cx, cy - 16), Red);
-    EXPECT_EQ(pixel(cx, cy - 17), 0u);
+    // Middle (T = 0), peak (137 ms) and trough (410 ms) of the pulse: the widest row
+    // spans 2 rx pixels from cx - rx, the rows run from cy - (ry - 1) to cy + ry - 1.
+    const struct {
+        int32_t t, rx, ry;
+    } pulse[] = {{0, 40, 20}, {137, 47, 23}, {410, 33, 17}};
+    for (const auto &c : pulse) {
+        SCOPED_TRACE(c.t);
+        now = c.t;
+        SDL_FillRect(screenSurface, nullptr, 0);
+        drawPlaying();
+        EXPECT_EQ(pixel(cx - c.rx, cy), Red);
+        EXPECT_EQ(pixel(cx + c.rx - 1, cy), Red);
+        EXPECT_EQ(pixel(cx - c.rx - 1, cy), 0u);
+        EXPECT_EQ(pixel(cx + c.rx, cy), 0u);
+        EXPECT_EQ(pixel(cx, cy - c.ry + 1), Red);
+        EXPECT_EQ(pixel(cx, cy + c.ry - 1), Red);
+        EXPECT_EQ(pixel(cx, cy - c.ry), 0u);
+        EXPECT_EQ(pixel(cx, cy + c.ry), 0u);
+    }
 }
 
 TEST_F(GameDisplay, ScoreIsRightAlignedInFiveAndLongerInFull) {
@@ -319,44 +311,37 @@ TEST_F(GameDisplay, BurstGrowsWithTheCubeOfTime) {
     for (int i = 0; i < 8; i++)
         EXPECT_EQ(burstRadius(times[i]), radii[i]) << times[i] << " ms";
 
-    game.burstX = 320;
-    game.burstY = 240;
-    game.screenEnteredAt = 90000;
-    // Nothing during the first 99 ms: the last game frame stays as it was.
-    SDL_FillRect(screenSurface, nullptr, 0x123456);
-    clockSet(90099);
-    drawGameOverBurst();
-    EXPECT_FALSE(anyOtherThan(0, 0, 639, 479, 0x123456));
-
-    clockSet(90100);
-    drawGameOverBurst();
-    EXPECT_EQ(pixel(319, 240), Red);
-    EXPECT_EQ(pixel(320, 240), Red);
-    EXPECT_EQ(pixel(321, 240), 0x123456u);
-    EXPECT_EQ(pixel(320, 239), 0x123456u);
-
-    clockSet(90500);
-    drawGameOverBurst();
-    EXPECT_EQ(pixel(320 - 125, 240), Red);
-    EXPECT_EQ(pixel(320 + 124, 240), Red);
-    EXPECT_EQ(pixel(320 + 125, 240), 0x123456u);
-
-    // At 1000 ms the disc covers the whole screen.
-    clockSet(91000);
-    drawGameOverBurst();
-    EXPECT_TRUE(anyPixel(Red));
-}
-
-TEST_F(GameDisplay, BurstTimingHoldsAcrossTheWrap) {
-    game.burstX = 300;
-    game.burstY = 100;
-    game.screenEnteredAt = int32_t(0xFFFFFF00u);
-    clockSet(0xF4u); // 500 ms later, past the wrap of the counter
-    drawGameOverBurst();
-    EXPECT_EQ(pixel(300 - 125, 100), Red);
-    EXPECT_EQ(pixel(300 + 124, 100), Red);
-    EXPECT_EQ(pixel(300 + 125, 100), 0u);
-    EXPECT_EQ(pixel(300 - 126, 100), 0u);
+    // Nothing during the first 99 ms: the last game frame stays as it was. Then a disc
+    // of that radius, also when the counter wrapped since GameOver began; at 1000 ms it
+    // covers the screen.
+    const struct {
+        uint32_t entered, now;
+        int cx, cy, radius;
+    } frames[] = {{90000, 90099, 320, 240, 0},      {90000, 90100, 320, 240, 1},
+                  {90000, 90500, 320, 240, 125},    {0xFFFFFF00u, 0xF4u, 300, 100, 125},
+                  {90000, 91000, 320, 240, 1000}};
+    for (const auto &f : frames) {
+        SCOPED_TRACE(testing::Message() << f.entered << " to " << f.now);
+        game.burstX = f.cx;
+        game.burstY = f.cy;
+        game.screenEnteredAt = int32_t(f.entered);
+        SDL_FillRect(screenSurface, nullptr, 0x123456);
+        clockSet(f.now);
+        drawGameOverBurst();
+        if (f.radius == 0) {
+            EXPECT_FALSE(anyOtherThan(0, 0, 639, 479, 0x123456));
+        } else if (f.radius >= 1000) {
+            EXPECT_TRUE(anyPixel(Red));
+        } else {
+            EXPECT_EQ(pixel(f.cx - f.radius, f.cy), Red);
+            EXPECT_EQ(pixel(f.cx + f.radius - 1, f.cy), Red);
+            EXPECT_EQ(pixel(f.cx - f.radius - 1, f.cy), 0x123456u);
+            EXPECT_EQ(pixel(f.cx + f.radius, f.cy), 0x123456u);
+            if (f.cy >= f.radius) {
+                EXPECT_EQ(pixel(f.cx, f.cy - f.radius), 0x123456u);
+            }
+        }
+    }
 }
 
 } // namespace
