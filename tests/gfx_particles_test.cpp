@@ -60,91 +60,52 @@ class GfxShapes : public ::testing::Test {
 
 } // namespace
 
-TEST_F(GfxShapes, EllipseRadiiThreeAndThree) {
-    fillEllipse(100, 200, 3, 3, Ink);
-    // Rows cy - 3 .. cy + 2: the first row is empty, the widest is on cy.
-    const Span expected[6] = {{-1, 0}, {98, 4}, {98, 5}, {97, 6}, {98, 5}, {98, 4}};
-    for (int i = 0; i < 6; i++) {
-        Span s = spanOnRow(197 + i);
-        EXPECT_EQ(expected[i].first, s.first) << "row " << 197 + i;
-        EXPECT_EQ(expected[i].length, s.length) << "row " << 197 + i;
+TEST_F(GfxShapes, EllipseSpansAndClipping) {
+    const int Any = -2; // a span whose first column is not checked
+    struct Case {
+        int cx, cy, rx, ry;
+        int row0;                // first row of spans
+        std::vector<Span> spans; // on rows row0, row0 + 1, ...
+        int changed;
+    } cases[] = {
+        // Rows cy - 3 .. cy + 2: the first row is empty, the widest is on cy.
+        {100, 200, 3, 3, 197, {{-1, 0}, {98, 4}, {98, 5}, {97, 6}, {98, 5}, {98, 4}}, 24},
+        {100, 200, 1, 1, 200, {{99, 2}}, 2},
+        // No radius, no shape.
+        {100, 200, 0, 5, 0, {}, 0},
+        {100, 200, 5, 0, 0, {}, 0},
+        {100, 200, -3, 5, 0, {}, 0},
+        {100, 200, 5, -3, 0, {}, 0},
+        // Clipped at the left edge (each span keeps its part from column 0), at the right
+        // (nothing wraps to the next row), at the top and at the bottom.
+        {0, 100, 3, 3, 98, {{0, 2}, {0, 3}, {0, 3}, {0, 3}, {0, 2}}, 13},
+        {639, 100, 3, 3, 98, {{637, 3}, {637, 3}, {636, 4}, {637, 3}, {637, 3}}, 16},
+        {100, 1, 3, 3, 0, {{Any, 5}, {Any, 6}}, 5 + 6 + 5 + 4},
+        {100, 478, 3, 3, 479, {{Any, 5}}, 4 + 5 + 6 + 5},
+        // Wholly off the screen.
+        {-10, 100, 3, 3, 0, {}, 0},
+        {700, 100, 50, 3, 0, {}, 0},
+        {100, -4, 3, 3, 0, {}, 0},
+        {100, 483, 3, 3, 0, {}, 0},
+        // Extreme radii stay inside the screen.
+        {320, 240, INT_MAX, 2, 239, {{0, 640}, {0, 640}, {0, 640}}, 3 * 640},
+        {0, 0, 5, INT_MAX, 0, {{0, 5}}, 480 * 5},
+        {INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, {}, 0},
+        {INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0, {}, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "centre " << c.cx << "," << c.cy << " radii " << c.rx << "," << c.ry);
+        SDL_FillRect(screenSurface, nullptr, Backdrop);
+        fillEllipse(c.cx, c.cy, c.rx, c.ry, Ink);
+        for (size_t i = 0; i < c.spans.size(); i++) {
+            Span s = spanOnRow(c.row0 + int(i));
+            if (c.spans[i].first != Any) {
+                EXPECT_EQ(c.spans[i].first, s.first) << "row " << c.row0 + i;
+            }
+            EXPECT_EQ(c.spans[i].length, s.length) << "row " << c.row0 + i;
+        }
+        EXPECT_EQ(c.changed, changedPixels());
     }
-    EXPECT_EQ(24, changedPixels());
-}
-
-TEST_F(GfxShapes, EllipseRadiiOneAndOneIsTwoPixels) {
-    fillEllipse(100, 200, 1, 1, Ink);
-    EXPECT_EQ(Ink, pixelAt(screenSurface, 99, 200));
-    EXPECT_EQ(Ink, pixelAt(screenSurface, 100, 200));
-    EXPECT_EQ(2, changedPixels());
-}
-
-TEST_F(GfxShapes, EllipseWithoutARadiusDrawsNothing) {
-    fillEllipse(100, 200, 0, 5, Ink);
-    fillEllipse(100, 200, 5, 0, Ink);
-    fillEllipse(100, 200, -3, 5, Ink);
-    fillEllipse(100, 200, 5, -3, Ink);
-    EXPECT_EQ(0, changedPixels());
-}
-
-TEST_F(GfxShapes, EllipseIsClippedToTheScreen) {
-    // Left edge: each span keeps its part from column 0.
-    fillEllipse(0, 100, 3, 3, Ink);
-    const int leftLengths[5] = {2, 3, 3, 3, 2};
-    for (int i = 0; i < 5; i++) {
-        Span s = spanOnRow(98 + i);
-        EXPECT_EQ(0, s.first);
-        EXPECT_EQ(leftLengths[i], s.length) << "row " << 98 + i;
-    }
-    EXPECT_EQ(13, changedPixels());
-
-    // Right edge: spans end at column 639 and nothing wraps to the next row.
-    SDL_FillRect(screenSurface, nullptr, Backdrop);
-    fillEllipse(639, 100, 3, 3, Ink);
-    const Span rightSpans[5] = {{637, 3}, {637, 3}, {636, 4}, {637, 3}, {637, 3}};
-    for (int i = 0; i < 5; i++) {
-        Span s = spanOnRow(98 + i);
-        EXPECT_EQ(rightSpans[i].first, s.first) << "row " << 98 + i;
-        EXPECT_EQ(rightSpans[i].length, s.length) << "row " << 98 + i;
-    }
-    EXPECT_EQ(16, changedPixels());
-
-    // Top and bottom rows.
-    SDL_FillRect(screenSurface, nullptr, Backdrop);
-    fillEllipse(100, 1, 3, 3, Ink);
-    EXPECT_EQ(5, spanOnRow(0).length);
-    EXPECT_EQ(6, spanOnRow(1).length);
-    EXPECT_EQ(5 + 6 + 5 + 4, changedPixels());
-    SDL_FillRect(screenSurface, nullptr, Backdrop);
-    fillEllipse(100, 478, 3, 3, Ink);
-    EXPECT_EQ(5, spanOnRow(479).length);
-    EXPECT_EQ(4 + 5 + 6 + 5, changedPixels());
-
-    // Wholly off the screen.
-    SDL_FillRect(screenSurface, nullptr, Backdrop);
-    fillEllipse(-10, 100, 3, 3, Ink);
-    fillEllipse(700, 100, 50, 3, Ink);
-    fillEllipse(100, -4, 3, 3, Ink);
-    fillEllipse(100, 483, 3, 3, Ink);
-    EXPECT_EQ(0, changedPixels());
-}
-
-TEST_F(GfxShapes, EllipseWithExtremeRadiiStaysInsideTheScreen) {
-    fillEllipse(320, 240, INT_MAX, 2, Ink);
-    EXPECT_EQ(640, spanOnRow(239).length);
-    EXPECT_EQ(640, spanOnRow(240).length);
-    EXPECT_EQ(3 * 640, changedPixels());
-
-    SDL_FillRect(screenSurface, nullptr, Backdrop);
-    fillEllipse(0, 0, 5, INT_MAX, Ink);
-    EXPECT_EQ(5, spanOnRow(0).length);
-    EXPECT_EQ(5, spanOnRow(479).length);
-    EXPECT_EQ(480 * 5, changedPixels());
-
-    SDL_FillRect(screenSurface, nullptr, Backdrop);
-    fillEllipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX, Ink);
-    fillEllipse(INT_MAX, INT_MAX, INT_MAX, INT_MAX, Ink);
-    EXPECT_EQ(0, changedPixels());
 }
 
 TEST_F(GfxShapes, BurstStartsAtTheProblemWithBoundedSizesAndColours) {
