@@ -9,16 +9,6 @@
 
 #include "support.h"
 
-// From content_fixture.cpp.
-namespace contentFixture {
-std::string defaultItemText(const std::string &screen, int index);
-std::string languageXml(const std::string &name,
-                        std::string (*text)(const std::string &, int) = defaultItemText,
-                        const std::string &element = "language");
-void writeFixtureFont(const std::string &path);
-} // namespace contentFixture
-using namespace contentFixture;
-
 namespace {
 
 std::string checkerBinary() {
@@ -47,15 +37,6 @@ int lineOf(const std::string &text, const std::string &marker) {
     for (size_t i = 0; i < at && i < text.size(); i++)
         line += text[i] == '\n';
     return line;
-}
-
-std::string replaced(std::string s, const std::string &from, const std::string &to) {
-    size_t at = s.find(from);
-    if (at == std::string::npos) {
-        ADD_FAILURE() << "fixture text not found: " << from;
-        return s;
-    }
-    return s.replace(at, from.size(), to);
 }
 
 uint32_t blue(int, int) { return 0x2040C0; }

@@ -3,26 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/frame.h"
 #include "app/game_state.h"
 #include "content/content.h"
+#include "gfx/font.h"
+#include "gfx/images.h"
 #include "gfx/surface.h"
 #include "menu/menu.h"
 #include "support.h"
-
-// From content_fixture.cpp.
-namespace contentFixture {
-std::string defaultItemText(const std::string &screen, int index);
-std::string screenXml(const std::string &name, int count,
-                      std::string (*text)(const std::string &, int) = defaultItemText);
-std::string languageXml(const std::string &name,
-                        std::string (*text)(const std::string &, int) = defaultItemText,
-                        const std::string &element = "language");
-uint32_t fixtureGlyphColour(int ch);
-void useFixtureFont();
-} // namespace contentFixture
-using namespace contentFixture;
 
 namespace {
 
@@ -34,6 +24,21 @@ const int32_t SwingNone = 0, SwingFull = 56639954, SwingSevenDown = 1065, SwingS
 
 // Item n of every screen is the single letter 'a' + n - 1.
 std::string letterItem(const std::string &, int index) { return std::string(1, char('a' + index - 1)); }
+
+// Makes the fixture font the game's font (in the screen's format) and measures it.
+void useFixtureFont() {
+    static SDL_Surface *fixture = nullptr;
+    if (!fixture) {
+        ScratchDir dir;
+        writeFixtureFont("font.bmp");
+        SDL_Surface *loaded = SDL_LoadBMP("font.bmp");
+        ASSERT_NE(nullptr, loaded);
+        fixture = SDL_ConvertSurface(loaded, screenSurface->format, SDL_SWSURFACE);
+        SDL_FreeSurface(loaded);
+    }
+    fontImage = fixture;
+    measureFont();
+}
 
 uint32_t pixel(int x, int y) { return pixelAt(screenSurface, x, y) & 0xFFFFFF; }
 
@@ -168,13 +173,19 @@ TEST_F(MenuDraw, GameOverMenuWithScoreLine) {
 
 // A label of 197 bytes leaves room in the 199-character line for the blank and one digit
 // only. Blanks advance 8 and the empty '~' cell moves back 32, so the score lands on screen.
+// Five more bytes of four blanks and a '~' advance nothing: a longer label fills the line.
+int labelBytes = 197;
 std::string longLabelItem(const std::string &screen, int index) {
-    if (screen == "gameover" && index == 2)
-        return "b" + std::string(158, ' ') + std::string(38, '~');
-    return letterItem(screen, index);
+    if (screen != "gameover" || index != 2)
+        return letterItem(screen, index);
+    std::string label = "b" + std::string(158, ' ') + std::string(38, '~');
+    while (int(label.size()) < labelBytes)
+        label += "    ~";
+    return label;
 }
 
 TEST_F(MenuDraw, OverlongScoreLineIsCutShort) {
+    labelBytes = 197;
     load(languageXml("A", longLabelItem));
     game.score = 42;
     draw(GameOver);
@@ -182,6 +193,20 @@ TEST_F(MenuDraw, OverlongScoreLineIsCutShort) {
     // 240 + 9 + 158 * 8 - 38 * 32 = 297; the blank takes it to 305.
     expectTextAt(305, 180, '4');
     EXPECT_NE(pixel(314, 180), fixtureGlyphColour('2'));
+
+    // A label of 300 bytes leaves no room: no score at all, whatever it is.
+    labelBytes = 300;
+    load(languageXml("A", longLabelItem));
+    draw(GameOver);
+    std::vector<uint32_t> with42, withMinus7;
+    for (int x = 0; x < 640; x++)
+        with42.push_back(pixel(x, 180));
+    game.score = -7;
+    draw(GameOver);
+    for (int x = 0; x < 640; x++)
+        withMinus7.push_back(pixel(x, 180));
+    EXPECT_EQ(with42, withMinus7);
+    expectTextAt(240, 180, 'b');
 }
 
 TEST_F(MenuDraw, EmptyItemLeavesItsLineBlank) {

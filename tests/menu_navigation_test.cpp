@@ -13,34 +13,17 @@
 #include "menu/menu.h"
 #include "support.h"
 
-// From content_fixture.cpp.
-namespace contentFixture {
-std::string defaultItemText(const std::string &screen, int index);
-std::string languageXml(const std::string &name,
-                        std::string (*text)(const std::string &, int) = defaultItemText,
-                        const std::string &element = "language");
-void openTestAudio();
-} // namespace contentFixture
-using namespace contentFixture;
-
 namespace {
 
 enum Effect { NoEffect, SelectEffect, MoveEffect };
 
-// Which effect is sounding now; fails the test when both or a wrong chunk play.
+// Which effect is sounding now; fails the test when both, or another sound, play.
 Effect effectPlaying() {
-    int move = soundChannel(SoundMenuMove), select = soundChannel(SoundMenuSelect);
-    bool movePlays = Mix_Playing(move), selectPlays = Mix_Playing(select);
-    EXPECT_FALSE(movePlays && selectPlays);
-    if (movePlays) {
-        EXPECT_EQ(Mix_GetChunk(move), sounds[SoundMenuMove]);
-        return MoveEffect;
-    }
-    if (selectPlays) {
-        EXPECT_EQ(Mix_GetChunk(select), sounds[SoundMenuSelect]);
-        return SelectEffect;
-    }
-    return NoEffect;
+    bool move = soundPlaying(SoundMenuMove), select = soundPlaying(SoundMenuSelect);
+    EXPECT_FALSE(move && select);
+    EXPECT_TRUE(move || channelSilent(SoundMenuMove));
+    EXPECT_TRUE(select || channelSilent(SoundMenuSelect));
+    return move ? MoveEffect : select ? SelectEffect : NoEffect;
 }
 
 const char *languageName() {
@@ -51,9 +34,7 @@ class MenuNavigation : public ::testing::Test {
   protected:
     void SetUp() override {
         startSdlForTests();
-        openTestAudio();
-        ASSERT_NE(sounds[SoundMenuMove], nullptr);
-        ASSERT_NE(sounds[SoundMenuSelect], nullptr);
+        ASSERT_TRUE(startTestAudio());
         ASSERT_EQ(soundChannel(SoundMenuMove), 0);
         ASSERT_EQ(soundChannel(SoundMenuSelect), 1);
         resetGame();

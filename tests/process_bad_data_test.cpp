@@ -1,27 +1,20 @@
 // Bad data files, each tried on the real game as a process in a copy of the data folder:
 // the game either refuses to start with one line naming the culprit and status 1, or
-// keeps running (silently, where a piece is optional); it never crashes or hangs.
+// keeps running (silently, where a piece is optional); it never crashes or hangs. The
+// content file's faults are tried on small files in content_test.cpp, missing pictures and
+// fonts that cannot hold their cells in gfx_startup_test.cpp.
 #include <gtest/gtest.h>
 
-#include <SDL.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <future>
-#include <iostream>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
-#include "app/game_state.h"
-#include "content/content.h"
-#include "gfx/font.h"
-#include "gfx/images.h"
-#include "gfx/surface.h"
-#include "menu/menu.h"
 #include "support.h"
 
 namespace {
@@ -77,21 +70,10 @@ class DataCopy {
     ScratchDir dir;
 };
 
-// What one case did, for the record in the test log.
-void report(const std::string &label, const ProcessResult &r) {
-    std::string err = r.err;
-    if (!err.empty() && err.back() == '\n')
-        err.pop_back();
-    std::cout << "[bad data] " << label << ": "
-              << (r.timedOut ? std::string("still running, killed") : "status " + std::to_string(r.exitStatus))
-              << (err.empty() ? std::string() : " | " + err.substr(0, 160)) << "\n";
-}
-
 // Refused: status 1 at once, nothing on standard output, exactly one line on standard
 // error that starts with the culprit's file name and gives a reason after it.
 void expectRefused(const std::string &label, const ProcessResult &r, const std::string &culprit) {
     SCOPED_TRACE(label);
-    report(label, r);
     EXPECT_FALSE(r.timedOut) << "hung instead of refusing";
     EXPECT_EQ(1, r.exitStatus) << "stderr: " << r.err;
     EXPECT_EQ("", r.out);
@@ -106,7 +88,6 @@ void expectRefused(const std::string &label, const ProcessResult &r, const std::
 // unless the case is about sound, nothing on standard error either.
 void expectRuns(const std::string &label, const ProcessResult &r, bool soundCase = false) {
     SCOPED_TRACE(label);
-    report(label, r);
     EXPECT_TRUE(r.timedOut) << "ended with status " << r.exitStatus << ", stderr: " << r.err;
     EXPECT_EQ("", r.out);
     if (!soundCase) {
@@ -122,66 +103,17 @@ void expectRuns(const std::string &label, const ProcessResult &r, bool soundCase
     }
 }
 
-// --- surgery on the real content file, by its layout: one language element per language,
-// screens as <screen name="..."> children, items as <item text="..."/>.
-
-size_t languageStart(const std::string &xml, int number) { // number counts from 1
-    size_t at = 0;
-    for (int i = 0; i < number; i++) {
-        at = xml.find("<language ", i == 0 ? 0 : at + 1);
-        if (at == std::string::npos)
-            ADD_FAILURE() << "the content file has fewer than " << number << " languages";
-    }
-    return at;
-}
-
-// [begin, end) of a screen element of the given language, closing tag included.
-std::pair<size_t, size_t> screenSpan(const std::string &xml, int language, const std::string &name) {
-    size_t begin = xml.find("<screen name=\"" + name + "\"", languageStart(xml, language));
-    size_t end = xml.find("</screen>", begin);
-    EXPECT_NE(std::string::npos, begin) << name;
-    EXPECT_NE(std::string::npos, end) << name;
-    return {begin, end + 9};
-}
-
-// [begin, end) of item number (from 1) of a screen of a language.
-std::pair<size_t, size_t> itemSpan(const std::string &xml, int language, const std::string &screen, int number) {
-    size_t at = screenSpan(xml, language, screen).first;
-    for (int i = 0; i < number; i++)
-        at = xml.find("<item ", at + 1);
-    size_t end = xml.find("/>", at);
-    EXPECT_NE(std::string::npos, end);
-    return {at, end + 2};
-}
-
-// The content file's language count, as the menus walk it.
-int languageCount(const std::string &xml) {
-    int n = 0;
-    for (size_t at = xml.find("<language "); at != std::string::npos; at = xml.find("<language ", at + 1))
-        n++;
-    return n;
-}
-
 } // namespace
 
-// Each of the eight start-up pictures, missing or not a BMP at all (a PNG under the
-// BMP's name, an empty file): refused, naming the picture.
-TEST(ProcessBadPictures, EachMissingOrUnreadablePictureIsNamed) {
+// Each of the eight start-up pictures not a BMP at all (a PNG under the BMP's name, an
+// empty file): refused, naming the picture.
+TEST(ProcessBadPictures, EachUnreadablePictureIsNamed) {
     for (const char *picture : startupPictures) {
-        {
+        for (bool png : {true, false}) {
             DataCopy data;
-            data.remove(picture);
-            expectRefused(std::string(picture) + " missing", data.run(FailureTimeoutMs), picture);
-        }
-        {
-            DataCopy data;
-            data.write(picture, data.read("icon.png"));
-            expectRefused(std::string(picture) + " is a PNG", data.run(FailureTimeoutMs), picture);
-        }
-        {
-            DataCopy data;
-            data.write(picture, "");
-            expectRefused(std::string(picture) + " empty", data.run(FailureTimeoutMs), picture);
+            data.write(picture, png ? data.read("icon.png") : "");
+            expectRefused(std::string(picture) + (png ? " is a PNG" : " empty"), data.run(FailureTimeoutMs),
+                          picture);
         }
     }
 }
@@ -204,168 +136,14 @@ TEST(ProcessBadPictures, ImpossibleBitDepthIsNamed) {
     }
 }
 
-// The font picture that cannot serve as a font: no width, less than one cell high,
-// or cut short in its header or in its pixels.
-TEST(ProcessBadFont, UnusableFontIsNamed) {
-    auto zeroWidth = [](int, int) -> uint32_t { return 0xFFFFFF; };
-    {
-        DataCopy data;
-        writeBmp(data.path("font_32.bmp"), 0, 32, zeroWidth);
-        expectRefused("font 0 pixels wide", data.run(FailureTimeoutMs), "font_32.bmp");
-    }
-    {
-        DataCopy data;
-        writeBmp(data.path("font_32.bmp"), 32, 31, zeroWidth);
-        ProcessResult r = data.run(FailureTimeoutMs);
-        expectRefused("font 31 rows high", r, "font_32.bmp");
-        EXPECT_NE(std::string::npos, r.err.find("less than one cell high")) << r.err;
-    }
-    for (size_t keep : {size_t(30), size_t(54), size_t(1000)}) {
-        DataCopy data;
-        data.write("font_32.bmp", data.read("font_32.bmp").substr(0, keep));
-        expectRefused("font cut to " + std::to_string(keep) + " bytes", data.run(FailureTimeoutMs),
-                      "font_32.bmp");
-    }
-    {
+// The font picture cut short in its header or in its pixels.
+TEST(ProcessBadFont, TruncatedFontIsNamed) {
+    for (size_t keep : {size_t(30), size_t(54), size_t(1000), size_t(0)}) {
         DataCopy data;
         std::string font = data.read("font_32.bmp");
-        data.write("font_32.bmp", font.substr(0, font.size() / 2));
-        expectRefused("font cut in half", data.run(FailureTimeoutMs), "font_32.bmp");
-    }
-}
-
-// Content files the menus could not use: refused at start-up, naming plimo.xml and
-// what is wrong with it.
-TEST(ProcessBadContent, UnusableContentFileIsNamed) {
-    struct Case {
-        const char *label;
-        std::string (*edit)(std::string);
-        const char *reason; // a part of the line
-    } cases[] = {
-        {"empty", [](std::string) { return std::string(); }, "cannot read"},
-        {"not XML", [](std::string) { return std::string("Plimo texts: <<< & not { XML\n"); }, "cannot read"},
-        {"cut in the middle of an element",
-         [](std::string xml) { return xml.substr(0, xml.size() / 2); }, "cannot read"},
-        {"without a language",
-         [](std::string) {
-             return std::string("<?xml version=\"1.0\"?>\n<texts><item text=\"Hello\"/></texts>\n");
-         },
-         "no language element"},
-        {"second language without its image",
-         [](std::string xml) {
-             size_t at = languageStart(xml, 2);
-             size_t image = xml.find(" image=\"", at);
-             return xml.erase(image, xml.find('"', image + 8) + 1 - image);
-         },
-         "no image attribute"},
-        {"last language without its langpick",
-         [](std::string xml) {
-             size_t at = languageStart(xml, languageCount(xml));
-             size_t pick = xml.find(" langpick=\"", at);
-             return xml.erase(pick, xml.find('"', pick + 11) + 1 - pick);
-         },
-         "no langpick attribute"},
-        {"third language without its help screen",
-         [](std::string xml) {
-             auto span = screenSpan(xml, 3, "help");
-             return xml.erase(span.first, span.second - span.first);
-         },
-         "screen \"help\" not found"},
-        {"difficulty screen one item short",
-         [](std::string xml) {
-             auto span = itemSpan(xml, 1, "difficulty", 6);
-             return xml.erase(span.first, span.second - span.first);
-         },
-         "has 5 items, 6 needed"},
-        {"a main menu item without text",
-         [](std::string xml) {
-             auto span = itemSpan(xml, 2, "main", 4);
-             size_t text = xml.find("text=", span.first);
-             return xml.replace(text, 5, "label=");
-         },
-         "item 4 has no text attribute"},
-        {"10 MB of noise",
-         [](std::string) {
-             std::string noise(10 * 1024 * 1024, '\0');
-             unsigned v = 12345;
-             for (char &c : noise) {
-                 v = v * 1103515245u + 12345u;
-                 c = char(v >> 24);
-             }
-             return noise;
-         },
-         "tags, at most 16384 allowed"},
-        {"10 MB of elements without a language",
-         [](std::string) {
-             std::string xml = "<texts>\n";
-             while (xml.size() < 10 * 1024 * 1024)
-                 xml += "  <item text=\"a line of text that is not in any language\"/>\n";
-             return xml + "</texts>\n";
-         },
-         "tags, at most 16384 allowed"},
-    };
-    for (const Case &c : cases) {
-        DataCopy data;
-        data.write("plimo.xml", c.edit(data.read("plimo.xml")));
-        ProcessResult r = data.run(FailureTimeoutMs);
-        expectRefused(std::string("plimo.xml ") + c.label, r, "plimo.xml");
-        EXPECT_NE(std::string::npos, r.err.find(c.reason)) << c.label << ": " << r.err;
-    }
-    {
-        DataCopy data;
-        data.remove("plimo.xml");
-        expectRefused("plimo.xml missing", data.run(FailureTimeoutMs), "plimo.xml");
-    }
-}
-
-// Elements nested 100000 deep: the parser must not recurse the stack away. Refused with
-// the usual line (nothing in it can serve), never a crash; also when a stray '<' stands
-// before the nesting, which the parser reads past but a depth count might stop at.
-TEST(ProcessBadContent, DeepNestingIsRefusedWithoutCrashing) {
-    const int depth = 100000;
-    std::string nest;
-    nest.reserve(depth * 7);
-    for (int i = 0; i < depth; i++)
-        nest += "<a>";
-    for (int i = 0; i < depth; i++)
-        nest += "</a>";
-    struct Case {
-        const char *label;
-        std::string (*place)(std::string xml, const std::string &nest);
-    } cases[] = {
-        {"alone", [](std::string, const std::string &nest) { return nest; }},
-        {"inside the first language",
-         [](std::string xml, const std::string &nest) {
-             size_t at = languageStart(xml, 1);
-             return xml.insert(xml.find('>', at) + 1, nest);
-         }},
-        {"behind a stray '<' in the first language",
-         [](std::string xml, const std::string &nest) {
-             size_t at = languageStart(xml, 1);
-             return xml.insert(xml.find('>', at) + 1, "<" + nest);
-         }},
-        {"behind a doubled '<'", [](std::string, const std::string &nest) { return "<<" + nest; }},
-        // A quoted '>' ends the declaration for a count that skips to the first '>', and
-        // what follows opens a comment to the end of the file: the parser reads the quote
-        // whole and the nesting after the declaration as elements.
-        {"after a declaration whose quoted value holds \"><!--\"",
-         [](std::string, const std::string &nest) {
-             return "<?xml version=\"><!--\"?>" + nest + "<!-- -->";
-         }},
-        // The parser takes every isspace() byte for a blank, vertical tab and form feed too.
-        {"written <a\\v> and <a\\f>",
-         [](std::string, const std::string &nest) {
-             std::string tabbed = nest;
-             for (size_t at = 0; (at = tabbed.find("<a>", at)) != std::string::npos; at += 4)
-                 tabbed.insert(at + 2, 1, at % 2 ? '\v' : '\f');
-             return tabbed;
-         }},
-    };
-    for (const Case &c : cases) {
-        DataCopy data;
-        data.write("plimo.xml", c.place(data.read("plimo.xml"), nest));
-        expectRefused(std::string("plimo.xml nested 100000 deep ") + c.label, data.run(FailureTimeoutMs),
-                      "plimo.xml");
+        data.write("font_32.bmp", font.substr(0, keep ? keep : font.size() / 2));
+        expectRefused("font cut to " + std::to_string(keep ? keep : font.size() / 2) + " bytes",
+                      data.run(FailureTimeoutMs), "font_32.bmp");
     }
 }
 
@@ -393,13 +171,6 @@ TEST(ProcessOptionalData, GameRunsWithout) {
     }
     add("no audio device (SDL_AUDIODRIVER=no-such-driver)", RunsForMs, "no-such-driver", true);
     {
-        DataCopy &data = add("a score label of 300 characters");
-        std::string xml = data.read("plimo.xml");
-        auto span = itemSpan(xml, 1, "gameover", 2);
-        xml.replace(span.first, span.second - span.first, "<item text=\"" + std::string(300, 'S') + "\"/>");
-        data.write("plimo.xml", xml);
-    }
-    {
         DataCopy &data = add("plimo.xml of 10 MB, the texts and a long comment");
         std::string comment = "<!-- ";
         while (comment.size() < 10 * 1024 * 1024)
@@ -422,55 +193,4 @@ TEST(ProcessOptionalData, GameRunsWithout) {
     // The copies were made one inside another's working directory; undo them in reverse.
     while (!cases.empty())
         cases.pop_back();
-}
-
-// The 300-character score label on the real font and content: the line is cut to its
-// 199 characters, so a label that fills them leaves no room for the score. Control bytes
-// draw nothing and advance nothing, which keeps the cut visible on the screen: "Score"
-// shows, the score after the padding does not.
-TEST(ProcessOptionalData, OverlongScoreLabelIsCutOnTheRealFont) {
-    startSdlForTests();
-    resetGame();
-    DataCopy data; // the working directory from here on
-    std::string xml = data.read("plimo.xml");
-    auto span = itemSpan(xml, 1, "gameover", 2);
-    std::string label = "Score" + std::string(295, '\x01');
-    xml.replace(span.first, span.second - span.first, "<item text=\"" + label + "\"/>");
-    data.write("plimo.xml", xml);
-
-    loadImages();
-    checkFontImage();
-    ASSERT_TRUE(measureFont());
-    loadContent();
-
-    game.currentScreen = GameOver;
-    game.screenEnteredAt = 0;
-    auto drawWithScore = [](int score) {
-        game.score = score;
-        SDL_FillRect(screenSurface, nullptr, 0x204060);
-        drawMenuScreen();
-        std::vector<uint32_t> row;
-        for (int y = 180; y < 212; y++)
-            for (int x = 0; x < 640; x++)
-                row.push_back(pixelAt(screenSurface, x, y));
-        return row;
-    };
-    std::vector<uint32_t> with12345 = drawWithScore(12345);
-    std::vector<uint32_t> withMinus9 = drawWithScore(-9);
-    EXPECT_TRUE(with12345 == withMinus9) << "the score was drawn after a label that fills the line";
-    size_t inked = 0;
-    for (uint32_t p : with12345)
-        inked += (p & 0xFFFFFF) != 0x204060;
-    EXPECT_GT(inked, 100u) << "the label itself was not drawn";
-
-    // The same label one character shorter than the line would have left room for the
-    // score's first digit, which then shows: the comparison above can tell.
-    std::string shorter = "Score" + std::string(192, '\x01');
-    xml = data.read("plimo.xml");
-    size_t at = xml.find(label);
-    xml.replace(at, label.size(), shorter);
-    data.write("plimo.xml", xml);
-    loadContent();
-    EXPECT_FALSE(drawWithScore(12345) == drawWithScore(-9));
-    resetGame();
 }
