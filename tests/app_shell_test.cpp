@@ -241,10 +241,6 @@ TEST(ShellProcess, UnavailableVideoDriverFailsWithItsMessage) {
     EXPECT_TRUE(r.out.empty());
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(ShellTest, PressesReachTheGameOnlyWhilePlayingAndReleasesReachTheMenus) {
     clockSet(10);
     runPass();

@@ -28,11 +28,15 @@
 #include "gfx/images.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
+#include "game_helpers.h"
 #include "support.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
+
+using gametest::particleCount;
+using gametest::problemCount;
 
 namespace {
 
@@ -44,20 +48,6 @@ size_t heapInUse() {
     struct mallinfo2 m = mallinfo2();
     return m.uordblks + m.hblkhd;
 #endif
-}
-
-int problemCount() {
-    int n = 0;
-    for (const Problem *p = game.problems; p; p = p->next)
-        n++;
-    return n;
-}
-
-int particleCount() {
-    int n = 0;
-    for (const Particle *p = game.particles; p; p = p->next)
-        n++;
-    return n;
 }
 
 // The player's own dice, apart from the game's rand so as not to steer it.
