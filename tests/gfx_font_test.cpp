@@ -192,63 +192,41 @@ TEST_F(GfxFont, TwoTimesRepeatsInnerColumnsAndShowsTheRightmostOnce) {
     EXPECT_EQ(18 * 2 * CellSize - 4, changedPixels());
 }
 
-TEST_F(GfxFont, ClipsColumnsWithoutShiftingThem) {
-    drawGlyph(-5, 50, '!', Copy);
-    for (int r = 0; r < CellSize; r++)
-        for (int x = 0; x < 4; x++)
-            ASSERT_EQ(bangPixel(8 + x, r), screenPixel(x, 50 + r));
-    EXPECT_EQ(4 * CellSize, changedPixels());
-
-    fillScreen(Backdrop);
-    drawGlyph(636, 50, '!', Copy);
-    for (int x = 636; x < 640; x++)
-        EXPECT_EQ(bangPixel(3 + x - 636, 0), screenPixel(x, 50));
-    EXPECT_EQ(4 * CellSize - 1, changedPixels());
-
-    fillScreen(Backdrop);
-    drawGlyph2x(-5, 50, '!', Copy);
-    EXPECT_EQ(bangPixel(6, 0), screenPixel(0, 50));
-    EXPECT_EQ(bangPixel(6, 0), screenPixel(1, 50));
-    EXPECT_EQ(bangPixel(7, 0), screenPixel(2, 50));
-    // Offsets 3, 3, 4, 4, ..., 9 remain: font columns 6..12, clear of the hole.
-    EXPECT_EQ(13 * 2 * CellSize, changedPixels());
-
-    fillScreen(Backdrop);
-    drawGlyph2x(636, 50, '!', Copy);
-    const int columns[4] = {3, 4, 4, 5};
-    for (int j = 0; j < 4; j++)
-        EXPECT_EQ(bangPixel(columns[j], 0), screenPixel(636 + j, 51));
-    EXPECT_EQ(4 * 2 * CellSize - 2, changedPixels());
-}
-
-TEST_F(GfxFont, ClipsRowsAtTopAndBottom) {
-    drawGlyph(100, 470, '!', Copy);
-    EXPECT_EQ(bangPixel(3, 9), screenPixel(100, 479));
-    EXPECT_EQ(10 * 9 - 1, changedPixels());
-
-    fillScreen(Backdrop);
-    drawGlyph(100, -30, '!', Copy);
-    EXPECT_EQ(bangPixel(3, 30), screenPixel(100, 0));
-    EXPECT_EQ(bangPixel(3, 31), screenPixel(100, 1));
-    EXPECT_EQ(2 * 9, changedPixels());
-}
-
-TEST_F(GfxFont, TwoTimesPairOnTheLastRowWritesOnlyItsUpperRow) {
-    // Pairs r = 0..16 start on rows 447..479; the pair on rows 479/480 keeps row 479.
-    drawGlyph2x(100, 447, '!', Copy);
-    for (int j = 0; j < 18; j += 3)
-        EXPECT_EQ(bangPixel(3 + (j + 1) / 2, 16), screenPixel(100 + j, 479)) << j;
-    EXPECT_EQ(Backdrop, screenPixel(100, 446));
-    EXPECT_EQ(33 * 18 - 4, changedPixels());
-}
-
-TEST_F(GfxFont, TwoTimesPairStartingAboveTheScreenIsSkippedWhole) {
-    // The pair on rows -1 and 0 draws nothing, not even row 0.
-    drawGlyph2x(100, -1, '!', Copy);
-    EXPECT_EQ(Backdrop, screenPixel(100, 0));
-    EXPECT_EQ(bangPixel(3, 1), screenPixel(100, 1));
-    EXPECT_EQ(bangPixel(3, 1), screenPixel(100, 2));
-    EXPECT_EQ(62 * 18 - 4, changedPixels());
+TEST_F(GfxFont, ClipsAtEachEdgeWithoutShifting) {
+    struct Pin {
+        int x, y;
+        uint32_t colour;
+    };
+    struct Case {
+        bool doubled;
+        int x, y;
+        int changed; // pixels drawn (the hole in '!' takes 1 at 1x, 4 at 2x when shown)
+        std::vector<Pin> pins;
+    } cases[] = {
+        // Clipped columns keep their font columns.
+        {false, -5, 50, 4 * CellSize, {{0, 50, bangPixel(8, 0)}, {3, 81, bangPixel(11, 31)}}},
+        {false, 636, 50, 4 * CellSize - 1, {{636, 50, bangPixel(3, 0)}, {639, 50, bangPixel(6, 0)}}},
+        // Offsets 3, 3, 4, 4, ..., 9 remain: font columns 6..12, clear of the hole.
+        {true, -5, 50, 13 * 2 * CellSize, {{0, 50, bangPixel(6, 0)}, {1, 50, bangPixel(6, 0)}, {2, 50, bangPixel(7, 0)}}},
+        {true, 636, 50, 4 * 2 * CellSize - 2,
+         {{636, 51, bangPixel(3, 0)}, {637, 51, bangPixel(4, 0)}, {638, 51, bangPixel(4, 0)}, {639, 51, bangPixel(5, 0)}}},
+        // Rows at the bottom and the top.
+        {false, 100, 470, 10 * 9 - 1, {{100, 479, bangPixel(3, 9)}}},
+        {false, 100, -30, 2 * 9, {{100, 0, bangPixel(3, 30)}, {100, 1, bangPixel(3, 31)}}},
+        // Pairs r = 0..16 start on rows 447..479; the pair on rows 479/480 keeps row 479.
+        {true, 100, 447, 33 * 18 - 4,
+         {{100, 479, bangPixel(3, 16)}, {103, 479, bangPixel(5, 16)}, {115, 479, bangPixel(11, 16)}, {100, 446, Backdrop}}},
+        // The pair on rows -1 and 0 draws nothing, not even row 0.
+        {true, 100, -1, 62 * 18 - 4, {{100, 0, Backdrop}, {100, 1, bangPixel(3, 1)}, {100, 2, bangPixel(3, 1)}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.doubled ? "2x at " : "1x at ") << c.x << "," << c.y);
+        fillScreen(Backdrop);
+        (c.doubled ? drawGlyph2x : drawGlyph)(c.x, c.y, '!', Copy);
+        for (const Pin &pin : c.pins)
+            EXPECT_EQ(pin.colour, screenPixel(pin.x, pin.y)) << pin.x << "," << pin.y;
+        EXPECT_EQ(c.changed, changedPixels());
+    }
 }
 
 TEST_F(GfxFont, GlyphsFarOffTheScreenDrawNothing) {
