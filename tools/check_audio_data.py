@@ -172,7 +172,7 @@ def check_music(data_dir):
             sys.exit(77)
         if len(x) != samples:
             problem(name, 'decodes to %d samples, headers say %d' % (len(x), samples))
-        check_levels(name, x, -3.0)
+        check_levels(name, x, -7.0)
         check_no_gaps(name, x)
         check_seam(name, x)
         print('%s: %.2f s, %d bytes, peak %.2f dBFS' % (name, seconds, size, dbfs(np.max(np.abs(x)))))

@@ -53,11 +53,12 @@ def mix(loop_len, buses, reverb_ir, echo_delay, echo_feedback, echo_cutoff):
 
 
 def finish(x, low_db, high_db):
-    """Mastering: rumble and DC removed, a gentle tone tilt, peaks limited to -1.3 dBFS (the
-    encoder's ripple brings them close to -1 dBFS)."""
+    """Mastering: rumble and DC removed, a gentle tone tilt, peaks limited to -5.3 dBFS (the
+    encoder's ripple brings them close to -5 dBFS). The music plays at full mixer volume and
+    the effects at 48 of 128, so the tracks leave that headroom for the effects to be heard."""
     x = syn.bandpass(x, 30.0, None, 2, circular=True)
     x = syn.tilt(x, low_db, high_db, circular=True)
-    return syn.master(x, -1.3, drive_db=1.5, circular=True)
+    return syn.master(x, -5.3, drive_db=1.5, circular=True)
 
 
 # ---------------------------------------------------------------- menu track
