@@ -7,16 +7,16 @@
 #include <cstring>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/frame.h"
-#include "app/game_state.h"
-#include "app/shell.h"
 #include "audio/audio.h"
 #include "frame_scenes.h"
 #include "game/problems.h"
 #include "gfx/images.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+#include "shell/frame.h"
+#include "shell/shell.h"
 
 namespace {
 

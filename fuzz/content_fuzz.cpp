@@ -13,8 +13,8 @@
 #include <tinyxml.h>
 #include <vector>
 
-#include "app/game_state.h"
 #include "content/content.h"
+#include "ground/game_state.h"
 
 namespace {
 

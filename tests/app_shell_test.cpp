@@ -4,12 +4,12 @@
 #include <SDL_mixer.h>
 #include <algorithm>
 
-#include "app/clock.h"
-#include "app/frame.h"
-#include "app/game_state.h"
-#include "app/shell.h"
 #include "content/content.h"
 #include "game/problems.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+#include "shell/frame.h"
+#include "shell/shell.h"
 #include "support.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/game_state.h"
 #include "content/content.h"
+#include "ground/game_state.h"
 #include "support.h"
 
 namespace {

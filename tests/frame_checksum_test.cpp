@@ -21,15 +21,15 @@
 #include <utility>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/frame.h"
-#include "app/game_state.h"
 #include "content/content.h"
 #include "frame_scenes.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+#include "shell/frame.h"
 #include "support.h"
 
 namespace {
@@ -177,6 +177,44 @@ TEST_F(FrameChecksum, ScenesHoldWhatTheyAreNamedFor) {
     EXPECT_EQ(1000u, clockTicks() - static_cast<uint32_t>(game.screenEnteredAt));
     drawScene(*findFrameScene("language-pick-12"));
     EXPECT_NE(firstLanguage(), game.currentLanguage);
+}
+
+// The bytes of the run-time record as they stand, padding included.
+std::vector<unsigned char> stateBytes() {
+    std::vector<unsigned char> bytes(sizeof game);
+    memcpy(bytes.data(), &game, sizeof game);
+    return bytes;
+}
+
+TEST_F(FrameChecksum, DrawingReadsTheStateAndWritesOnlyPixels) {
+    // An expired input block and a leading problem in the danger zone are what drawing
+    // once changed; the scenes below cover every screen besides.
+    auto expiredBlockInDanger = [] {
+        findFrameScene("playing-typical")->setUp();
+        game.inputBlockedUntil = static_cast<int32_t>(SceneTick - 1);
+        game.alertFlag = 0;
+        for (Problem *p = game.problems; p; p = p->next)
+            p->x = 1500;
+    };
+    std::vector<std::pair<std::string, void (*)()>> scenes;
+    for (const FrameScene &scene : frameScenes())
+        scenes.emplace_back(scene.name, scene.setUp);
+    scenes.emplace_back("expired-block-in-danger", +expiredBlockInDanger);
+    for (const auto &scene : scenes) {
+        SCOPED_TRACE(scene.first);
+        resetSceneState();
+        scene.second();
+        std::vector<unsigned char> before = stateBytes();
+        uint64_t field = fieldChecksum();
+        std::string feedback = game.feedbackText ? game.feedbackText : "";
+        ASSERT_TRUE(drawFrameContents());
+        uint64_t first = screenChecksum();
+        ASSERT_TRUE(drawFrameContents());
+        EXPECT_EQ(first, screenChecksum()) << "the same state drew two different frames";
+        EXPECT_TRUE(before == stateBytes()) << "drawing changed the run-time record";
+        EXPECT_EQ(field, fieldChecksum()) << "drawing changed the field or the particles";
+        EXPECT_EQ(feedback, game.feedbackText ? game.feedbackText : "");
+    }
 }
 
 TEST_F(FrameChecksum, LogicStepsLeaveTheStoredField) {

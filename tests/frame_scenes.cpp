@@ -7,15 +7,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/clock.h"
-#include "app/frame.h"
-#include "app/game_state.h"
 #include "content/content.h"
+#include "game/problems.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
-#include "game/problems.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+#include "shell/frame.h"
 
 namespace {
 

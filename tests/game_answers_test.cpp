@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/game_state.h"
-#include "app/shell.h"
 #include "game/answers.h"
 #include "game/problems.h"
 #include "game_helpers.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+#include "shell/shell.h"
 #include "support.h"
 
 namespace {
@@ -310,6 +310,9 @@ TEST_F(GameAnswers, BlockKeepsItsLengthPastTwoToTheThirtyOneAndTheWrap) {
     type({SDLK_5});
     clockSet(2000);
     EXPECT_FALSE(answerKeysBlocked());
+    EXPECT_NE(game.inputBlockedUntil, 0) << "asking whether keys are blocked changes nothing";
+    expireAnswerBlock(); // as every Playing logic step does
+    EXPECT_EQ(game.inputBlockedUntil, 0);
     clockSet(1000u + 0x80000000u + 300u);
     type({SDLK_4});
     EXPECT_EQ(problemCount(), 1);

@@ -7,10 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/clock.h"
-#include "app/frame.h"
-#include "app/game_state.h"
-#include "app/shell.h"
 #include "game/answers.h"
 #include "game/display.h"
 #include "game/problems.h"
@@ -18,6 +14,10 @@
 #include "gfx/images.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+#include "shell/frame.h"
+#include "shell/shell.h"
 #include "support.h"
 
 namespace {

@@ -6,14 +6,14 @@
 #include <cstring>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/frame.h"
-#include "app/game_state.h"
-#include "app/shell.h"
 #include "game/answers.h"
 #include "game/field.h"
 #include "game/problems.h"
 #include "game_helpers.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+#include "shell/frame.h"
+#include "shell/shell.h"
 #include "support.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "app/game_state.h"
 #include "game/problems.h"
+#include "ground/game_state.h"
 
 // Kept in their own namespace: other test files have helpers of their own.
 namespace gametest {

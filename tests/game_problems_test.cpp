@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/game_state.h"
 #include "game/problems.h"
 #include "game_helpers.h"
+#include "ground/game_state.h"
 #include "support.h"
 
 namespace {

@@ -4,11 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/clock.h"
-#include "app/game_state.h"
+#include "game/field.h"
 #include "game/problems.h"
 #include "gfx/images.h"
 #include "gfx/surface.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
 #include "support.h"
 
 namespace {
@@ -170,13 +171,14 @@ TEST_F(GfxImages, PlayingBackgroundFollowsTheLeadingProblem) {
     useSolidBackgrounds();
     game.currentScreen = Playing;
 
-    // An empty field shows the good picture and leaves the alert alone.
+    // Drawing only shows the picture; the logic step that sees the danger picture is
+    // what marks the close call.
     game.alertFlag = 0;
     EXPECT_EQ(GoodColour, backgroundShown());
-    EXPECT_EQ(0, game.alertFlag);
-    game.alertFlag = 1;
-    EXPECT_EQ(GoodColour, backgroundShown());
-    EXPECT_EQ(1, game.alertFlag);
+    EXPECT_EQ(goodImage, playingBackground());
+    game.nextSpawnAt = game.nextSpeedUpAt = 0x7fffffff; // nothing spawns or speeds up
+    updateField();
+    EXPECT_EQ(0, game.alertFlag) << "an empty field is no close call";
 
     struct {
         int32_t x;
@@ -191,6 +193,10 @@ TEST_F(GfxImages, PlayingBackgroundFollowsTheLeadingProblem) {
         leadingProblemAt(c.x);
         game.alertFlag = 0;
         EXPECT_EQ(c.colour, backgroundShown()) << c.x;
+        EXPECT_EQ(0, game.alertFlag) << c.x << ": drawing set the alert";
+        game.speed = 0;
+        game.nextSpawnAt = game.nextSpeedUpAt = tickAdd(game.logicClock, 100000);
+        updateField();
         EXPECT_EQ(c.alert, game.alertFlag) << c.x;
     }
 }

@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/game_state.h"
+#include "game_helpers.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
-#include "game_helpers.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
 #include "support.h"
 
 namespace {

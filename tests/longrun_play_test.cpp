@@ -15,20 +15,20 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/frame.h"
-#include "app/game_state.h"
-#include "app/shell.h"
 #include "audio/audio.h"
 #include "content/content.h"
 #include "game/answers.h"
 #include "game/display.h"
 #include "game/problems.h"
+#include "game_helpers.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
-#include "game_helpers.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+#include "shell/frame.h"
+#include "shell/shell.h"
 #include "support.h"
 
 #if defined(__SANITIZE_ADDRESS__)

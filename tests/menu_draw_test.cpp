@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
-#include "app/game_state.h"
 #include "content/content.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/surface.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
 #include "menu/menu.h"
+#include "shell/frame.h"
 #include "support.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/frame.h"
-#include "app/game_state.h"
 #include "audio/audio.h"
 #include "content/content.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
 #include "menu/menu.h"
+#include "shell/frame.h"
 #include "support.h"
 
 namespace {

@@ -14,12 +14,12 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "app/clock.h"
-#include "app/game_state.h"
 #include "content/content.h"
 #include "game/problems.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
 
 // Closes the audio device and shuts SDL down at exit, as the game does, so that no
 // audio thread is still mixing while the process tears itself down.

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/game_state.h"
-#include "app/shell.h"
+#include "ground/game_state.h"
+#include "ground/startup.h"
 
 // Static storage: the object exists before main, and its destructor is registered
 // before any handler main registers, so it is the last thing torn down at exit.

@@ -5,21 +5,21 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/clock.h"
-#include "app/game_state.h"
 #include "audio/audio.h"
 #include "game/problems.h"
 #include "gfx/particles.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
 
 bool answerKeysBlocked() {
-    if (game.inputBlockedUntil == 0)
-        return false;
-    if (tickBefore(clockNow(), game.inputBlockedUntil))
-        return true;
+    return game.inputBlockedUntil != 0 && tickBefore(clockNow(), game.inputBlockedUntil);
+}
+
+void expireAnswerBlock() {
     // An expired block is forgotten, so that it cannot seem to come back once the
     // counter has run 2^31 ms past it.
-    game.inputBlockedUntil = 0;
-    return false;
+    if (game.inputBlockedUntil != 0 && !answerKeysBlocked())
+        game.inputBlockedUntil = 0;
 }
 
 void handleGameKey(SDLKey key) {

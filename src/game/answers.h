@@ -34,5 +34,9 @@ void solveLeadingProblem(const char *feedback);
 void rejectAnswer(const char *feedback, int blockMs);
 
 // True while answer keys are blocked (inputBlockedUntil, 0 for no block, is later than
-// the tick counter). An expired block is reset to 0 here.
+// the tick counter). Reads the state only, so drawing may ask it.
 bool answerKeysBlocked();
+
+// Resets an expired block (inputBlockedUntil no longer later than the tick counter) to
+// 0; run by every Playing logic step.
+void expireAnswerBlock();

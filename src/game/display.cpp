@@ -6,15 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/clock.h"
-#include "app/frame.h"
-#include "app/game_state.h"
 #include "audio/audio.h"
 #include "game/answers.h"
 #include "game/problems.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/particles.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
 
 // Centre of the highlight behind problem, also where the game-over burst starts:
 // 6 pixels per character right of the text's left edge, 14 below its top.

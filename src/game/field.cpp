@@ -3,10 +3,11 @@
 
 #include <cstdlib>
 
-#include "app/clock.h"
-#include "app/game_state.h"
 #include "audio/audio.h"
 #include "game/problems.h"
+#include "gfx/images.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
 
 int32_t spawnInterval() { return 7000 / (game.difficulty + 1); }
 
@@ -71,4 +72,8 @@ void updateField() {
     // Everything moves alike, so the leading problem is always the furthest left.
     if (game.problems && game.problems->x <= 0)
         game.requestedScreen = GameOver;
+    // The danger picture on screen is a close call: the next clearing of the field is
+    // celebrated with the cleared sound.
+    if (playingBackground() == badImage)
+        game.alertFlag = 1;
 }

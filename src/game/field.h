@@ -17,5 +17,6 @@ void enterPlaying();
 // once L is strictly past nextSpawnAt, or at once when nextSpawnAt is 0 (a cleared
 // field), with a second problem when rand() % (10 - difficulty) is 0; new deadlines
 // are L + spawnInterval. Requests GameOver when the leading problem's x is 0 or less.
+// Sets alertFlag while the leading problem is in the danger zone (the danger picture).
 // Deadlines are compared wrap-safe, so the schedule holds across 2^31 and 2^32.
 void updateField();

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/shell.h"
 #include "gfx/images.h"
 #include "gfx/surface.h"
+#include "ground/startup.h"
 
 int32_t glyphLeft[256];
 int32_t glyphWidth[256];

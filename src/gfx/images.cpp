@@ -1,11 +1,10 @@
 // The start-up pictures and the background of each screen.
 #include "gfx/images.h"
 
-#include "app/clock.h"
-#include "app/game_state.h"
-#include "app/shell.h"
-#include "game/problems.h"
 #include "gfx/surface.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+#include "ground/startup.h"
 
 SDL_Surface *splashImage = nullptr;
 SDL_Surface *menuBackground = nullptr;
@@ -85,14 +84,12 @@ void loadImages() {
     }
 }
 
-// The in-game picture follows how far the leading problem has drifted to the left.
-static SDL_Surface *playingBackground() {
+SDL_Surface *playingBackground() {
     const Problem *leading = game.problems;
     if (!leading || leading->x > 6000)
         return goodImage;
     if (leading->x > 2000)
         return neutralImage;
-    game.alertFlag = 1;
     return badImage;
 }
 

@@ -25,7 +25,11 @@ SDL_Surface *loadImage(const char *name);
 // loaded ends start-up with a message naming its file.
 void loadImages();
 
-// Blits the current screen's background whole at (0, 0); on Playing chosen by the
-// leading problem's position (the danger picture sets alertFlag); nothing during
-// GameOver's first 1000 ms.
+// The in-game picture for the leading problem's position: goodImage on an empty field
+// or beyond x 6000 (tenths of a pixel), neutralImage beyond 2000, badImage (the danger
+// picture) from 2000 down. Reads the state only.
+SDL_Surface *playingBackground();
+
+// Blits the current screen's background whole at (0, 0); on Playing the picture of
+// playingBackground; nothing during GameOver's first 1000 ms. Reads the state only.
 void drawBackground();

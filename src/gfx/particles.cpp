@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/clock.h"
-#include "app/game_state.h"
 #include "gfx/surface.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
 
 // The float constants the shapes and bursts have always used, at their float values.
 static const double HalfPi = static_cast<float>(M_PI / 2);

@@ -6,13 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/clock.h"
-#include "app/frame.h"
 #include "audio/audio.h"
 #include "content/content.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/surface.h"
+#include "ground/clock.h"
 
 // The most items any screen reads ("credits").
 constexpr int MaxItems = 10;

@@ -1,7 +1,7 @@
 // The menu screens: their drawing and the meaning of each navigation key.
 #pragma once
 
-#include "app/game_state.h"
+#include "ground/game_state.h"
 
 // The swing of the menu cursor and language arrows, 0..10 pixels, from the pass's tick.
 int cursorOffset(int32_t tick);

@@ -1,7 +1,9 @@
 // The tick counter and sleep, behind one seam that tests can set and advance.
-#include "app/clock.h"
+#include "ground/clock.h"
 
 #include <SDL.h>
+
+int32_t now = 0;
 
 static bool manualClock = false;
 static uint32_t manualTicks = 0;

@@ -1,11 +1,9 @@
 // Start-up, the resource loading order, the main loop's pass and the event pump.
-#include "app/shell.h"
+#include "shell/shell.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/frame.h"
 #include "audio/audio.h"
 #include "content/content.h"
 #include "game/answers.h"
@@ -14,16 +12,7 @@
 #include "gfx/particles.h"
 #include "gfx/surface.h"
 #include "menu/menu.h"
-
-void failStartup(const char *format, ...) {
-    char line[512];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    fprintf(stderr, "%s\n", line);
-    exit(1);
-}
+#include "shell/frame.h"
 
 static void sdlQuitHandler() { SDL_Quit(); }
 

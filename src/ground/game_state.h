@@ -4,7 +4,6 @@
 #include <cstdint>
 
 class TiXmlElement;
-struct Problem;
 struct Particle;
 
 // The eight screens the program can be on; ScreenNone only before the first logic step.
@@ -38,6 +37,16 @@ enum NavAction : int32_t {
     Down,
     Left,
     Right,
+};
+
+// One problem on the field; heap record in game.problems, leading (oldest) first.
+struct Problem {
+    int32_t answer;       // expected answer; in Sign mode 1 for >= 0, 0 for negative
+    int32_t answerDigits; // answer keys to type: digits of |answer|; 1 in Sign mode
+    char *text;           // owned heap text as displayed, at most nine characters
+    int32_t x;            // left edge, tenths of a pixel; 6400 at creation
+    int32_t y;            // top edge, pixels: one of 0, 20, ..., 360
+    Problem *next;        // the following, younger problem
 };
 
 // All run-time state of one run. Times are SDL ticks in milliseconds held as signed

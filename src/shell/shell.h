@@ -3,7 +3,7 @@
 
 #include <SDL.h>
 
-#include "app/game_state.h"
+#include "ground/game_state.h"
 
 // Runs the whole program as main does: SDL start-up, the window (full screen when
 // argc < 2), loadResources, the main loop. Returns 0 when the player ends the program;
@@ -24,7 +24,3 @@ bool handleEvent(const SDL_Event &event);
 
 // The navigation action of a released key; false when the key has none.
 bool navActionForKey(SDLKey key, NavAction *action);
-
-// Writes the message (which names the culprit file) and a newline to standard error
-// and exits with status 1.
-[[noreturn]] void failStartup(const char *format, ...) __attribute__((format(printf, 1, 2)));

@@ -3,10 +3,6 @@
 
 #include <cstdint>
 
-// The tick read at the start of the current main-loop pass; drawing reads it for
-// animations (menu cursor, language arrows, the pulsing highlight).
-extern int32_t now;
-
 // One pass's worth of time: runs every due 10 ms logic step, then draws one frame;
 // sleeps 1 ms instead when no step is due.
 void frameTick();

@@ -1,21 +1,20 @@
 // The fixed 10 ms logic clock, the screen state machine and the drawing of one frame.
-#include "app/frame.h"
+#include "shell/frame.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <cstdlib>
 
-#include "app/clock.h"
-#include "app/game_state.h"
 #include "audio/audio.h"
+#include "game/answers.h"
 #include "game/display.h"
 #include "game/field.h"
 #include "gfx/images.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
 #include "menu/menu.h"
-
-int32_t now = 0;
 
 void enterScreen() {
     switch (game.requestedScreen) {
@@ -73,6 +72,7 @@ void updateScreen() {
         break;
     }
     case Playing:
+        expireAnswerBlock();
         updateField();
         updateParticles();
         break;

@@ -3,6 +3,10 @@
 
 #include <cstdint>
 
+// The tick read at the start of the current main-loop pass; drawing reads it for
+// animations (menu cursor, language arrows, the pulsing highlight).
+extern int32_t now;
+
 // Milliseconds since SDL started (SDL_GetTicks), or the manual clock's value in tests.
 uint32_t clockTicks();
 

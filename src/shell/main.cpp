@@ -1,4 +1,4 @@
 // The process entry point of the game.
-#include "app/shell.h"
+#include "shell/shell.h"
 
 int main(int argc, char **argv) { return runProgram(argc, argv); }

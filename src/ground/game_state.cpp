@@ -1,4 +1,4 @@
 // The one instance of the run-time state.
-#include "app/game_state.h"
+#include "ground/game_state.h"
 
 GameState game;

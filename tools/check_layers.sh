@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Fails when a source file in src/ includes a header of a layer above its own (or of a
+# sibling on the same layer): the game stands on the ground, the shell stands on all.
+#
+# Usage: tools/check_layers.sh [src-dir]
+set -euo pipefail
+src=${1:-"$(dirname "$0")/../src"}
+
+# The layers from the bottom up; folders on one line are siblings that may not include
+# each other.
+layers='
+ground
+content audio gfx
+game
+menu
+shell
+'
+
+declare -A rank
+level=0
+while read -r line; do
+  [ -z "$line" ] && continue
+  for dir in $line; do rank[$dir]=$level; done
+  level=$((level + 1))
+done <<<"$layers"
+
+status=0
+while IFS= read -r file; do
+  rel=${file#"$src"/}
+  own=${rel%%/*}
+  if [ -z "${rank[$own]+x}" ]; then
+    echo "check_layers: $rel is in a folder of no layer ($own)" >&2
+    status=1
+    continue
+  fi
+  while IFS= read -r target; do
+    dir=${target%%/*}
+    [ "$dir" = "$own" ] && continue
+    if [ -z "${rank[$dir]+x}" ]; then
+      echo "check_layers: $rel includes \"$target\", which is in no layer" >&2
+      status=1
+    elif [ "${rank[$dir]}" -ge "${rank[$own]}" ]; then
+      echo "check_layers: $rel ($own) includes \"$target\" ($dir), which is not below it" >&2
+      status=1
+    fi
+  done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
+done < <(find "$src" -name '*.cpp' -o -name '*.h' | sort)
+
+if [ "$status" -eq 0 ]; then
+  order=$(sed '/^$/d; s/ /, /g' <<<"$layers" | paste -sd'<' | sed 's/</ < /g')
+  echo "check_layers: every include points down: $order"
+fi
+exit $status
