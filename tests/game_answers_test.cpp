@@ -338,4 +338,92 @@ TEST_F(GameAnswers, PressesReachTheGameThroughThePumpOnlyOnPlaying) {
     EXPECT_EQ(game.typedDigits, 0);
 }
 
+TEST_F(GameAnswers, PressesAnswerWhatTheyTypeOnEveryLayout) {
+    // Each press as SDL reports it on that layout: the unshifted key symbol and the
+    // character typed. "none" is -1: the press is no answer and changes nothing.
+    const int None = -1;
+    struct {
+        const char *layout;
+        const char *key;
+        SDLKey sym;
+        Uint16 unicode;
+        int answer;
+    } cases[] = {
+        {"us", "1", SDLK_1, '1', 1},
+        {"us", "Shift+1 (!)", SDLK_1, '!', 1},
+        {"us", "Shift+= (+)", SDLK_EQUALS, '+', AnswerPlus},
+        {"us", "= alone", SDLK_EQUALS, '=', None},
+        {"us", "-", SDLK_MINUS, '-', AnswerMinus},
+        {"gb", "Shift+= (+)", SDLK_EQUALS, '+', AnswerPlus},
+        {"fr", "Shift+& (1)", SDLK_AMPERSAND, '1', 1},
+        {"fr", "Shift+- (6)", SDLK_MINUS, '6', 6},
+        {"fr", "- alone", SDLK_MINUS, '-', AnswerMinus},
+        {"fr", "Shift+e-grave (7)", SDLK_WORLD_72, '7', 7},
+        {"fr", "e-grave alone", SDLK_WORLD_72, 0xe8, None},
+        {"fr", "Shift+a-grave (0)", SDLK_WORLD_64, '0', 0},
+        {"fr", "& alone", SDLK_AMPERSAND, '&', None},
+        {"fr", "Shift+= (+)", SDLK_EQUALS, '+', AnswerPlus},
+        {"be", "Shift+( (5)", SDLK_LEFTPAREN, '5', 5},
+        {"de", "9", SDLK_9, '9', 9},
+        {"de", "+ (unshifted)", SDLK_PLUS, '+', AnswerPlus},
+        {"de", "Shift+7 (/)", SDLK_7, '/', 7},
+        {"es", "Shift+0 (=)", SDLK_0, '=', 0},
+        {"any", "keypad 3, NumLock on", SDLK_KP3, '3', 3},
+        {"any", "keypad 3, NumLock off", SDLK_KP3, 0, 3},
+        {"any", "keypad +", SDLK_KP_PLUS, '+', AnswerPlus},
+        {"any", "synthetic 4", SDLK_4, 0, 4},
+        {"any", "synthetic minus", SDLK_MINUS, 0, AnswerMinus},
+        {"any", "synthetic a", SDLK_a, 0, None},
+    };
+    game.logicClock = 1000000; // no logic step is due: the passes only handle events
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.layout) + " " + c.key);
+        // Sign mode judges every answer key at once and shows which one it took.
+        resetGame();
+        game.currentScreen = Playing;
+        game.requestedScreen = Playing;
+        game.logicClock = 1000000;
+        game.gameMode = Sign;
+        addProblem("3 - 5", 0, 1, 4000, 0);
+        addProblem("3 + 5", 1, 1, 4000, 20);
+        pushKeyDownTyping(c.sym, c.unicode);
+        runPass();
+        if (c.answer == None) {
+            EXPECT_EQ(feedback(), "(none)");
+            EXPECT_EQ(problemCount(), 2);
+        } else if (c.answer == AnswerPlus) {
+            EXPECT_EQ(feedback(), "+");
+        } else {
+            EXPECT_EQ(feedback(), "-") << "a digit or minus shows as minus in the sign quiz";
+        }
+        // Digit mode: the digit itself is what accumulates.
+        if (c.answer >= 0 && c.answer <= 9) {
+            resetGame();
+            game.currentScreen = Playing;
+            game.logicClock = 1000000;
+            game.gameMode = Addition;
+            addProblem("5 + 5", 10, 2, 4000, 0);
+            pushKeyDownTyping(c.sym, c.unicode);
+            runPass();
+            EXPECT_EQ(game.typedDigits, 1);
+            EXPECT_EQ(game.typedValue, c.answer);
+        }
+    }
+
+    // Clearing keys type characters too (Return, Space), and stay clearing keys.
+    resetGame();
+    game.currentScreen = Playing;
+    game.logicClock = 1000000;
+    addProblem("5 + 5", 10, 2, 4000, 0);
+    pushKeyDownTyping(SDLK_4, '4');
+    pushKeyDownTyping(SDLK_SPACE, ' ');
+    runPass();
+    EXPECT_EQ(game.typedDigits, 0);
+    // On a menu screen the typed character means nothing either.
+    game.currentScreen = MainMenu;
+    pushKeyDownTyping(SDLK_AMPERSAND, '1');
+    runPass();
+    EXPECT_EQ(game.typedDigits, 0);
+}
+
 } // namespace

@@ -88,17 +88,19 @@ void ScratchDir::write(const std::string &name, const std::string &bytes) const 
     fclose(f);
 }
 
-static void pushKey(SDLKey key, bool down) {
+static void pushKey(SDLKey key, bool down, Uint16 unicode = 0) {
     SDL_Event event;
     memset(&event, 0, sizeof event);
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.type = event.type;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = key;
+    event.key.keysym.unicode = unicode;
     SDL_PushEvent(&event);
 }
 
 void pushKeyDown(SDLKey key) { pushKey(key, true); }
+void pushKeyDownTyping(SDLKey key, Uint16 unicode) { pushKey(key, true, unicode); }
 void pushKeyUp(SDLKey key) { pushKey(key, false); }
 void pushKeyStroke(SDLKey key) {
     pushKey(key, true);

@@ -36,6 +36,8 @@ class ScratchDir {
 // Queues a key press or release, as the keyboard would.
 void pushKeyDown(SDLKey key);
 void pushKeyUp(SDLKey key);
+// A press that types the character unicode on the player's layout (0 for none).
+void pushKeyDownTyping(SDLKey key, Uint16 unicode);
 // Press and release.
 void pushKeyStroke(SDLKey key);
 

@@ -49,6 +49,26 @@ void handleGameKey(SDLKey key) {
         handleAnswerKey(key - SDLK_KP0);
 }
 
+int answerOfCharacter(uint16_t unicode) {
+    if (unicode >= '0' && unicode <= '9')
+        return unicode - '0';
+    if (unicode == '+')
+        return AnswerPlus;
+    if (unicode == '-')
+        return AnswerMinus;
+    return -1;
+}
+
+void handleGameKeyPress(SDLKey key, uint16_t unicode) {
+    // SDL names a key by what it types unshifted, which on AZERTY's top row is '&' for
+    // the key that types 1 with Shift; the typed character is what the player meant.
+    int answer = answerOfCharacter(unicode);
+    if (answer >= 0)
+        handleAnswerKey(answer);
+    else
+        handleGameKey(key);
+}
+
 void handleAnswerKey(int key) {
     if (answerKeysBlocked())
         return;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <cstdint>
 
 // What handleAnswerKey judges: 0..9 a digit, 10 minus, 11 plus.
 enum AnswerKey {
@@ -13,6 +14,16 @@ enum AnswerKey {
 // Enter reset the typing at once, even while answer keys are blocked; plus, minus and
 // the digits (main row and keypad) go to handleAnswerKey; every other key is ignored.
 void handleGameKey(SDLKey key);
+
+// The answer a typed character stands for: '0'..'9' the digit, '+' AnswerPlus, '-'
+// AnswerMinus; -1 for any other character and for 0 (no character).
+int answerOfCharacter(uint16_t unicode);
+
+// A key pressed on Playing, as the event pump has it: when the key types an answer
+// character (unicode, SDL's translation of the press on the player's keyboard layout),
+// that answer goes to handleAnswerKey, so AZERTY's shifted top row gives digits and
+// Shift+'=' on US and UK layouts gives plus; otherwise handleGameKey reads the symbol.
+void handleGameKeyPress(SDLKey key, uint16_t unicode);
 
 // Judges one answer key (0..9, AnswerMinus, AnswerPlus) against the leading problem.
 // Dropped silently while answer keys are blocked; otherwise plays the typing sound,

@@ -37,6 +37,9 @@ int runProgram(int argc, char **argv) {
 
     loadResources();
     SDL_ShowCursor(0);
+    // Answers are read by the character a key types on the player's layout as well as
+    // by its symbol (see handleGameKeyPress).
+    SDL_EnableUNICODE(1);
 
     while (!runPass()) {
     }
@@ -95,7 +98,7 @@ bool handleEvent(const SDL_Event &event) {
     case SDL_KEYDOWN:
         // Answers come from presses, and only while a game runs.
         if (game.currentScreen == Playing)
-            handleGameKey(event.key.keysym.sym);
+            handleGameKeyPress(event.key.keysym.sym, event.key.keysym.unicode);
         return false;
     case SDL_KEYUP: {
         NavAction action;
