@@ -345,19 +345,32 @@ def hills(img, base, amp, waves, phase, fill, top_y=None, **kw):
     polygon(img, pts, fill, **kw)
 
 
-def cloud(img, cx, cy, w, colour, alpha=1.0, blur=0.0):
-    r = w / 4.0
-
-    def p(d, T, s):
+def cloud_bank(img, clouds, colour, alpha=1.0, blur=0.0):
+    """Soft clouds, each (centre x, centre y, width), painted as one mask: overlapping
+    puffs, of one cloud or of neighbours, merge without showing their circles."""
+    boxes = []
+    puffs = []
+    for cx, cy, w in clouds:
+        r = w / 4.0
         for dx, dy, rr in ((-1.3, 0.25, 0.75), (-0.45, -0.25, 1.0),
                            (0.5, -0.05, 0.85), (1.25, 0.3, 0.65)):
-            x, y, q = cx + dx * r, cy + dy * r, rr * r
-            d.ellipse([T(x - q, y - q), T(x + q, y + q)], fill=255)
-        d.rounded_rectangle([T(cx - 1.9 * r, cy), T(cx + 1.85 * r,
-                                                    cy + 0.95 * r)],
-                            radius=0.47 * r * s, fill=255)
-    shape(img, (cx - 2.2 * r, cy - 1.4 * r, cx + 2.2 * r, cy + 1.1 * r), p,
-          colour, alpha=alpha, blur=blur)
+            puffs.append(("e", cx + dx * r, cy + dy * r, rr * r))
+        puffs.append(("r", cx - 1.9 * r, cy, cx + 1.85 * r, cy + 0.95 * r,
+                      0.47 * r))
+        boxes.append((cx - 2.2 * r, cy - 1.4 * r, cx + 2.2 * r, cy + 1.1 * r))
+
+    def p(d, T, s):
+        for q in puffs:
+            if q[0] == "e":
+                _, x, y, rr = q
+                d.ellipse([T(x - rr, y - rr), T(x + rr, y + rr)], fill=255)
+            else:
+                _, x0, y0, x1, y1, rad = q
+                d.rounded_rectangle([T(x0, y0), T(x1, y1)], radius=rad * s,
+                                    fill=255)
+    box = (min(b[0] for b in boxes), min(b[1] for b in boxes),
+           max(b[2] for b in boxes), max(b[3] for b in boxes))
+    shape(img, box, p, colour, alpha=alpha, blur=blur)
 
 
 def sky_stars(img, rng, n, area, alpha=1.0, colours=None):
@@ -796,7 +809,6 @@ def menubg():
     # the text panel
     panel(img, 196, 26, 634, 424, 22, col("#0b0f2e"), 0.62,
           rim=col("#9fc6ff"), rim_alpha=0.35)
-    rrect(img, 199, 29, 631, 72, 19, (255, 255, 255), alpha=0.035)
     # the left column: the mascot holding a bunch of number balloons
     hand = (100 - 1.22 * 44, 352 - 0.5 * 44)
     balloons = ((48, 78, 22, "+", col("#ff5f7e")),
@@ -923,158 +935,139 @@ def help_plusminus_picture():
 
 # ---------------------------------------------------------------- in-game
 
-FIELD_BOTTOM = 388   # problems occupy rows 0..380, about 20 pixels tall
+# The three in-game pictures are one scene in three moods: the same sky, horizon, hills,
+# frames and mascot, changing only the light, how hot the danger zone glows and the
+# mascot's face, so the switch between them as the leading problem drifts reads as a
+# change of mood and never as a change of place.
+BAND_BOTTOM = 400    # problems' text tops lie on rows 0..360 and their ink and highlight
+                     # reach row 397: rows 0..399 stay dark and flat for them
 ZONE_RIGHT = 200     # the danger zone is x 0..199
+SCORE_TAB = (-14, -14, 104, 34)   # frame under the score, small text at (0, 0)
+PROMPT_BOX = (294, 424, 454, 477)  # frame of the 2x answer prompt at (310, 420)
+MASCOT_AT = (598, 446, 23)         # centre and body radius of the mascot
+MASCOT_BOX = (560, 396, 640, 480)  # everything the mascot and its shadow may touch
 MOODS = {
-    "good": dict(sky=[(0.0, col("#0a2342")), (0.55, col("#0e3a5a")),
-                      (1.0, col("#176470"))],
-                 sun=col("#ffe08a"), sun_at=(548, 448), sun_r=44,
-                 hill1=[(0, col("#2f8f64")), (1, col("#1c5e45"))],
-                 hill2=[(0, col("#49b96c")), (1, col("#2a7d4a"))],
-                 zone=col("#d03048"), tint=0.05, stripes=0.07, heat=0.14,
-                 edge=col("#ff8a95"), edge_alpha=0.65, edge_glow=0.12,
-                 hazard=0.35, sign=0.6, rim=col("#9fe8ff"), mood="happy"),
-    "neutral": dict(sky=[(0.0, col("#1c1436")), (0.55, col("#3a1f3f")),
-                         (1.0, col("#5e3323"))],
-                    sun=col("#ff9a3c"), sun_at=(520, 446), sun_r=52,
-                    hill1=[(0, col("#5a3550")), (1, col("#36203a"))],
-                    hill2=[(0, col("#7a4a3a")), (1, col("#45281f"))],
-                    zone=col("#e0402a"), tint=0.2, stripes=0.12, heat=0.25,
-                    edge=col("#ff7a3a"), edge_alpha=0.9, edge_glow=0.25,
-                    hazard=0.7, sign=0.9, rim=col("#ffc27a"),
+    # light: sky at the top and at the band's bottom, glow at the horizon, the hills
+    "good": dict(sky_top=col("#080c20"), sky_low=col("#0e1834"),
+                 horizon=col("#2a5a78"), sun=col("#ffd98a"),
+                 hill1=[(0, col("#24605a")), (1, col("#123a3a"))],
+                 hill2=[(0, col("#2f8a5e")), (1, col("#17553c"))],
+                 zone=col("#b0283c"), tint=0.22, heat=0.10, edge_alpha=0.35,
+                 hazard=0.30, sign=0.55, lamps=0.0, rim=col("#8fd8ff"),
+                 mood="happy"),
+    "neutral": dict(sky_top=col("#0a0b1e"), sky_low=col("#141530"),
+                    horizon=col("#5a3a5c"), sun=col("#ffa050"),
+                    hill1=[(0, col("#3a3858")), (1, col("#201c38"))],
+                    hill2=[(0, col("#4a5a56")), (1, col("#262e36"))],
+                    zone=col("#d0382c"), tint=0.40, heat=0.18, edge_alpha=0.6,
+                    hazard=0.65, sign=0.85, lamps=0.35, rim=col("#ffc88a"),
                     mood="worried"),
-    "bad": dict(sky=[(0.0, col("#2a0508")), (0.6, col("#3c070c")),
-                     (1.0, col("#5a0d10"))],
-                sun=col("#ff3030"), sun_at=(548, 452), sun_r=40,
-                hill1=[(0, col("#4a0a12")), (1, col("#24040a"))],
-                hill2=[(0, col("#3a070c")), (1, col("#1a0206"))],
-                zone=col("#ff2020"), tint=0.28, stripes=0.2, heat=0.35,
-                edge=col("#ff4040"), edge_alpha=1.0, edge_glow=0.5,
-                hazard=1.0, sign=1.0, rim=col("#ff8a8a"), mood="scared"),
+    "bad": dict(sky_top=col("#0c0a1c"), sky_low=col("#18132c"),
+                horizon=col("#502840"), sun=col("#ff5040"),
+                hill1=[(0, col("#3e3448")), (1, col("#221a2c"))],
+                hill2=[(0, col("#3e4640")), (1, col("#20262a"))],
+                zone=col("#ff2a2a"), tint=0.55, heat=0.30, edge_alpha=0.85,
+                hazard=1.0, sign=1.0, lamps=1.0, rim=col("#ff9a9a"),
+                mood="scared"),
 }
+# Nothing in the scene is random but the ground stars: each mood draws them from the same
+# seed, so they lie in the same places.
+SCENE_SEED = 61
 
 
 def ingame(name, seed):
     m = MOODS[name]
-    rng = random.Random(seed)
     img = canvas()
-    vertical(img, m["sky"])
-    sx, sy = m["sun_at"]
-    # light near the horizon, kept dim over the field so that the problems
-    # stay readable in every row
-    glow(img, sx, sy, 210, m["sun"], 0.2, squash=0.5)
-    if name == "good":
-        # faint sun rays fanning over the sky
-        for k in range(12):
-            a0 = math.radians(190 + k * 14)
-            a1 = a0 + math.radians(6)
-            polygon(img, [(sx, sy), (sx + 760 * math.cos(a0),
-                                     sy + 760 * math.sin(a0)),
-                          (sx + 760 * math.cos(a1), sy + 760 * math.sin(a1))],
-                    col("#fff2c0"), alpha=0.035, blur=3)
-        for _ in range(5):
-            cloud(img, rng.uniform(240, 600), rng.uniform(40, 300),
-                  rng.uniform(70, 130), (255, 255, 255), alpha=0.035, blur=2)
-    elif name == "neutral":
-        for _ in range(4):
-            cloud(img, rng.uniform(240, 600), rng.uniform(60, 320),
-                  rng.uniform(80, 140), col("#ffb070"), alpha=0.045, blur=2)
-        sky_stars(img, rng, 25, (210, 0, W, 300), alpha=0.28)
-    else:
-        vignette(img, 0.55, col("#000000"))
-        for cx, cy in ((640, 0), (640, 480)):
-            glow(img, cx, cy, 180, col("#ff2020"), 0.16)
-        # alarm waves spreading from the danger zone
-        for i in range(5):
-            ring(img, 60, 200, 190 + i * 75, 3, col("#ff3030"),
-                 alpha=0.07 - i * 0.008, blur=2)
-    # the sun behind the hills
-    glow(img, sx, sy, m["sun_r"] * 1.6, m["sun"], 0.5)
-    ellipse(img, sx, sy, m["sun_r"], m["sun_r"],
-            radial((sx - 10, sy - 12), m["sun_r"] * 1.3,
-                   [(0, lighten(m["sun"], 0.5)), (1, m["sun"])]),
-            alpha=0.85)
-    hills(img, 418, (10, 6), (1.7, 4.9), seed % 7,
-          linear((0, 390), (0, 480), m["hill1"]))
-    hills(img, 448, (8, 5), (2.4, 6.1), seed % 5 + 1.3,
-          linear((0, 430), (0, 480), m["hill2"]))
-    if name == "good":
-        for _ in range(22):
-            x, y = rng.uniform(214, 630), rng.uniform(452, 476)
-            if 255 < x < 505:
-                continue
-            c = rng.choice([col("#ffe45c"), col("#ff8ad8"), (255, 255, 255)])
-            star(img, x, y, rng.uniform(2.5, 4), c, inner=0.55, alpha=0.85)
-    danger_zone(img, m, name)
+    # the sky: a dark, almost flat night over the whole field, warming only below it
+    vertical(img, [(0.0, m["sky_top"]), (BAND_BOTTOM / H, m["sky_low"]),
+                   (1.0, m["horizon"])])
+    sx, sy, sr = 500, 468, 30
+    # the horizon's light stays under the field: a wide, flat glow centred below it
+    glow(img, sx, sy + 10, 170, m["sun"], 0.22, squash=0.22)
+    # a low bank of soft clouds behind the hills, one mask so no puff shows its edge
+    cloud_bank(img, [(262, 440, 84), (330, 436, 100), (410, 442, 80),
+                     (470, 438, 96), (600, 440, 90)], lighten(m["horizon"], 0.2),
+               alpha=0.35, blur=2)
+    glow(img, sx, sy, sr * 1.1, m["sun"], 0.4)
+    ellipse(img, sx, sy, sr, sr,
+            radial((sx - 8, sy - 10), sr * 1.3,
+                   [(0, lighten(m["sun"], 0.5)), (1, m["sun"])]), alpha=0.85)
+    hills(img, 440, (7, 4), (1.7, 4.9), 5,
+          linear((0, 420), (0, 480), m["hill1"]))
+    hills(img, 462, (6, 4), (2.4, 6.1), 3.3,
+          linear((0, 448), (0, 480), m["hill2"]))
+    rng = random.Random(SCENE_SEED)
+    for _ in range(18):
+        x, y = rng.uniform(214, 630), rng.uniform(462, 477)
+        c = rng.choice([col("#ffe45c"), col("#ff8ad8"), (255, 255, 255)])
+        if PROMPT_BOX[0] - 8 < x < PROMPT_BOX[2] + 8 or x > MASCOT_BOX[0] - 6:
+            continue
+        star(img, x, y, rng.uniform(2.2, 3.4), darken(c, 0.35), inner=0.55,
+             alpha=0.8)
+    danger_zone(img, m)
     prompt_slot(img, m)
     score_corner(img, m)
-    mascot(img, 596, 436, 24, mood=m["mood"])
+    mascot(img, MASCOT_AT[0], MASCOT_AT[1], MASCOT_AT[2], mood=m["mood"])
     save_bmp(img, "ingame_%s.bmp" % name, seed)
 
 
-def danger_zone(img, m, name):
-    """The leftmost 200 pixels, where a problem must never arrive: a tinted
-    band with faint stripes over the field, bold stripes below it and a line
-    at x = 200, all the stronger the greater the danger."""
+def danger_zone(img, m):
+    """The leftmost 200 pixels, where a problem must never arrive: over the field a flat
+    dark red tint, warmer towards the left edge, and a thin line at x = 200; below it
+    warning stripes with a sign. The mood sets how strongly all of it glows."""
     zw = ZONE_RIGHT
-    composite(img, 0, 0, np.full((FIELD_BOTTOM, zw), m["tint"], np.float32),
-              darken(m["zone"], 0.4))
-    c_light, c_dark = darken(m["zone"], 0.35), darken(m["zone"], 0.75)
-
-    def stripes(xs, ys):
-        t = ((xs + ys) % 40) < 20
-        return np.where(t[..., None], np.array(c_light, np.float32),
-                        np.array(c_dark, np.float32))
-    rrect(img, -5, -5, zw - 1, FIELD_BOTTOM, 0, stripes, alpha=m["stripes"])
-    # the nearer the left edge, the hotter
-    ys, xs = np.mgrid[0:FIELD_BOTTOM, 0:zw].astype(np.float32)
-    composite(img, 0, 0, (1 - xs / zw) ** 2 * m["heat"], m["zone"])
-    # below the field: warning stripes with a sign
-    hazard_stripes(img, 0, FIELD_BOTTOM + 4, zw - 1, H, col("#ffc629"),
+    composite(img, 0, 0, np.full((BAND_BOTTOM, zw), m["tint"], np.float32),
+              darken(m["zone"], 0.72))
+    ys, xs = np.mgrid[0:BAND_BOTTOM, 0:zw].astype(np.float32)
+    composite(img, 0, 0, (1 - xs / zw) ** 2 * m["heat"], darken(m["zone"], 0.45))
+    # below the field: warning stripes with a sign, lamps lit in danger
+    hazard_stripes(img, 0, BAND_BOTTOM + 6, zw - 1, H, darken(col("#ffc629"), 0.15),
                    col("#2a1405"), period=32, alpha=m["hazard"])
-    line(img, [(-4, FIELD_BOTTOM + 4), (zw - 1, FIELD_BOTTOM + 4)], 3,
-         m["edge"], alpha=m["edge_alpha"] * 0.8)
-    warning_sign(img, 100, 436, 52, alpha=m["sign"])
-    if name == "bad":
-        for x in (32, 168):
-            glow(img, x, 436, 26, col("#ff2a2a"), 0.85)
-            ellipse(img, x, 436, 10, 10, col("#ff5a5a"))
-            ellipse(img, x - 3, 433, 3.5, 3.5, (255, 255, 255), alpha=0.7)
-    # the border at x = 200
-    glow(img, zw, 240, 16, m["edge"], m["edge_glow"], squash=14)
-    if name == "good":
-        for y in range(2, H, 16):
-            line(img, [(zw, y), (zw, y + 8)], 3, m["edge"],
-                 alpha=m["edge_alpha"])
-    else:
-        line(img, [(zw, -4), (zw, H + 4)], 3 if name == "neutral" else 4,
-             m["edge"], alpha=m["edge_alpha"])
+    rrect(img, 0, BAND_BOTTOM + 6, zw - 1, H, 0, (0, 0, 0),
+          alpha=0.35 * (1 - m["hazard"]))
+    line(img, [(-4, BAND_BOTTOM + 6), (zw - 1, BAND_BOTTOM + 6)], 2,
+         m["zone"], alpha=0.3 + 0.5 * m["hazard"])
+    warning_sign(img, 100, 444, 50, alpha=m["sign"])
+    for x in (32, 168):
+        ellipse(img, x, 444, 9, 9, darken(m["zone"], 0.5))
+        if m["lamps"]:
+            glow(img, x, 444, 22, col("#ff2a2a"), 0.8 * m["lamps"])
+            ellipse(img, x, 444, 9, 9, col("#ff5a5a"), alpha=m["lamps"])
+            ellipse(img, x - 3, 441, 3, 3, (255, 255, 255),
+                    alpha=0.7 * m["lamps"])
+    # the border at x = 200: a thin line, dim over the field, bright below it
+    line(img, [(zw, -4), (zw, BAND_BOTTOM)], 1.6, darken(m["zone"], 0.2),
+         alpha=m["edge_alpha"] * 0.55)
+    line(img, [(zw, BAND_BOTTOM + 6), (zw, H + 4)], 3, lighten(m["zone"], 0.2),
+         alpha=m["edge_alpha"])
 
 
 def prompt_slot(img, m):
-    """A dark slot under the typed answer, drawn 2x big at (310, 420)."""
-    x0, y0, x1, y1 = 296, 408, 492, H + 24
-    rrect(img, x0 + 2, y0 + 4, x1 + 2, y1 + 4, 18, (0, 0, 0), alpha=0.45,
-          blur=5)
-    rrect(img, x0, y0, x1, y1, 18,
-          linear((0, y0), (0, H), [(0, col("#070a1c")),
-                                   (1, col("#131838"))]), alpha=0.88)
-    rrect_outline(img, x0, y0, x1, y1, 18, 2, m["rim"], alpha=0.6)
-    rrect_outline(img, x0 + 5, y0 + 5, x1 - 5, y1 - 5, 13, 1, m["rim"],
-                  alpha=0.15)
+    """A dark frame around the typed answer, drawn 2x big at (310, 420): its ink lies on
+    rows 434..475 and at most 110 pixels right of x = 310 (a space and three digits)."""
+    x0, y0, x1, y1 = PROMPT_BOX
+    rrect(img, x0 + 2, y0 + 3, x1 + 2, y1 + 3, 12, (0, 0, 0), alpha=0.45,
+          blur=3)
+    rrect(img, x0, y0, x1, y1, 12,
+          linear((0, y0), (0, y1), [(0, col("#05071a")),
+                                    (1, col("#0e1230"))]), alpha=0.92)
+    rrect_outline(img, x0, y0, x1, y1, 12, 2, m["rim"], alpha=0.55)
     # an equals sign in front of the slot: what is typed is the answer
-    for dy in (-7, 7):
-        rrect(img, 264, 444 + dy - 3.5, 286, 444 + dy + 3.5, 3.5,
-              (0, 0, 0), alpha=0.35, blur=1.5)
-        rrect(img, 262, 442 + dy - 3.5, 284, 442 + dy + 3.5, 3.5,
-              lighten(m["rim"], 0.3), alpha=0.9)
+    cy = (y0 + y1) / 2
+    for dy in (-6, 6):
+        rrect(img, 266, cy + dy - 3 + 2, 286, cy + dy + 3 + 2, 3, (0, 0, 0),
+              alpha=0.35, blur=1.5)
+        rrect(img, 264, cy + dy - 3, 284, cy + dy + 3, 3,
+              lighten(m["rim"], 0.3), alpha=0.85)
 
 
 def score_corner(img, m):
-    """A small calm tab under the score at (0, 0)."""
-    rrect(img, -16, -16, 92, 27, 12, (0, 0, 0), alpha=0.3, blur=3)
-    rrect(img, -16, -16, 90, 25, 12, col("#05060f"), alpha=0.5)
-    rrect_outline(img, -16, -16, 90, 25, 12, 1.5, m["rim"], alpha=0.3)
+    """A small calm frame under the score, small text at (0, 0) whose ink and shadow lie
+    on rows 6..26: the frame's bottom border runs below them."""
+    x0, y0, x1, y1 = SCORE_TAB
+    rrect(img, x0, y0, x1 + 2, y1 + 2, 12, (0, 0, 0), alpha=0.3, blur=3)
+    rrect(img, x0, y0, x1, y1, 12, col("#03040c"), alpha=0.55)
+    rrect_outline(img, x0, y0, x1, y1, 12, 1.2, m["rim"], alpha=0.22)
 
 
 # -------------------------------------------------------------------- icon
@@ -1148,28 +1141,123 @@ def check_pictures():
     for name in ("help.bmp", "help_plusminus.bmp"):
         _, lum = _luma(name)
         calm(name, lum, (200, 55, 630, 90), 80)
-    for mood in ("good", "neutral", "bad"):
-        name = "ingame_%s.bmp" % mood
-        rgb, lum = _luma(name)
-        field = np.concatenate([lum[0:FIELD_BOTTOM, 0:194],
-                                lum[0:FIELD_BOTTOM, 207:W]], axis=1)
-        calm(name, field, (0, 0, field.shape[1], FIELD_BOTTOM), 115)
-        calm(name, lum, (0, 0, 90, 24), 90)
-        calm(name, lum, (310, 420, 480, 470), 40)
-        edge = rgb[0:FIELD_BOTTOM, 199:202].mean(axis=(0, 1))
-        beside = rgb[0:FIELD_BOTTOM, 210:230].mean(axis=(0, 1))
-        if np.abs(edge - beside).sum() < 100:
-            faults.append("%s: no visible border at x = 200" % name)
-        zone = rgb[0:FIELD_BOTTOM, 20:180].mean(axis=(0, 1))
-        rest = rgb[0:FIELD_BOTTOM, 220:380].mean(axis=(0, 1))
-        if (zone[0] - zone[2]) - (rest[0] - rest[2]) < 15:
-            faults.append("%s: danger zone not tinted apart" % name)
+    check_ingame(faults)
     icon_pic = Image.open(os.path.join(DATA, "icon.png"))
     if icon_pic.size != (256, 256) or icon_pic.mode != "RGBA":
         faults.append("icon.png: %s %s, not 256x256 RGBA"
                       % (icon_pic.size, icon_pic.mode))
     if faults:
         raise SystemExit("\n".join(faults))
+
+
+# How far the three in-game moods may drift apart outside the danger zone and the
+# mascot: the mean absolute difference of each colour channel, on the 0..255 scale.
+MOOD_MAX_MEAN_DIFF = 10.0
+# The field's band, rows 0..BAND_BOTTOM - 1 outside the score frame and the line at
+# x = 200: its brightest pixels (99.9th percentile of luma), its overall spread (99.9th
+# minus 0.1th percentile) and its ripple (99.9th percentile of the distance of a pixel
+# from the mean of the 7x7 pixels around it) stay within these.
+BAND_MAX_LUMA = 40.0
+BAND_MAX_SPREAD = 28.0
+BAND_MAX_RIPPLE = 2.0
+
+
+def font_ink_rows(chars):
+    """First and last cell row holding ink in the glyphs of chars, read from the font
+    the game draws with (data/font_32.bmp, 32-pixel cells from character 33)."""
+    sheet = np.asarray(Image.open(os.path.join(DATA, "font_32.bmp")).convert("RGB"))
+    cell = sheet.shape[1]
+    rows = []
+    for ch in chars:
+        i = ord(ch) - 33
+        lit = sheet[i * cell:(i + 1) * cell].sum(axis=2) > 0
+        # the spacer speck in the bottom row sets the pen advance and is never ink
+        lit[cell - 1] = False
+        r = np.nonzero(lit.any(axis=1))[0]
+        rows += [int(r.min()), int(r.max())]
+    return min(rows), max(rows)
+
+
+def ripple(lum):
+    """Distance of every pixel from the mean of the 7x7 pixels around it."""
+    k = 7
+    p = np.pad(lum, k // 2, mode="edge")
+    c = np.cumsum(np.cumsum(np.pad(p, ((1, 0), (1, 0))), axis=0), axis=1)
+    h, w = lum.shape
+    box = (c[k:k + h, k:k + w] - c[0:h, k:k + w] - c[k:k + h, 0:w]
+           + c[0:h, 0:w]) / (k * k)
+    return np.abs(lum - box)
+
+
+def check_ingame(faults):
+    """The three in-game pictures: one scene whose moods differ little outside the
+    danger zone and the mascot; a dark, flat band where the problems fly; the score and
+    the answer prompt inside their frames."""
+    pics = {}
+    for mood in ("good", "neutral", "bad"):
+        name = "ingame_%s.bmp" % mood
+        rgb, lum = _luma(name)
+        pics[mood] = rgb
+        band = np.ones((BAND_BOTTOM, W), bool)
+        band[:, ZONE_RIGHT - 4:ZONE_RIGHT + 5] = False
+        band[:SCORE_TAB[3] + 4, :SCORE_TAB[2] + 4] = False
+        values = lum[:BAND_BOTTOM][band]
+        top = float(np.percentile(values, 99.9))
+        spread = top - float(np.percentile(values, 0.1))
+        rough = float(np.percentile(ripple(lum[:BAND_BOTTOM])[band], 99.9))
+        if top > BAND_MAX_LUMA:
+            faults.append("%s: field band too bright (%.1f > %.1f)"
+                          % (name, top, BAND_MAX_LUMA))
+        if spread > BAND_MAX_SPREAD:
+            faults.append("%s: field band too uneven (spread %.1f > %.1f)"
+                          % (name, spread, BAND_MAX_SPREAD))
+        if rough > BAND_MAX_RIPPLE:
+            faults.append("%s: field band has detail behind the problems "
+                          "(ripple %.1f > %.1f)" % (name, rough, BAND_MAX_RIPPLE))
+        # score: small text at (0, 0), its shadow one pixel lower; the frame's bottom
+        # border must run below all of it, inside the screen
+        _, ink_bottom = font_ink_rows("0123456789")
+        text_bottom = ink_bottom + 1
+        rim = int(np.argmax(lum[0:60, 45]))
+        if not text_bottom + 2 <= rim <= 56:
+            faults.append("%s: score frame border on row %d, not below the score "
+                          "(row %d)" % (name, rim, text_bottom))
+        if float(np.percentile(lum[0:text_bottom + 1, 0:90], 99.5)) > 30:
+            faults.append("%s: score frame not dark under the score" % name)
+        # answer prompt: drawn 2x at (310, 420), a space and up to three digits, or '_'
+        top_row, bottom_row = font_ink_rows("0123456789_-")
+        p_top, p_bottom = 420 + 2 * top_row, 420 + 2 * bottom_row + 2
+        x0, y0, x1, y1 = PROMPT_BOX
+        if not (y0 + 6 <= p_top and p_bottom + 2 <= y1 <= H - 2
+                and x0 + 8 <= 310 and 310 + 112 + 8 <= x1):
+            faults.append("%s: answer frame %s does not hold the prompt on rows "
+                          "%d..%d with margins" % (name, PROMPT_BOX, p_top,
+                                                   p_bottom))
+        inside = lum[p_top - 2:p_bottom + 1, 306:424]
+        if float(np.percentile(inside, 99.5)) > 30:
+            faults.append("%s: answer frame not dark under the prompt" % name)
+        column = lum[y0 - 8:y1 + 4, 380]
+        rims = y0 - 8 + np.nonzero(column > float(np.median(inside)) + 25)[0]
+        if not (len(rims) and rims.min() <= y0 + 1 and rims.max() >= y1 - 1):
+            faults.append("%s: answer frame's top or bottom border not drawn" % name)
+        zone = rgb[0:BAND_BOTTOM, 20:180].mean(axis=(0, 1))
+        rest = rgb[0:BAND_BOTTOM, 220:380].mean(axis=(0, 1))
+        pics[mood + "-zone"] = (zone[0] - zone[2]) - (rest[0] - rest[2])
+        if pics[mood + "-zone"] < 8:
+            faults.append("%s: danger zone not tinted apart" % name)
+    if not pics["good-zone"] < pics["neutral-zone"] < pics["bad-zone"]:
+        faults.append("in-game pictures: the danger zone does not glow more as the "
+                      "danger grows")
+    same = np.ones((H, W), bool)
+    same[:, :ZONE_RIGHT + 4] = False
+    x0, y0, x1, y1 = MASCOT_BOX
+    same[y0:y1, x0:x1] = False
+    for a, b in (("good", "neutral"), ("neutral", "bad"), ("good", "bad")):
+        diff = np.abs(pics[a] - pics[b])[same].mean(axis=0)
+        if diff.max() > MOOD_MAX_MEAN_DIFF:
+            faults.append("ingame_%s.bmp and ingame_%s.bmp differ by %s per channel "
+                          "outside the danger zone and the mascot (over %.1f)"
+                          % (a, b, np.round(diff, 1).tolist(), MOOD_MAX_MEAN_DIFF))
 
 
 def main():
