@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-# Checks Plimo's music and effect files in data/: formats, lengths, sizes, levels and loop seams.
+# Checks Plimo's music and effect files in data/: formats, lengths, sizes, levels, loop seams,
+# and that every effect is heard over the music at the volumes the game plays them at.
 #
 # Usage: tools/check_audio_data.py [DATA_DIR]
 # Prints one line per problem and exits 1 if there is any, 0 when all is well. Exits 77 (a
@@ -28,6 +29,21 @@ EFFECTS = [
     ('typing.wav', 0.015, 0.05, -12.0),
 ]
 MUSIC = ['menu.ogg', 'ingame1.ogg']
+# The game's mixer volumes (of 128): every effect channel at 48, the music at 128.
+EFFECT_VOLUME = 48
+MUSIC_VOLUME = 128
+# Effects peak no higher than this (dBFS), leaving room for the mixer to add them to the music.
+EFFECT_CEILING_DB = -1.0
+# Loudness is measured A-weighted over 50 ms windows (10 ms apart): every effect's loudest
+# window, at its volume, must stand at least this far above the 90th percentile of the
+# windows of either music track at its volume.
+WINDOW = 0.05
+HOP = 0.01
+MUSIC_PERCENTILE = 90
+OVER_MUSIC_DB = 6.0
+# The select sound and the right-answer chime may not share a timbre: the correlation of
+# their third-octave spectra (dB) stays below this.
+SELECT_CORRECT_MAX_CORRELATION = 0.8
 
 problems = []
 
@@ -94,6 +110,41 @@ def decode_ogg(path):
     return np.frombuffer(raw, '<i2').reshape(-1, 2).astype(float) / 32768.0
 
 
+# ---------------------------------------------------------------- loudness
+
+def a_weighting(freqs):
+    """Gain of the A-weighting curve at freqs (Hz), 1 at 1 kHz."""
+    def ra(f):
+        f2 = np.asarray(f, float) ** 2
+        return (12194.0 ** 2 * f2 * f2) / ((f2 + 20.6 ** 2) * np.sqrt((f2 + 107.7 ** 2) * (f2 + 737.9 ** 2))
+                                          * (f2 + 12194.0 ** 2))
+    return ra(freqs) / ra(1000.0)
+
+
+def window_levels(x, volume):
+    """A-weighted level (dB, full-scale square wave = 0) of every 50 ms window of x (n, channels),
+    10 ms apart, as heard at mixer volume (of 128); x shorter than a window is padded with
+    silence."""
+    n = max(len(x), int(WINDOW * RATE))
+    spectrum = np.fft.rfft(x, n=n, axis=0) * a_weighting(np.fft.rfftfreq(n, 1.0 / RATE))[:, None]
+    y = np.fft.irfft(spectrum, n, axis=0) * (volume / 128.0)
+    power = np.mean(y ** 2, axis=1)
+    w, h = int(WINDOW * RATE), int(HOP * RATE)
+    sums = np.concatenate([[0.0], np.cumsum(power)])
+    starts = np.arange(0, n - w + 1, h)
+    return 10.0 * np.log10(np.maximum((sums[starts + w] - sums[starts]) / w, 1e-20))
+
+
+def band_spectrum(x):
+    """Third-octave band levels (dB) of x from 125 Hz to 10 kHz, relative to their mean."""
+    mag = np.abs(np.fft.rfft(x.mean(axis=1))) ** 2
+    freqs = np.fft.rfftfreq(len(x), 1.0 / RATE)
+    centres = 125.0 * 2.0 ** (np.arange(0, 19) / 3.0)
+    bands = [mag[(freqs >= c * 2 ** (-1 / 6.0)) & (freqs < c * 2 ** (1 / 6.0))].sum() + 1e-12 for c in centres]
+    levels = 10.0 * np.log10(bands)
+    return levels - levels.mean()
+
+
 # ---------------------------------------------------------------- checks
 
 def check_levels(name, x, lowest_peak_db):
@@ -135,8 +186,9 @@ def check_no_gaps(name, x, window=0.5, floor_db=-45.0):
 
 
 def check_music(data_dir):
-    """Returns each track's tempo (BPM comment) for the comparison between the two."""
-    tempos = {}
+    """Returns each track's tempo (BPM comment) for the comparison between the two, and the 90th
+    percentile of its loudness at the game's music volume."""
+    tempos, loudness = {}, {}
     for name in MUSIC:
         path = os.path.join(data_dir, name)
         if not os.path.isfile(path):
@@ -172,16 +224,24 @@ def check_music(data_dir):
             sys.exit(77)
         if len(x) != samples:
             problem(name, 'decodes to %d samples, headers say %d' % (len(x), samples))
-        check_levels(name, x, -7.0)
+        check_levels(name, x, -13.0)
         check_no_gaps(name, x)
         check_seam(name, x)
-        print('%s: %.2f s, %d bytes, peak %.2f dBFS' % (name, seconds, size, dbfs(np.max(np.abs(x)))))
+        levels = window_levels(x, MUSIC_VOLUME)
+        loudness[name] = float(np.percentile(levels, MUSIC_PERCENTILE))
+        print('%s: %.2f s, %d bytes, peak %.2f dBFS, loudness median %.1f dB, %dth percentile %.1f dB'
+              % (name, seconds, size, dbfs(np.max(np.abs(x))), np.median(levels), MUSIC_PERCENTILE,
+                 loudness[name]))
     if len(tempos) == 2 and tempos['ingame1.ogg'] <= tempos['menu.ogg']:
         problem('ingame1.ogg', 'should be faster than the menu track (%d vs %d BPM)'
                 % (tempos['ingame1.ogg'], tempos['menu.ogg']))
+    return loudness
 
 
-def check_effects(data_dir):
+def check_effects(data_dir, music_loudness):
+    """Formats, lengths and levels of the effects; each must be heard over the louder music."""
+    music = max(music_loudness.values()) if music_loudness else None
+    spectra = {}
     for name, shortest, longest, lowest_peak in EFFECTS:
         path = os.path.join(data_dir, name)
         if not os.path.isfile(path):
@@ -205,18 +265,33 @@ def check_effects(data_dir):
         if len(x) < 2:
             continue
         check_levels(name, x, lowest_peak)
+        peak = dbfs(float(np.max(np.abs(x))))
+        if peak > EFFECT_CEILING_DB + 0.05:
+            problem(name, 'peak %.2f dBFS is over the %.0f dBFS ceiling' % (peak, EFFECT_CEILING_DB))
+        loudest = float(np.max(window_levels(x, EFFECT_VOLUME)))
+        spectra[name] = band_spectrum(x)
+        if music is not None and loudest < music + OVER_MUSIC_DB:
+            problem(name, 'loudest 50 ms at %.1f dB(A) is only %.1f dB over the music\'s %dth percentile '
+                          '(%.1f dB), want %.0f dB' % (loudest, loudest - music, MUSIC_PERCENTILE, music,
+                                                       OVER_MUSIC_DB))
         # Starting or being cut off must not click: both ends sit at silence.
         edge = max(float(np.max(np.abs(x[0]))), float(np.max(np.abs(x[-1]))))
         if edge > 0.005:
             problem(name, 'does not start and end at silence (edge sample %.3f)' % edge)
-        print('%s: %.3f s, peak %.2f dBFS' % (name, seconds, dbfs(np.max(np.abs(x)))))
+        print('%s: %.3f s, peak %.2f dBFS, loudest 50 ms %.1f dB(A) at volume %d%s'
+              % (name, seconds, peak, loudest, EFFECT_VOLUME,
+                 '' if music is None else ', %.1f dB over the music' % (loudest - music)))
+    if 'menuselect.wav' in spectra and 'correct.wav' in spectra:
+        r = float(np.corrcoef(spectra['menuselect.wav'], spectra['correct.wav'])[0, 1])
+        if r >= SELECT_CORRECT_MAX_CORRELATION:
+            problem('menuselect.wav', 'sounds like correct.wav (spectra correlate %.2f)' % r)
+        print('menuselect.wav and correct.wav: spectra correlate %.2f' % r)
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     data_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(here), 'data')
-    check_music(data_dir)
-    check_effects(data_dir)
+    check_effects(data_dir, check_music(data_dir))
     for p in problems:
         print('problem: ' + p)
     sys.exit(1 if problems else 0)

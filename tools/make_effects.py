@@ -3,9 +3,12 @@
 #
 # Usage: tools/make_effects.py
 #
-# The game plays every effect at mixer volume 48 of 128, over the music, so each is normalised to
-# a clear peak level; every effect starts and ends at silence so that cutting one off (a new
-# effect on the same channel) or starting it never clicks. Fixed seeds: same files on every run.
+# The game plays every effect at mixer volume 48 of 128, over the music at 128, so each is
+# compressed (its quieter parts brought up towards its peaks) and its peak set to -1 dBFS:
+# tools/check_audio_data.py wants every effect's loudest 50 ms at least 6 dB above the music's
+# 90th percentile at those volumes. Every effect starts and ends at silence so that cutting one
+# off (a new effect on the same channel) or starting it never clicks. Fixed seeds: same files
+# on every run.
 
 import os
 import sys
@@ -39,8 +42,35 @@ def room(x, wet, rt60, length):
     return out
 
 
-def finish(x, peak_dbfs, fade_in=0.001, fade_out=0.02):
-    """Fades both ends to silence, removes any DC, and sets the peak level."""
+PEAK_DBFS = -1.0
+
+
+def compress(x, threshold_db, ratio, window=0.003, release=0.05):
+    """A compressor that looks ahead: above threshold_db (relative to the peak) the level
+    grows only 1/ratio as fast. Its envelope is the loudest sample within window seconds
+    either side, falling back in release seconds, so the gain is already down when a
+    transient arrives and the peaks shrink with the rest instead of poking out."""
+    x = x / np.max(np.abs(x))
+    w = max(1, int(window * syn.SR))
+    level = np.lib.stride_tricks.sliding_window_view(np.pad(np.abs(x), w), 2 * w + 1).max(axis=1)
+    fall = np.exp(-1.0 / (release * syn.SR))
+    env = np.empty_like(level)
+    e = 0.0
+    for i, v in enumerate(level):
+        e = v if v > e else e * fall
+        env[i] = e
+    thr = syn.db(threshold_db)
+    gain = np.ones_like(env)
+    over = env > thr
+    gain[over] = (env[over] / thr) ** (1.0 / ratio - 1.0)
+    return x * gain
+
+
+def finish(x, peak_dbfs=PEAK_DBFS, fade_in=0.001, fade_out=0.02, squeeze=(-22.0, 4.0)):
+    """Compresses (threshold dB under the peak, ratio), fades both ends to silence, removes
+    any DC, and sets the peak level."""
+    if squeeze:
+        x = compress(x, *squeeze)
     x = syn.fade_edges(x - np.mean(x), fade_in, fade_out)
     return x * (syn.db(peak_dbfs) / np.max(np.abs(x)))
 
@@ -57,10 +87,16 @@ def bell(freq, length, decay, brightness=1.0, ratio=2.0):
 # ---------------------------------------------------------------- the seven effects
 
 def menu_select():
-    """A bright confirming bling: two quick bell notes a fifth apart, C6 then G6."""
-    x = place(0.16, [(0.0, bell(syn.midi_hz(84), 0.16, 0.06)),
-                     (0.035, 0.9 * bell(syn.midi_hz(91), 0.125, 0.07))])
-    return finish(room(x, 0.12, 0.25, 0.16), -1.0, 0.001, 0.03)
+    """Choosing an entry: a round wooden 'bloop' gliding up an octave from G4, and a soft
+    marimba tick on D6 as it lands. No bell, so the chime of a right answer keeps its
+    meaning."""
+    n = int(0.16 * syn.SR)
+    t = np.arange(n) / syn.SR
+    freq = 392.0 * 2.0 ** np.clip(t / 0.05, 0.0, 1.0)
+    ph = syn.phase_of(freq, n)
+    bloop = (np.sin(ph) + 0.25 * np.sin(2 * ph)) * np.exp(-t / 0.045) * np.clip(t / 0.004, 0, 1)
+    x = place(0.16, [(0.0, bloop), (0.05, 0.7 * syn.marimba(syn.midi_hz(86), 0.11, 0.9))])
+    return finish(room(x, 0.1, 0.2, 0.16), PEAK_DBFS, 0.001, 0.03)
 
 
 def menu_move():
@@ -69,7 +105,7 @@ def menu_move():
     t = np.arange(n) / syn.SR
     freq = 660.0 + 240.0 * np.exp(-t / 0.015)
     tone = np.sin(syn.phase_of(freq, n)) + 0.15 * np.sin(2 * syn.phase_of(freq, n))
-    return finish(tone * np.exp(-t / 0.016), -3.0, 0.002, 0.012)
+    return finish(tone * np.exp(-t / 0.016), PEAK_DBFS, 0.002, 0.012, squeeze=(-26.0, 5.0))
 
 
 def failed():
@@ -94,7 +130,7 @@ def failed():
         env = syn.adsr(n, 0.03, 0.3, 0.9, rel, held)
         parts.append((start, tone * env * (0.95 if not last else 1.0)))
     x = place(1.35, parts)
-    return finish(room(x, 0.15, 0.5, 1.35), -1.0, 0.002, 0.08)
+    return finish(room(x, 0.15, 0.5, 1.35), PEAK_DBFS, 0.002, 0.08, squeeze=(-26.0, 5.0))
 
 
 def wrong():
@@ -106,7 +142,7 @@ def wrong():
         tone = syn.filtered_wave(n, f, 1100.0, 'mellow', 2, 0.6)
         tone += 0.4 * np.sin(syn.phase_of(f, n))
         parts.append((start, tone * syn.adsr(n, 0.006, 0.1, 0.8, 0.03, held)))
-    return finish(place(0.26, parts), -3.0, 0.002, 0.02)
+    return finish(place(0.26, parts), PEAK_DBFS, 0.002, 0.02, squeeze=(-26.0, 5.0))
 
 
 def correct():
@@ -114,7 +150,7 @@ def correct():
     x = place(0.26, [(0.0, bell(syn.midi_hz(84), 0.26, 0.05, 0.8)),
                      (0.045, bell(syn.midi_hz(88), 0.215, 0.06, 0.8)),
                      (0.09, 1.1 * bell(syn.midi_hz(91), 0.17, 0.09, 0.8))])
-    return finish(room(x, 0.12, 0.3, 0.26), -1.0, 0.001, 0.04)
+    return finish(room(x, 0.12, 0.3, 0.26), PEAK_DBFS, 0.001, 0.04)
 
 
 def cleared():
@@ -129,17 +165,19 @@ def cleared():
     for k, midi in enumerate((84, 88, 91, 96)):
         parts.append((0.36 + 0.06 * k, 0.25 * bell(syn.midi_hz(midi), 0.5, 0.18, 0.7)))
     x = place(1.05, parts)
-    return finish(room(x, 0.2, 0.6, 1.05), -1.0, 0.002, 0.12)
+    return finish(room(x, 0.2, 0.6, 1.05), PEAK_DBFS, 0.002, 0.12)
 
 
 def typing():
-    """A light key click: a tick of filtered noise and a tiny high tone, 30 ms."""
-    n = int(0.03 * syn.SR)
+    """A light key click: a tick of filtered noise over a short wooden knock, 40 ms, held up
+    by the compressor so that it is heard over the game music."""
+    n = int(0.04 * syn.SR)
     t = np.arange(n) / syn.SR
     click = syn.bandpass(syn.noise(n, 'typing'), 1800, 7000, 2)
-    click = click / np.max(np.abs(click)) * np.exp(-t / 0.0035)
-    tick = 0.5 * np.sin(syn.phase_of(2300.0, n)) * np.exp(-t / 0.006)
-    return finish(click + tick, -4.0, 0.0004, 0.008)
+    click = click / np.max(np.abs(click)) * np.exp(-t / 0.005)
+    knock = 0.8 * np.sin(syn.phase_of(1250.0 + 500.0 * np.exp(-t / 0.004), n)) * np.exp(-t / 0.016)
+    tick = 0.4 * np.sin(syn.phase_of(2300.0, n)) * np.exp(-t / 0.008)
+    return finish(click + knock + tick, PEAK_DBFS, 0.0004, 0.01, squeeze=(-30.0, 6.0, 0.001, 0.006))
 
 
 EFFECTS = [

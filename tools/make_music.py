@@ -53,12 +53,13 @@ def mix(loop_len, buses, reverb_ir, echo_delay, echo_feedback, echo_cutoff):
 
 
 def finish(x, low_db, high_db):
-    """Mastering: rumble and DC removed, a gentle tone tilt, peaks limited to -5.3 dBFS (the
-    encoder's ripple brings them close to -5 dBFS). The music plays at full mixer volume and
-    the effects at 48 of 128, so the tracks leave that headroom for the effects to be heard."""
+    """Mastering: rumble and DC removed, a gentle tone tilt, peaks limited to -11.3 dBFS (the
+    encoder's ripple brings them close to -11 dBFS). The music plays at full mixer volume and
+    the effects at 48 of 128, so the tracks stay that far down for every effect to stand at
+    least 6 dB over them (tools/check_audio_data.py measures it)."""
     x = syn.bandpass(x, 30.0, None, 2, circular=True)
     x = syn.tilt(x, low_db, high_db, circular=True)
-    return syn.master(x, -5.3, drive_db=1.5, circular=True)
+    return syn.master(x, -11.3, drive_db=1.5, circular=True)
 
 
 # ---------------------------------------------------------------- menu track
