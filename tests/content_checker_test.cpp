@@ -108,6 +108,36 @@ TEST_F(ContentChecker, ListsEveryProblemWithItsLine) {
     EXPECT_EQ(got.back().compare(0, last.size(), last), 0) << got.back();
 }
 
+TEST_F(ContentChecker, FlagsTheSignsTheFontDrawsAsSchoolSigns) {
+    // '*' and '/' are drawn as x and : for the problems; each is named once per text.
+    struct Case {
+        const char *text;
+        std::vector<std::string> flagged;
+    } cases[] = {
+        {"4 * 6", {"'*' at 2 shows as a multiplication cross"}},
+        {"a/b/c", {"'/' at 1 shows as a division sign"}},
+        {"*/", {"'*' at 0 shows as a multiplication cross", "'/' at 1 shows as a division sign"}},
+        {"x - y + z", {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        std::string xml = replaced(languageXml("English"), "<item text=\"credits-3\"/>",
+                                   std::string("<item text=\"") + c.text + "\"/>");
+        dir.write("plimo.xml", xml);
+        ProcessResult run = runChecker({"plimo.xml", "font_32.bmp"}, dir.path());
+        std::vector<std::string> got;
+        for (const std::string &line : lines(run.out))
+            if (line.find(" shows as ") != std::string::npos)
+                got.push_back(line);
+        ASSERT_EQ(got.size(), c.flagged.size()) << run.out;
+        EXPECT_EQ(run.exitStatus, c.flagged.empty() ? 0 : 1);
+        for (size_t i = 0; i < got.size(); i++)
+            EXPECT_EQ(got[i], "plimo.xml:" + std::to_string(lineOf(xml, c.text)) +
+                                  ": language 1 (\"English\"): screen \"credits\" item 3 \"" + c.text +
+                                  "\": " + c.flagged[i]);
+    }
+}
+
 TEST_F(ContentChecker, UnreadableFileOrFontFails) {
     ProcessResult run = runChecker({"nothere.xml"}, dir.path());
     EXPECT_EQ(run.exitStatus, 1);

@@ -94,9 +94,27 @@ static bool hasInk(unsigned char ch) {
     return glyphWidth[ch - 33] > 0;
 }
 
+// The font draws '*' as the multiplication cross and '/' as the division sign, for the
+// problems; in a menu text they would not show as the translator typed them.
+static void checkSchoolSigns(const TiXmlNode *where, const std::string &who, const char *text) {
+    bool seen[2] = {};
+    int position = 0;
+    for (const char *p = text; *p; p++, position++) {
+        int sign = *p == '*' ? 0 : *p == '/' ? 1 : -1;
+        if (sign < 0 || seen[sign])
+            continue;
+        seen[sign] = true;
+        char what[96];
+        snprintf(what, sizeof what, "'%c' at %d shows as %s", *p, position,
+                 sign == 0 ? "a multiplication cross" : "a division sign");
+        report(where, who + " \"" + printable(text) + "\": " + what);
+    }
+}
+
 static void checkInk(const TiXmlNode *where, const std::string &who, const char *text) {
     if (!text)
         return;
+    checkSchoolSigns(where, who, text);
     bool seen[256] = {};
     int position = 0;
     for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; p++, position++) {
