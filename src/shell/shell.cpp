@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <unistd.h>
 
 #include "audio/audio.h"
 #include "content/content.h"
@@ -11,19 +13,57 @@
 #include "gfx/images.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
+#include "ground/startup.h"
 #include "menu/menu.h"
 #include "shell/frame.h"
 
 static void sdlQuitHandler() { SDL_Quit(); }
 
+#if defined(__unix__) && !defined(__EMSCRIPTEN__)
+// Without a display, SDL 1.2 falls back to drawing in the terminal (libcaca, aalib),
+// where the game cannot be played; a player who wants that names the driver in
+// SDL_VIDEODRIVER. Refused before SDL starts when no display is named and no console
+// framebuffer can be opened (such a fallback may end the process in the terminal
+// library), and after, by the driver's name, for a named display that is not there.
+static const char NoDisplay[] = "no display: set DISPLAY or run from a graphical session";
+
+static bool driverNamed() {
+    const char *driver = getenv("SDL_VIDEODRIVER");
+    return driver && *driver;
+}
+
+static void refuseWithoutDisplay() {
+    if (driverNamed() || getenv("DISPLAY") || getenv("WAYLAND_DISPLAY"))
+        return;
+    const char *framebuffer = getenv("SDL_FBDEV");
+    if (access(framebuffer && *framebuffer ? framebuffer : "/dev/fb0", R_OK | W_OK) != 0)
+        failStartup("%s", NoDisplay);
+}
+
+static void refuseTextModeDriver() {
+    char name[32];
+    if (driverNamed() || !SDL_VideoDriverName(name, sizeof name))
+        return;
+    if (strcmp(name, "caca") == 0 || strcmp(name, "aalib") == 0) {
+        SDL_Quit(); // gives the terminal back
+        failStartup("%s", NoDisplay);
+    }
+}
+#else
+static void refuseWithoutDisplay() {}
+static void refuseTextModeDriver() {}
+#endif
+
 int runProgram(int argc, char **argv) {
     (void)argv; // only the presence of an argument matters, never its text
     // Some SDL 1.2 implementations refuse to start at all without a sound device; the
     // game then starts without sound rather than not at all.
+    refuseWithoutDisplay();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0 && SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Unable to init SDL: %s\n", SDL_GetError());
         exit(1);
     }
+    refuseTextModeDriver();
     SDL_WM_SetCaption("Plimo", nullptr);
     atexit(sdlQuitHandler);
     atexit(closeAudio);
