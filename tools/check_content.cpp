@@ -4,9 +4,11 @@
 // Usage: plimo-check-content [file.xml] [font.bmp]
 // (defaults plimo.xml and font_32.bmp in the working directory). Problems go to standard
 // output, one per line as "file:line: what"; exit status 0 when there are none, 1 otherwise.
+// A good file gets one line saying what was checked and that all is well.
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,9 @@
 static std::string xmlFile;
 static std::string fontFile;
 static int problems = 0;
+// What was looked at, for the line that says all is well: shown texts and their bytes.
+static int textsChecked = 0;
+static long bytesChecked = 0;
 
 static void report(const TiXmlNode *where, const std::string &what) {
     if (where)
@@ -114,6 +119,8 @@ static void checkSchoolSigns(const TiXmlNode *where, const std::string &who, con
 static void checkInk(const TiXmlNode *where, const std::string &who, const char *text) {
     if (!text)
         return;
+    textsChecked++;
+    bytesChecked += static_cast<long>(strlen(text));
     checkSchoolSigns(where, who, text);
     bool seen[256] = {};
     int position = 0;
@@ -212,5 +219,9 @@ int main(int argc, char **argv) {
             checkLanguageTexts(language, who);
     }
     SDL_Quit();
+    if (problems == 0)
+        printf("%s: all well: %d language%s, %d text%s of %ld bytes, every one drawable with %s\n",
+               xmlFile.c_str(), position - 1, position == 2 ? "" : "s", textsChecked,
+               textsChecked == 1 ? "" : "s", bytesChecked, fontFile.c_str());
     return problems == 0 ? 0 : 1;
 }
