@@ -43,10 +43,20 @@ void handleGameKey(SDLKey key) {
     default:
         break;
     }
-    if (key >= SDLK_0 && key <= SDLK_9)
+    if (key >= SDLK_0 && key <= SDLK_9) {
         handleAnswerKey(key - SDLK_0);
-    else if (key >= SDLK_KP0 && key <= SDLK_KP9)
-        handleAnswerKey(key - SDLK_KP0);
+        return;
+    }
+    // The keypad's digits are looked up one by one: not every SDL numbers them in a row
+    // (the browser build's SDL puts keypad 0 after keypad 9).
+    static const SDLKey keypadDigits[10] = {SDLK_KP0, SDLK_KP1, SDLK_KP2, SDLK_KP3, SDLK_KP4,
+                                            SDLK_KP5, SDLK_KP6, SDLK_KP7, SDLK_KP8, SDLK_KP9};
+    for (int digit = 0; digit < 10; digit++) {
+        if (key == keypadDigits[digit]) {
+            handleAnswerKey(digit);
+            return;
+        }
+    }
 }
 
 int answerOfCharacter(uint16_t unicode) {

@@ -11,9 +11,12 @@ constexpr int ScreenHeight = 480;
 // The 640x480, 32-bit video surface; owned by SDL, never freed by the program.
 extern SDL_Surface *screenSurface;
 
-// SDL 1.2's must-lock rule: a pixel offset or a hardware, async-blit or RLE surface.
+// SDL 1.2's must-lock rule, SDL_MUSTLOCK: a pixel offset or a hardware, async-blit or RLE
+// surface. Taken from SDL's own macro because the SDL of the browser build has no pixel
+// offset and keeps every surface's pixels behind a lock, so it says "always".
 inline bool surfaceMustLock(const SDL_Surface *s) {
-    return s->offset != 0 || (s->flags & (SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_RLEACCEL)) != 0;
+    (void)s; // the browser's rule does not look at the surface
+    return SDL_MUSTLOCK(s);
 }
 
 // Locks s when the rule asks for it. False when a needed lock failed.

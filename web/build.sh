@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the browser version with Debian's emscripten into <build-dir>/site (default
+# build-web): the page, plimo.js, plimo.wasm and plimo.data. TinyXML's Debian source is
+# fetched into <build-dir>/tinyxml the first time. Extra arguments go to CMake.
+#   web/build.sh [build-dir] [cmake options...]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-build-web}"
+shift || true
+# Emscripten's JavaScript optimiser needs Debian's acorn module, which a Node.js other
+# than Debian's own (NodeSource's) does not look for in Debian's module folder.
+export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
+cd "$root"
+emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DPLIMO_TESTS=OFF "$@" >/dev/null
+cmake --build "$build" --target plimo -j"$(nproc)" >/dev/null

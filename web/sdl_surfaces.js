@@ -1,0 +1,181 @@
+// Surfaces in memory for the browser build: the game's pixels stay where it writes them.
+//
+// Emscripten's SDL keeps each surface on a canvas and copies it to memory on every lock
+// and back on every unlock, as RGBA bytes, blitting with the canvas. The game needs
+// SDL 1.2's software surfaces instead: pixels held in memory as 0x00RRGGBB words (the
+// drawing stores colours such as 0x9f0000 directly), blits that land in memory also while
+// the screen is locked (the language picture is blitted inside the drawing bracket), and
+// a lock that costs nothing (the font is locked for every glyph). These functions replace
+// emscripten's for the calls the game makes:
+//
+// - a surface's canvas is read into memory once, the first time the game touches it
+//   (pictures are decoded onto a canvas by emscripten's loader); from then on memory is
+//   the only copy, and its format says so: red 0xff0000, green 0xff00, blue 0xff;
+// - locking only counts; blits and conversions copy memory, with SDL 1.2's clipping;
+// - SDL_UpdateRect shows the screen's memory on the page canvas, the one place where
+//   pixels are mapped to the canvas's RGBA bytes (alpha always opaque).
+mergeInto(LibraryManager.library, {
+  $plimoSurfaces__deps: ['$SDL', 'malloc', 'free'],
+  $plimoSurfaces: {
+    // The surface's record, its canvas read into memory on first use.
+    adopt: function(surf) {
+      var s = SDL.surfaces[surf];
+      if (s.plimoInMemory) return s;
+      var count = s.width * s.height;
+      if (!s.buffer) s.buffer = _malloc(count * 4);
+      {{{ makeSetValue('surf', C_STRUCTS.SDL_Surface.pixels, 's.buffer', 'void*') }}};
+      {{{ makeSetValue('surf', C_STRUCTS.SDL_Surface.pitch, 's.width * 4', 'i32') }}};
+      var f = s.pixelFormat;
+      // SDL_PIXELFORMAT_RGB888: 32-bit words 0x00RRGGBB.
+      {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.format, '0x16161804', 'i32') }}};
+      {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Rmask, '0xff0000', 'i32') }}};
+      {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Gmask, '0xff00', 'i32') }}};
+      {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Bmask, '0xff', 'i32') }}};
+      {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Amask, '0', 'i32') }}};
+      {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Rshift, '16', 'i8') }}};
+      {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Gshift, '8', 'i8') }}};
+      {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Bshift, '0', 'i8') }}};
+      {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Ashift, '0', 'i8') }}};
+      {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Aloss, '8', 'i8') }}};
+      if (count > 0) {
+        var rgba = new Uint32Array(s.ctx.getImageData(0, 0, s.width, s.height).data.buffer);
+        var words = HEAPU32.subarray(s.buffer >> 2, (s.buffer >> 2) + count);
+        for (var i = 0; i < count; i++) {
+          var v = rgba[i]; // bytes R, G, B, A: 0xAABBGGRR read little-endian
+          words[i] = ((v & 0xff) << 16) | (v & 0xff00) | ((v >>> 16) & 0xff);
+        }
+      }
+      s.plimoInMemory = true;
+      return s;
+    },
+
+    // The text SDL_GetError returns from now on.
+    setError: function(text) {
+      if (SDL.errorMessage) _free(SDL.errorMessage);
+      SDL.errorMessage = allocateUTF8(text);
+    },
+
+    // Reads an SDL_Rect pointer, or the whole surface for a null one.
+    rect: function(ptr, s) {
+      return ptr ? SDL.loadRect(ptr) : { x: 0, y: 0, w: s.width, h: s.height };
+    }
+  },
+
+  SDL_LockSurface__deps: ['$plimoSurfaces'],
+  SDL_LockSurface: function(surf) {
+    plimoSurfaces.adopt(surf).locked++;
+    return 0;
+  },
+
+  SDL_UnlockSurface__deps: ['$plimoSurfaces'],
+  SDL_UnlockSurface: function(surf) {
+    var s = plimoSurfaces.adopt(surf);
+    if (s.locked > 0) s.locked--;
+  },
+
+  // SDL 1.2's blit between two 32-bit surfaces of one format: the source rectangle is
+  // clipped to the source, the destination to the destination's bounds, and dstrect
+  // receives the rectangle really drawn.
+  SDL_UpperBlit__deps: ['$plimoSurfaces'],
+  SDL_UpperBlit: function(src, srcrect, dst, dstrect) {
+    var from = plimoSurfaces.adopt(src);
+    var to = plimoSurfaces.adopt(dst);
+    var sr = plimoSurfaces.rect(srcrect, from);
+    var dx = 0, dy = 0;
+    if (dstrect) {
+      var at = SDL.loadRect(dstrect);
+      dx = at.x;
+      dy = at.y;
+    }
+    var sx = sr.x, sy = sr.y, w = sr.w, h = sr.h;
+    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
+    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
+    w = Math.min(w, from.width - sx);
+    h = Math.min(h, from.height - sy);
+    if (dx < 0) { w += dx; sx -= dx; dx = 0; }
+    if (dy < 0) { h += dy; sy -= dy; dy = 0; }
+    w = Math.min(w, to.width - dx);
+    h = Math.min(h, to.height - dy);
+    if (w <= 0 || h <= 0) {
+      w = 0;
+      h = 0;
+    }
+    for (var row = 0; row < h; row++) {
+      var s = (from.buffer >> 2) + (sy + row) * from.width + sx;
+      HEAPU32.copyWithin((to.buffer >> 2) + (dy + row) * to.width + dx, s, s + w);
+    }
+    if (dstrect) SDL.updateRect(dstrect, { x: dx, y: dy, w: w, h: h });
+    return 0;
+  },
+
+  // A copy in the one format every surface has here.
+  SDL_ConvertSurface__deps: ['$plimoSurfaces'],
+  SDL_ConvertSurface: function(surf, format, flags) {
+    var from = plimoSurfaces.adopt(surf);
+    var copy = SDL.makeSurface(from.width, from.height, 0, false, 'copy:' + from.source);
+    var to = plimoSurfaces.adopt(copy);
+    var count = from.width * from.height;
+    HEAPU32.set(HEAPU32.subarray(from.buffer >> 2, (from.buffer >> 2) + count), to.buffer >> 2);
+    return copy;
+  },
+
+  // Streams are numbered from 1 so that none is mistaken for NULL; emscripten's
+  // SDL_FreeRW also drops the reserved slot 0 once every stream is freed, after which the
+  // next SDL_RWFromFile would return 0, "cannot open", for a file that is there.
+  SDL_FreeRW__deps: ['$SDL'],
+  SDL_FreeRW: function(rwopsID) {
+    SDL.rwops[rwopsID] = null;
+    while (SDL.rwops.length > 1 && SDL.rwops[SDL.rwops.length - 1] === null) {
+      SDL.rwops.pop();
+    }
+  },
+
+  // Emscripten's SDL_SetError forgets its message; the game's start-up line needs it.
+  SDL_SetError__deps: ['$SDL', '$formatString', '$plimoSurfaces'],
+  SDL_SetError: function(format, varargs) {
+    plimoSurfaces.setError(UTF8ArrayToString(formatString(format, varargs), 0));
+  },
+
+  // Pictures are decoded by stb_image here; a failure says which way it failed instead
+  // of the emulation's "unknown" error, as SDL 1.2's own loader would.
+  SDL_LoadBMP_RW__deps: ['$SDL', 'IMG_Load_RW', '$plimoSurfaces', '$PATH_FS', '$FS'],
+  SDL_LoadBMP_RW: function(rwops, freesrc) {
+    var stream = SDL.rwops[rwops];
+    var name = stream && stream.filename;
+    var surf = _IMG_Load_RW(rwops, freesrc);
+    if (!surf) {
+      if (name !== undefined && !FS.analyzePath(PATH_FS.resolve(name)).exists)
+        plimoSurfaces.setError("Couldn't open " + name);
+      else
+        plimoSurfaces.setError('not a picture that can be read');
+    }
+    return surf;
+  },
+
+  // Shows the screen: its words become the page canvas's RGBA bytes.
+  SDL_UpdateRect__deps: ['$plimoSurfaces'],
+  SDL_UpdateRect: function(surf, x, y, w, h) {
+    var s = plimoSurfaces.adopt(surf);
+    if (surf != SDL.screen) return;
+    if (x == 0 && y == 0 && w == 0 && h == 0) {
+      w = s.width;
+      h = s.height;
+    }
+    x = Math.max(x, 0);
+    y = Math.max(y, 0);
+    w = Math.min(w, s.width - x);
+    h = Math.min(h, s.height - y);
+    if (w <= 0 || h <= 0) return;
+    if (!s.plimoShown) s.plimoShown = s.ctx.createImageData(s.width, s.height);
+    var rgba = new Uint32Array(s.plimoShown.data.buffer);
+    var base = s.buffer >> 2;
+    for (var row = y; row < y + h; row++) {
+      for (var i = row * s.width + x, end = i + w; i < end; i++) {
+        var v = HEAPU32[base + i];
+        rgba[i] = 0xff000000 | ((v & 0xff) << 16) | (v & 0xff00) | ((v >>> 16) & 0xff);
+      }
+    }
+    s.ctx.putImageData(s.plimoShown, 0, 0, x, y, w, h);
+    if (Module['onFramePresented']) Module['onFramePresented']();
+  }
+});

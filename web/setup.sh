@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what the browser build needs and is missing on this Debian machine: Debian's
+# emscripten (which brings clang, lld, binaryen and Node.js). With --test also Debian's
+# chromium and the test's Node packages, installed from web/package-lock.json (npm ci).
+# Costs about a second when everything is there.
+set -euo pipefail
+web="$(cd "$(dirname "$0")" && pwd)"
+
+packages=(emscripten python3)
+if [ "${1:-}" = "--test" ]; then
+  packages+=(chromium)
+  # Debian's nodejs comes without npm; the one from NodeSource has it built in.
+  command -v npm >/dev/null || packages+=(npm)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}" >&2
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
+  $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if [ "${1:-}" = "--test" ]; then
+  # Reinstalled only when the lock file changed since the last install.
+  if ! cmp -s "$web/package-lock.json" "$web/node_modules/.package-lock.json.installed" 2>/dev/null; then
+    (cd "$web" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+    cp "$web/package-lock.json" "$web/node_modules/.package-lock.json.installed"
+  fi
+fi

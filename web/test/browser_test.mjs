@@ -1,0 +1,389 @@
+// Plays Plimo's browser build in Debian's headless Chromium with real key events: the
+// splash, the language screen and the main menu into a game, a right answer, Escape's
+// dark red burst and the game-over menu; compares screens with the desktop build's frames
+// of the same scenes, pixel for pixel in RGB; starts the game on broken data; measures
+// the time to the first frame, the download and the CPU taken on the main menu.
+//
+//   node web/test/browser_test.mjs --site build-web/site --frames <desktop frames folder>
+// PLIMO_DESKTOP_MENU_CPU (CPU s/min of the desktop game on its main menu, from
+// tools/cpu_usage.sh) is printed beside the browser's. Failing frames are written as BMP
+// files to --out (default: a fresh folder under /tmp).
+import { spawn } from 'node:child_process';
+import fs from 'node:fs';
+import net from 'node:net';
+import os from 'node:os';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+import { readBmp } from './bmp.mjs';
+
+const args = Object.fromEntries(
+  process.argv.slice(2).reduce((pairs, a, i, all) => (a.startsWith('--') ? [...pairs, [a.slice(2), all[i + 1]]] : pairs), []));
+const siteDir = path.resolve(args.site || 'build-web/site');
+const framesDir = path.resolve(args.frames || 'build-webref/frames');
+const outDir = args.out || fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-test-'));
+fs.mkdirSync(outDir, { recursive: true });
+const chromiumPath = process.env.CHROMIUM || '/usr/bin/chromium';
+
+const Screen = { Splash: 1, LanguagePick: 2, MainMenu: 3, Difficulty: 5, Help: 6, Playing: 7, GameOver: 8 };
+// The desktop scenes are drawn at this tick; their menu cursor swings by its offset.
+const SceneTick = 123457;
+const cursorOffset = (tick) => Math.abs(Math.trunc(10 * Math.sin(tick * 0.003734)));
+const HighlightColour = [0x9f, 0x00, 0x00];
+const Budget = { firstFrameMs: 2000, downloadBytes: 12 * 1000 * 1000 };
+const StateTimeoutMs = 30000; // generous: the machine may be loaded
+
+let passed = 0;
+let failed = 0;
+function check(ok, what, detail = '') {
+  if (ok) passed++;
+  else failed++;
+  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${detail ? ': ' + detail : ''}`);
+  return ok;
+}
+
+// ---- the page's server: python's http.server, as ./play-web.sh serves it
+
+async function freePort() {
+  return new Promise((resolve, reject) => {
+    const s = net.createServer();
+    s.once('error', reject);
+    s.listen(0, '127.0.0.1', () => {
+      const { port } = s.address();
+      s.close(() => resolve(port));
+    });
+  });
+}
+
+async function startServer() {
+  const port = await freePort();
+  const server = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', siteDir],
+                       { stdio: 'ignore' });
+  const url = `http://127.0.0.1:${port}/`;
+  const until = Date.now() + StateTimeoutMs;
+  for (;;) {
+    try {
+      if ((await fetch(url)).ok) return { server, url };
+    } catch {
+      // not listening yet
+    }
+    if (Date.now() > until) throw new Error('http.server did not start');
+    await new Promise((r) => setTimeout(r, 100));
+  }
+}
+
+// ---- pixels
+
+function writeBmp(file, width, height, rgba) {
+  const stride = Math.ceil((width * 3) / 4) * 4;
+  const b = Buffer.alloc(54 + stride * height);
+  b.write('BM', 0, 'latin1');
+  b.writeUInt32LE(b.length, 2);
+  b.writeUInt32LE(54, 10);
+  b.writeUInt32LE(40, 14);
+  b.writeInt32LE(width, 18);
+  b.writeInt32LE(height, 22);
+  b.writeUInt16LE(1, 26);
+  b.writeUInt16LE(24, 28);
+  for (let y = 0; y < height; y++) {
+    for (let x = 0; x < width; x++) {
+      const p = 54 + (height - 1 - y) * stride + x * 3;
+      const q = (y * width + x) * 4;
+      b[p] = rgba[q + 2];
+      b[p + 1] = rgba[q + 1];
+      b[p + 2] = rgba[q];
+    }
+  }
+  fs.writeFileSync(file, b);
+}
+
+// Compares the canvas (RGBA) with the desktop frame (RGB) outside the masked rectangles.
+// Returns the number of differing pixels, the compared ones and their bounding box.
+function compareFrames(rgba, ref, masks = []) {
+  let differing = 0;
+  let compared = 0;
+  const box = { x0: 640, y0: 480, x1: -1, y1: -1 };
+  for (let y = 0; y < ref.height; y++) {
+    for (let x = 0; x < ref.width; x++) {
+      if (masks.some((m) => x >= m.x && x < m.x + m.w && y >= m.y && y < m.y + m.h)) continue;
+      compared++;
+      const p = (y * ref.width + x) * 4;
+      const q = (y * ref.width + x) * 3;
+      if (rgba[p] !== ref.rgb[q] || rgba[p + 1] !== ref.rgb[q + 1] || rgba[p + 2] !== ref.rgb[q + 2]) {
+        differing++;
+        box.x0 = Math.min(box.x0, x);
+        box.y0 = Math.min(box.y0, y);
+        box.x1 = Math.max(box.x1, x);
+        box.y1 = Math.max(box.y1, y);
+      }
+    }
+  }
+  return { differing, compared, box };
+}
+
+// ---- the page
+
+// Waits, frame by frame, for the game to show screen (with the menu cursor at offset,
+// when given, and at least minAge ms after the screen was entered), then takes the
+// canvas of that very frame. Runs in the page, between two of the game's passes.
+function grabInPage({ screen, offset, minAge, timeoutMs }) {
+  return new Promise((resolve) => {
+    const canvas = document.getElementById('screen');
+    const start = performance.now();
+    const tick = () => {
+      const m = window.Module;
+      const ready = m._plimoScreen() === screen && (offset === undefined || m._plimoCursorOffset() === offset) &&
+                    (minAge === undefined || m._plimoNow() - m._plimoScreenEnteredAt() > minAge);
+      if (ready) {
+        const data = canvas.getContext('2d').getImageData(0, 0, 640, 480).data;
+        let text = '';
+        for (let i = 0; i < data.length; i += 0x8000)
+          text += String.fromCharCode.apply(null, data.subarray(i, i + 0x8000));
+        resolve({ ok: true, now: m._plimoNow(), pixels: btoa(text) });
+      } else if (performance.now() - start > timeoutMs) {
+        resolve({ ok: false, screen: m._plimoScreen(), offset: m._plimoCursorOffset() });
+      } else {
+        requestAnimationFrame(tick);
+      }
+    };
+    tick();
+  });
+}
+
+async function grab(page, wanted) {
+  const got = await page.evaluate(grabInPage, { timeoutMs: StateTimeoutMs, ...wanted });
+  if (!got.ok) throw new Error(`screen ${wanted.screen} (cursor ${wanted.offset}) never shown; last ${JSON.stringify(got)}`);
+  return { now: got.now, rgba: Buffer.from(got.pixels, 'base64') };
+}
+
+// Compares the current frame of screen with the desktop scene of that name.
+async function compareScene(page, scene, wanted, masks = []) {
+  const ref = readBmp(path.join(framesDir, `${scene}.bmp`));
+  const shot = await grab(page, wanted);
+  const { differing, compared, box } = compareFrames(shot.rgba, ref, masks);
+  const ok = differing === 0 && compared >= 0.9 * 640 * 480;
+  if (!ok) writeBmp(path.join(outDir, `${scene}-browser.bmp`), 640, 480, shot.rgba);
+  check(ok, `screen "${scene}" has the desktop frame's RGB`,
+        `${compared} pixels compared${masks.length ? ' (' + masks.length + ' region masked)' : ''}, ${differing} differ` +
+        (differing ? ` within (${box.x0},${box.y0})-(${box.x1},${box.y1}); canvas in ${outDir}` : ''));
+  return ok;
+}
+
+const hook = (page, name, ...a) => page.evaluate((n, a) => window.Module['_' + n](...a), name, a);
+
+async function waitFor(page, what, fn, ...a) {
+  try {
+    await page.waitForFunction(fn, { polling: 'raf', timeout: StateTimeoutMs }, ...a);
+    return true;
+  } catch (e) {
+    return check(false, what, e.message);
+  }
+}
+
+const waitScreen = (page, screen) =>
+  waitFor(page, `screen ${screen} appears`, (s) => window.Module._plimoScreen && window.Module._plimoScreen() === s, screen);
+
+async function press(page, key) {
+  await page.keyboard.press(key);
+}
+
+async function newPage(browser, beforeMain) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 900, height: 720 });
+  await page.setCacheEnabled(false);
+  page.on('pageerror', (e) => console.log(`page error: ${e.message}`));
+  if (beforeMain) await page.evaluateOnNewDocument(`window.plimoBeforeMain = ${beforeMain};`);
+  return page;
+}
+
+// ---- the game played
+
+async function playThrough(browser, url, budgets) {
+  const page = await newPage(browser);
+  const cdp = await page.createCDPSession();
+  await cdp.send('Network.enable');
+  const urls = new Map();
+  const sizes = new Map();
+  cdp.on('Network.responseReceived', (e) => urls.set(e.requestId, e.response.url));
+  cdp.on('Network.loadingFinished', (e) => sizes.set(e.requestId, e.encodedDataLength));
+
+  await page.goto(url);
+  if (!(await waitFor(page, 'the first frame is shown', () => window.Module && window.Module.firstFrameAt))) return;
+  const firstFrameMs = await page.evaluate(() => window.Module.firstFrameAt);
+  budgets.firstFrameMs = firstFrameMs;
+  check(firstFrameMs < Budget.firstFrameMs, 'page to first splash frame under 2 s', `${(firstFrameMs / 1000).toFixed(2)} s`);
+
+  const masks = await Promise.all([0, 1, 2, 3].map((c) => hook(page, 'plimoScreenMask', c)));
+  check(masks.join() === [0xff0000, 0xff00, 0xff, 0].join(),
+        'the screen surface holds 0x00RRGGBB pixels (channel masks)', masks.map((m) => '0x' + m.toString(16)).join(' '));
+
+  await compareScene(page, 'splash', { screen: Screen.Splash });
+  await press(page, 'Enter');
+  check(await page.evaluate(() => document.activeElement === document.getElementById('screen')),
+        'the canvas has the keyboard focus after the first key');
+  await compareScene(page, 'language-pick-1', { screen: Screen.LanguagePick, offset: cursorOffset(SceneTick) });
+
+  await press(page, 'Enter');
+  if (!(await waitScreen(page, Screen.MainMenu))) return;
+  await press(page, 'ArrowDown');
+  await press(page, 'ArrowDown');
+  await waitFor(page, 'the highlight moves down twice', () => window.Module._plimoMenuSelection() === 2);
+  await compareScene(page, 'main-menu', { screen: Screen.MainMenu, offset: cursorOffset(SceneTick) });
+
+  // Addition, then the difficulty menu, which opens on its second entry.
+  await press(page, 'ArrowUp');
+  await press(page, 'ArrowUp');
+  await waitFor(page, 'the highlight is back on Addition', () => window.Module._plimoMenuSelection() === 0);
+  await press(page, 'Enter');
+  await compareScene(page, 'difficulty', { screen: Screen.Difficulty, offset: cursorOffset(SceneTick) });
+  await press(page, 'Enter');
+  await compareScene(page, 'help', { screen: Screen.Help });
+
+  // A game: the answer of the leading problem, read from the game, typed with the keys.
+  if (!(await waitScreen(page, Screen.Playing))) return;
+  await waitFor(page, 'a problem comes on the field', () => window.Module._plimoLeadingAnswer() !== -2147483648);
+  const answer = await hook(page, 'plimoLeadingAnswer');
+  await page.keyboard.type(String(answer), { delay: 30 });
+  if (await waitFor(page, 'the answer scores', () => window.Module._plimoScore() > 0))
+    check(true, 'a right answer scores', `typed ${answer}, score ${await hook(page, 'plimoScore')}`);
+
+  // Escape gives up: the dark red burst grows from the leading problem.
+  await press(page, 'Escape');
+  const burst = await page.evaluate((colour, timeoutMs) => new Promise((resolve) => {
+    const m = window.Module;
+    const context = document.getElementById('screen').getContext('2d');
+    const start = performance.now();
+    const tick = () => {
+      if (m._plimoScreen() === 8) {
+        // The centre may lie off the screen (a problem just come in): its nearest point.
+        const x = Math.min(Math.max(m._plimoBurstX(), 0), 639);
+        const y = Math.min(Math.max(m._plimoBurstY(), 0), 479);
+        const p = context.getImageData(x, y, 1, 1).data;
+        if (p[0] === colour[0] && p[1] === colour[1] && p[2] === colour[2])
+          return resolve({ seen: true, x, y, age: m._plimoNow() - m._plimoScreenEnteredAt() });
+        if (m._plimoNow() - m._plimoScreenEnteredAt() > 1000) return resolve({ seen: false, why: 'the burst was over' });
+      }
+      if (performance.now() - start > timeoutMs) return resolve({ seen: false, why: `screen ${m._plimoScreen()}` });
+      requestAnimationFrame(tick);
+    };
+    tick();
+  }), HighlightColour, StateTimeoutMs);
+  check(burst.seen, 'Escape gives the dark red burst (0x9f0000 from its centre)',
+        burst.seen ? `at (${burst.x}, ${burst.y}), ${burst.age} ms into the game over` : burst.why);
+
+  // The game-over menu, its second entry highlighted as in the desktop scene; the score
+  // line differs (the scene's score is 1234) and is left out.
+  await press(page, 'ArrowDown');
+  await waitFor(page, 'the game-over menu highlights its second entry', () => window.Module._plimoMenuSelection() === 1);
+  await compareScene(page, 'game-over-menu', { screen: Screen.GameOver, offset: cursorOffset(SceneTick), minAge: 1000 },
+                     [{ x: 0, y: 176, w: 640, h: 44 }]);
+
+  // Back to the main menu, where the tab's CPU is measured while nothing is pressed.
+  await press(page, 'Enter');
+  if (!(await waitScreen(page, Screen.MainMenu))) return;
+  const browserCdp = await browser.target().createCDPSession();
+  const cpuTimes = async () => {
+    const { processInfo } = await browserCdp.send('SystemInfo.getProcessInfo');
+    const byType = {};
+    for (const p of processInfo) byType[p.type] = (byType[p.type] || 0) + p.cpuTime;
+    return byType;
+  };
+  const seconds = 10;
+  const before = await cpuTimes();
+  const wallStart = Date.now();
+  await new Promise((r) => setTimeout(r, seconds * 1000)); // the span measured, not a wait for a state
+  const after = await cpuTimes();
+  const wall = (Date.now() - wallStart) / 1000;
+  const perMinute = (type) => ((after[type] || 0) - (before[type] || 0)) / wall * 60;
+  budgets.cpu = {
+    renderer: perMinute('renderer'),
+    all: Object.keys(after).reduce((sum, t) => sum + perMinute(t), 0),
+    gpu: perMinute('GPU'),
+    browser: perMinute('browser'),
+    wall,
+  };
+  check(await hook(page, 'plimoScreen') === Screen.MainMenu, 'still on the main menu after the CPU span');
+
+  const files = [...sizes.entries()].map(([id, bytes]) => ({ url: urls.get(id) || id, bytes }));
+  budgets.files = files;
+  budgets.downloadBytes = files.reduce((s, f) => s + f.bytes, 0);
+  const names = files.map((f) => path.basename(new URL(f.url, url).pathname));
+  check(['plimo.js', 'plimo.wasm', 'plimo.data'].every((n) => names.includes(n)) && budgets.downloadBytes < Budget.downloadBytes,
+        'the whole download is under 12 MB', `${(budgets.downloadBytes / 1e6).toFixed(2)} MB`);
+  await page.close();
+}
+
+// ---- broken data: a start-up failure is one line on the page, missing sound is silence
+
+async function startBroken(browser, url, what, beforeMain) {
+  const page = await newPage(browser, beforeMain);
+  await page.goto(url);
+  await waitFor(page, `${what}: the game starts or stops`,
+                () => (window.Module && window.Module.firstFrameAt) || document.getElementById('status').classList.contains('failed'));
+  return page;
+}
+
+async function brokenData(browser, url) {
+  let page = await startBroken(browser, url, 'no music, no "correct" effect',
+                               '(FS) => { FS.unlink("/menu.ogg"); FS.unlink("/correct.wav"); }');
+  await press(page, 'Enter');
+  const silentOk = (await waitScreen(page, Screen.LanguagePick)) &&
+                   !(await page.evaluate(() => document.getElementById('status').classList.contains('failed')));
+  check(silentOk, 'missing music and effect: the game runs, silent');
+  await page.close();
+
+  const failures = [
+    { what: 'a picture that is not one', file: '/splash.bmp', expect: 'splash.bmp: cannot load picture: not a picture that can be read',
+      beforeMain: '(FS) => FS.writeFile("/splash.bmp", "this is not a picture")' },
+    { what: 'a missing font', file: '/font_32.bmp', expect: "font_32.bmp: cannot load picture: Couldn't open font_32.bmp",
+      beforeMain: '(FS) => FS.unlink("/font_32.bmp")' },
+    { what: 'a missing content file', expect: 'plimo.xml',
+      beforeMain: '(FS) => FS.unlink("/plimo.xml")' },
+  ];
+  for (const f of failures) {
+    page = await startBroken(browser, url, f.what, f.beforeMain);
+    const shown = await page.evaluate(() => ({
+      text: document.getElementById('status').textContent,
+      failed: document.getElementById('status').classList.contains('failed'),
+      drawn: !!window.Module.firstFrameAt,
+    }));
+    check(shown.failed && !shown.drawn && shown.text.startsWith(f.expect), `${f.what}: the page shows the one line`, `"${shown.text}"`);
+    await page.close();
+  }
+}
+
+// ---- main
+
+const budgets = {};
+const { server, url } = await startServer();
+const browser = await puppeteer.launch({
+  executablePath: chromiumPath,
+  headless: true,
+  userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-chromium-')),
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+         '--disable-component-update', '--disable-sync', '--autoplay-policy=user-gesture-required'],
+});
+try {
+  await playThrough(browser, url + 'index.html', budgets);
+  await brokenData(browser, url + 'index.html');
+} catch (e) {
+  check(false, 'the browser test ran to its end', e.stack);
+} finally {
+  await browser.close();
+  server.kill();
+}
+
+console.log('\nBudgets (measured above):');
+if (budgets.firstFrameMs !== undefined)
+  console.log(`  page to first splash frame: ${(budgets.firstFrameMs / 1000).toFixed(2)} s (budget 2 s), from localhost, empty cache`);
+if (budgets.files) {
+  console.log(`  whole download: ${(budgets.downloadBytes / 1e6).toFixed(2)} MB (budget 12 MB)`);
+  for (const f of budgets.files) console.log(`    ${(f.bytes / 1e3).toFixed(1).padStart(9)} kB  ${new URL(f.url).pathname}`);
+}
+if (budgets.cpu) {
+  const c = budgets.cpu;
+  console.log(`  CPU idle on the main menu over ${c.wall.toFixed(1)} s, CPU s per minute: tab (renderer) ${c.renderer.toFixed(2)}, ` +
+              `GPU process ${c.gpu.toFixed(2)}, browser process ${c.browser.toFixed(2)}, all of Chromium ${c.all.toFixed(2)}`);
+  console.log(`  desktop game on its main menu (tools/cpu_usage.sh): ${process.env.PLIMO_DESKTOP_MENU_CPU || 'not measured'} CPU s per minute`);
+}
+console.log(`\nbrowser test: ${passed} passed, ${failed} failed`);
+process.exit(failed === 0 ? 0 : 1);

@@ -1,0 +1,47 @@
+// Read-only views of the game state for the browser test, which drives the page with
+// real key events and uses these to wait for states and to know the answer to type.
+#include <SDL.h>
+#include <climits>
+#include <emscripten.h>
+
+#include "gfx/surface.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+#include "menu/menu.h"
+
+extern "C" {
+
+// The screen in force (a ScreenId).
+EMSCRIPTEN_KEEPALIVE int plimoScreen() { return game.currentScreen; }
+
+// The highlighted menu entry, 0-based.
+EMSCRIPTEN_KEEPALIVE int plimoMenuSelection() { return game.menuSelection; }
+
+// The tick when Splash, Help, Playing or GameOver was last entered.
+EMSCRIPTEN_KEEPALIVE int plimoScreenEnteredAt() { return game.screenEnteredAt; }
+
+// Points of the current or last game.
+EMSCRIPTEN_KEEPALIVE int plimoScore() { return game.score; }
+
+// The tick of the last pass (ms), which the frame on the canvas was drawn at.
+EMSCRIPTEN_KEEPALIVE int plimoNow() { return now; }
+
+// The menu cursor's swing in the frame on the canvas, 0..10 pixels.
+EMSCRIPTEN_KEEPALIVE int plimoCursorOffset() { return cursorOffset(now); }
+
+// The answer of the leading problem, or INT_MIN when the field is empty.
+EMSCRIPTEN_KEEPALIVE int plimoLeadingAnswer() { return game.problems ? game.problems->answer : INT_MIN; }
+
+// The centre of the game-over burst, x and y in pixels.
+EMSCRIPTEN_KEEPALIVE int plimoBurstX() { return game.burstX; }
+EMSCRIPTEN_KEEPALIVE int plimoBurstY() { return game.burstY; }
+
+// The screen surface's channel masks: 0 red, 1 green, 2 blue, 3 alpha.
+EMSCRIPTEN_KEEPALIVE unsigned plimoScreenMask(int channel) {
+    if (!screenSurface)
+        return 0;
+    const SDL_PixelFormat *f = screenSurface->format;
+    const Uint32 masks[4] = {f->Rmask, f->Gmask, f->Bmask, f->Amask};
+    return channel >= 0 && channel < 4 ? masks[channel] : 0;
+}
+}
