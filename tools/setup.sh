@@ -8,11 +8,11 @@ packages=(
   libsdl1.2-dev libsdl-mixer1.2-dev libtinyxml-dev
   libgtest-dev
 )
-# Extra packages for the test suite: a virtual X server, key injection, screenshots (the
-# end-to-end tests grab the screen with Python's Xlib, PIL and numpy);
-# clang with its libFuzzer runtime for the fuzz targets.
+# Extra packages for the test suite: a virtual X server, key injection, keyboard maps
+# (xmodmap, in x11-xserver-utils), screenshots (the end-to-end tests grab the screen with
+# Python's Xlib, PIL and numpy); clang with its libFuzzer runtime for the fuzz targets.
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(xvfb xdotool imagemagick x11-utils python3-numpy python3-pil python3-xlib vorbis-tools clang libclang-rt-dev)
+  packages+=(xvfb xdotool imagemagick x11-utils x11-xserver-utils python3-numpy python3-pil python3-xlib vorbis-tools clang libclang-rt-dev)
 fi
 if [ "${1:-}" = "--bench" ]; then
   packages+=(libbenchmark-dev)
