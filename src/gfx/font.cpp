@@ -2,9 +2,11 @@
 #include "gfx/font.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "gfx/images.h"
+#include "gfx/regions.h"
 #include "gfx/surface.h"
 #include "ground/startup.h"
 
@@ -282,9 +284,46 @@ void drawGlyph(int x, int y, int ch, int mode) { drawGlyphScaled(x, y, ch, mode,
 
 void drawGlyph2x(int x, int y, int ch, int mode) { drawGlyphScaled(x, y, ch, mode, true); }
 
+// The pixels a text style may write from pen (x, y): every glyph's cell rows and its
+// drawn columns, for the shadow and the face; wide arithmetic, clipped to the screen.
+static Box textBox(int x, int y, const char *text, int shadowOffset, int scale) {
+    long long w = fontImage ? fontImage->w : 0;
+    long long penX = x, left = 0, right = 0;
+    bool any = false;
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; p++) {
+        int ch = *p;
+        if (ch == SpaceChar) {
+            penX += scale * (w / 4);
+            continue;
+        }
+        if (ch < FirstGlyph)
+            continue;
+        long long advance = scale * static_cast<long long>(glyphWidth[ch - FirstGlyph]);
+        if (advance > 0) {
+            long long from = std::min(penX, penX + shadowOffset);
+            long long to = std::max(penX, penX + shadowOffset) + advance;
+            left = any ? std::min(left, from) : from;
+            right = any ? std::max(right, to) : to;
+            any = true;
+        }
+        penX += advance;
+    }
+    if (!any)
+        return Box{0, 0, 0, 0};
+    long long top = std::min<long long>(y, static_cast<long long>(y) + shadowOffset);
+    long long bottom = std::max<long long>(y, static_cast<long long>(y) + shadowOffset) + scale * w;
+    return clipBox(left, top, right, bottom);
+}
+
 // One text style: per character its shadow glyph, then its face, then the pen moves.
 static void drawText(int x, int y, const char *text, void (*glyph)(int, int, int, int),
                      int shadowOffset, int faceMode, int scale) {
+    if (drawPass != PaintAll) {
+        uint64_t key = keyOf(keyOf(keyOf(keyOf(FrameKeySeed, faceMode), scale), x), y);
+        key = keyBytes(key, text, strlen(text));
+        if (!drawItem(textBox(x, y, text, shadowOffset, scale), key))
+            return;
+    }
     int w = fontImage ? fontImage->w : 0;
     int penX = x;
     for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; p++) {

@@ -30,6 +30,23 @@ void loadImages();
 // picture) from 2000 down. Reads the state only.
 SDL_Surface *playingBackground();
 
-// Blits the current screen's background whole at (0, 0); on Playing the picture of
-// playingBackground; nothing during GameOver's first 1000 ms. Reads the state only.
+// The current screen's background: on Playing the picture of playingBackground; null
+// (nothing) during GameOver's first 1000 ms. Reads the state only.
+SDL_Surface *backgroundPicture();
+
+// Whether picture is a plain copy of screen rows: the screen's size, its 32-bit format,
+// no colour key, alpha or lock.
+bool copiesPlainly(const SDL_Surface *picture);
+
+// Draws backgroundPicture whole at (0, 0), the screen unlocked: rows copied when it
+// copiesPlainly, otherwise SDL's blit.
 void drawBackground();
+
+// Blits picture whole with its top-left corner at (x, y) (pixels, 16-bit as SDL holds
+// them), unconverted. A drawing primitive: recorded (by its pictureKey) or skipped as
+// the draw pass says.
+void blitPicture(SDL_Surface *picture, int x, int y);
+
+// A key of picture's size, format and pixels: equal keys mean, but for a one in 2^64
+// chance, the same picture.
+uint64_t pictureKey(SDL_Surface *picture);

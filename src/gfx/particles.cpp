@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "gfx/regions.h"
 #include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
@@ -54,6 +55,14 @@ static const double *cachedRowFactors(int ry) {
 void fillEllipse(int cx, int cy, int rx, int ry, uint32_t colour) {
     if (ry < 1 || rx < 1)
         return;
+    if (drawPass != PaintAll) {
+        // Rows cy - ry .. cy + ry - 1; a span of n <= 2 rx pixels from cx - n / 2.
+        uint64_t key = keyOf(keyOf(keyOf(keyOf(keyOf(FrameKeySeed ^ 0xe11, cx), cy), rx), ry), colour);
+        Box box = clipBox(static_cast<long long>(cx) - rx - 1, static_cast<long long>(cy) - ry,
+                          static_cast<long long>(cx) + rx + 2, static_cast<long long>(cy) + ry);
+        if (!drawItem(box, key))
+            return;
+    }
     // Only the offsets i whose row cy + i - ry is on the screen are visited.
     long long rowOf0 = static_cast<long long>(cy) - ry;
     long long iFirst = std::max(0LL, -rowOf0);

@@ -13,6 +13,16 @@ uint32_t clockTicks();
 // Sleeps ms milliseconds (SDL_Delay); the manual clock advances by ms instead.
 void clockDelay(uint32_t ms);
 
+// Waits until input arrives on the descriptor fd (the display connection) or ms
+// milliseconds have passed, whichever comes first. Without a descriptor (fd < 0), or on
+// the manual clock, it is clockDelay(1): the short sleep of a loop that must poll.
+void clockWaitForInput(int fd, uint32_t ms);
+
+// Holds clockTicks at its present value until clockRelease, so that everything drawn in
+// one frame shows one moment.
+void clockHold();
+void clockRelease();
+
 // Test seam: switches to a manual clock that only moves by clockSet, clockAdvance and
 // clockDelay; clockUseReal switches back to SDL's counter.
 void clockUseManual(uint32_t startTicks);

@@ -50,14 +50,9 @@ static void drawLanguagePicture(TiXmlElement *language) {
     if (!picture)
         return;
     // SDL_Rect holds 16-bit positions; beyond 65535 pixels the centred position no longer fits.
-    if (picture->w <= 65535 && picture->h <= 65535) {
-        SDL_Rect at;
-        at.x = static_cast<Sint16>((ScreenWidth - picture->w) / 2);
-        at.y = static_cast<Sint16>((ScreenHeight - picture->h) / 2);
-        at.w = 0;
-        at.h = 0;
-        SDL_BlitSurface(picture, nullptr, screenSurface, &at);
-    }
+    if (picture->w <= 65535 && picture->h <= 65535)
+        blitPicture(picture, static_cast<Sint16>((ScreenWidth - picture->w) / 2),
+                    static_cast<Sint16>((ScreenHeight - picture->h) / 2));
     SDL_FreeSurface(picture);
 }
 

@@ -11,6 +11,7 @@
 #include "game/field.h"
 #include "gfx/images.h"
 #include "gfx/particles.h"
+#include "gfx/regions.h"
 #include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
@@ -116,15 +117,79 @@ bool drawFrameContents() {
     return true;
 }
 
-void drawFrame() {
-    if (drawFrameContents())
-        SDL_UpdateRect(screenSurface, 0, 0, ScreenWidth, ScreenHeight);
+// SDL 1.2 over SDL 2 (sdl12-compat, versions from 1.2.50) shows rectangles passed to
+// SDL_UpdateRects only at a later event pump; whole frames show at once.
+static bool presentsWholeFrames() {
+    static const bool whole = SDL_Linked_Version()->patch >= 50;
+    return whole;
 }
+
+uint32_t presentedFrames = 0;
+static std::vector<SDL_Rect> presented;
+
+const std::vector<SDL_Rect> &lastPresentedRegions() { return presented; }
+
+// Presents the whole screen, or only regions when they are not null.
+static void present(const std::vector<SDL_Rect> *regions) {
+    presentedFrames++;
+    if (!regions) {
+        SDL_UpdateRect(screenSurface, 0, 0, ScreenWidth, ScreenHeight);
+        presented.assign(1, SDL_Rect{0, 0, ScreenWidth, ScreenHeight});
+        return;
+    }
+    SDL_UpdateRects(screenSurface, static_cast<int>(regions->size()), const_cast<SDL_Rect *>(regions->data()));
+    presented = *regions;
+}
+
+// The frame the plain way: everything drawn, the whole screen presented.
+static void drawWholeFrame() {
+    invalidateFrame();
+    if (drawFrameContents())
+        present(nullptr);
+}
+
+// The frame drawn and presented only where it differs from the frame on screen: the
+// overlay is recorded item by item, compared with the frame on screen, and painted
+// again only in the regions that changed, over the background copied there.
+static void drawChangedRegions(SDL_Surface *background) {
+    beginFrameRecord();
+    drawOverlay();
+    uint64_t backgroundKey = static_cast<uint64_t>(game.currentScreen);
+    if (!findDirtyRegions(background, backgroundKey))
+        return;
+    if (!lockIfNeeded(screenSurface)) {
+        invalidateFrame();
+        return;
+    }
+    if (background)
+        copyPictureRegions(background, dirtyRegions());
+    drawOverlay();
+    unlockIfNeeded(screenSurface);
+    present(wholeScreenDirty() || presentsWholeFrames() ? nullptr : &dirtyRegions());
+    commitFrame();
+}
+
+bool frugalFrames = true;
+
+void drawFrame() {
+    clockHold();
+    SDL_Surface *background = backgroundPicture();
+    // Regions are redrawn over a copy of the background; a picture that does not cover
+    // the screen as plain rows is drawn the plain way, whole.
+    if (frugalFrames && (!background || copiesPlainly(background)))
+        drawChangedRegions(background);
+    else
+        drawWholeFrame();
+    clockRelease();
+}
+
+int displayDescriptor = -1;
 
 void frameTick() {
     now = clockNow();
     if (!tickBefore(game.logicClock, now)) {
-        clockDelay(1);
+        // Nothing is due before the next step: wait for it, or for input before it.
+        clockWaitForInput(displayDescriptor, static_cast<uint32_t>(tickDiff(game.logicClock, now)) + 1);
         return;
     }
     do {

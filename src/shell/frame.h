@@ -1,11 +1,18 @@
 // The fixed 10 ms logic clock, the screen state machine and the drawing of one frame.
 #pragma once
 
+#include <SDL.h>
 #include <cstdint>
+#include <vector>
 
 // One pass's worth of time: runs every due 10 ms logic step, then draws one frame;
-// sleeps 1 ms instead when no step is due.
+// when no step is due, waits until the next one is, or until input arrives on
+// displayDescriptor (1 ms without one).
 void frameTick();
+
+// The display connection's descriptor, where keys and window events arrive; -1 when
+// the video driver has none (frameTick then sleeps 1 ms at a time).
+extern int displayDescriptor;
 
 // Applies requestedScreen: runs its entry actions, then makes it currentScreen.
 void enterScreen();
@@ -18,5 +25,17 @@ void updateScreen();
 // the frame is then dropped and must not be presented.
 bool drawFrameContents();
 
-// Draws one frame: drawFrameContents, then presentation of the whole screen.
+// Draws one frame at one held moment of the tick counter. With frugalFrames (the
+// default), only what changed since the frame on screen is drawn and presented, and a
+// frame that changed nothing is neither drawn nor presented: the screen shows the same
+// pixels as after drawFrameContents and a whole present. Without it, drawFrameContents
+// and a present of the whole screen.
 void drawFrame();
+
+// Whether drawFrame draws and presents only what changed (tests compare both ways).
+extern bool frugalFrames;
+
+// Frames presented since start-up, and the screen regions the last one presented (the
+// whole screen, or the regions that changed): what reached the window.
+extern uint32_t presentedFrames;
+const std::vector<SDL_Rect> &lastPresentedRegions();

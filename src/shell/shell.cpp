@@ -12,10 +12,18 @@
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/particles.h"
+#include "gfx/regions.h"
 #include "gfx/surface.h"
 #include "ground/startup.h"
 #include "menu/menu.h"
+#include "shell/display_connection.h"
 #include "shell/frame.h"
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+#include "ground/clock.h"
+#endif
 
 static void sdlQuitHandler() { SDL_Quit(); }
 
@@ -54,11 +62,33 @@ static void refuseWithoutDisplay() {}
 static void refuseTextModeDriver() {}
 #endif
 
+#ifdef __EMSCRIPTEN__
+// The browser owns the main loop and calls this once per animation frame; nothing on
+// the page may block, so a frame with no logic step due skips the pass instead of
+// letting frameTick sleep (its events wait for the next frame). When the player ends
+// the game, exit runs the exit handlers and tells the page, as the process would end.
+static void browserPass() {
+    if (!tickBefore(game.logicClock, clockNow()))
+        return;
+    if (runPass()) {
+        emscripten_cancel_main_loop();
+        exit(0);
+    }
+}
+#endif
+
 int runProgram(int argc, char **argv) {
     (void)argv; // only the presence of an argument matters, never its text
     // Some SDL 1.2 implementations refuse to start at all without a sound device; the
     // game then starts without sound rather than not at all.
     refuseWithoutDisplay();
+#if defined(__unix__) && !defined(__EMSCRIPTEN__)
+    // SDL 1.2 over SDL 2 would present through OpenGL, which without a graphics card
+    // costs several times the game's own work; SDL 2's software renderer shows the same
+    // pixels. A choice made in the environment stands; SDL 1.2 itself ignores both.
+    setenv("SDL_RENDER_DRIVER", "software", 0);
+    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+#endif
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0 && SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Unable to init SDL: %s\n", SDL_GetError());
         exit(1);
@@ -77,12 +107,18 @@ int runProgram(int argc, char **argv) {
 
     loadResources();
     SDL_ShowCursor(0);
+    displayDescriptor = displayConnectionDescriptor();
     // Answers are read by the character a key types on the player's layout as well as
     // by its symbol (see handleGameKeyPress).
     SDL_EnableUNICODE(1);
 
+#ifdef __EMSCRIPTEN__
+    // Does not return: the browser runs browserPass from here on.
+    emscripten_set_main_loop(browserPass, 0, 1);
+#else
     while (!runPass()) {
     }
+#endif
     return 0;
 }
 
@@ -148,6 +184,10 @@ bool handleEvent(const SDL_Event &event) {
     }
     case SDL_QUIT:
         return true;
+    case SDL_VIDEOEXPOSE:
+        // The window lost what it showed: the next frame is presented whole.
+        invalidateFrame();
+        return false;
     default:
         return false;
     }

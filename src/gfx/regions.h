@@ -1,0 +1,71 @@
+// What a frame draws, item by item, and the regions of the screen that changed since the
+// frame on screen: so that an unchanged frame is neither drawn nor presented, and a
+// changed one is redrawn and presented only where it changed.
+#pragma once
+
+#include <SDL.h>
+#include <cstdint>
+#include <vector>
+
+// A box of screen pixels, half-open: columns x0 .. x1 - 1, rows y0 .. y1 - 1. Empty when
+// x0 >= x1 or y0 >= y1.
+struct Box {
+    int x0, y0, x1, y1;
+};
+
+// How the drawing primitives (text styles, fillEllipse, blitPicture) behave.
+enum DrawPass : int32_t {
+    PaintAll,   // paint every item: the plain way of drawing a frame
+    Record,     // paint nothing; note each item's box and key in the frame's item list
+    PaintDirty, // paint only the items whose box meets one of the dirty regions
+};
+
+extern DrawPass drawPass;
+
+// Called by every drawing primitive before it paints, with the box of every pixel it may
+// write (clipped to the screen) and a key of everything that decides those pixels. True
+// when the primitive is to paint now.
+bool drawItem(Box box, uint64_t key);
+
+// FNV-1a 64 of len bytes, continuing from h (start with FrameKeySeed).
+constexpr uint64_t FrameKeySeed = 0xcbf29ce484222325ULL;
+uint64_t keyBytes(uint64_t h, const void *bytes, size_t len);
+
+// keyBytes over one value's bytes.
+template <typename T> uint64_t keyOf(uint64_t h, const T &value) { return keyBytes(h, &value, sizeof value); }
+
+// The screen box of [x0, x1) x [y0, y1) given in wide coordinates, clipped to the screen.
+Box clipBox(long long x0, long long y0, long long x1, long long y1);
+
+// Starts recording a frame: the item list is emptied and drawPass becomes Record.
+void beginFrameRecord();
+
+// Ends recording and works out what must be redrawn against the frame on screen. The
+// frame on screen is the one recorded by the last call of commitFrame; background is
+// the picture blitted under the items (null: none, the last frame's pixels stay) and
+// backgroundKey says what else decides it. Returns false when nothing changed. Otherwise
+// dirtyRegions holds the regions to redraw: each contains whole every item it meets, so
+// that items are never painted cut (a doubled text writes its lower rows from the upper).
+bool findDirtyRegions(const SDL_Surface *background, uint64_t backgroundKey);
+
+// The regions found by findDirtyRegions (for PaintDirty and for presenting).
+const std::vector<SDL_Rect> &dirtyRegions();
+
+// True when the dirty regions are the whole screen.
+bool wholeScreenDirty();
+
+// Makes the recorded frame the frame on screen (call after it was painted and presented).
+void commitFrame();
+
+// Forgets the frame on screen, so that the next frame is drawn and presented whole (after
+// a dropped frame, or when the window lost its contents).
+void invalidateFrame();
+
+// Copies the regions of picture (same size and pixel format as the screen) to the same
+// place on the screen surface, row by row; the caller holds the screen's lock.
+void copyPictureRegions(const SDL_Surface *picture, const std::vector<SDL_Rect> &regions);
+
+// Counts of the last findDirtyRegions, for tests and benchmarks: items recorded, and the
+// area of the dirty regions in pixels.
+int recordedItemCount();
+long long dirtyArea();

@@ -1,0 +1,7 @@
+// The descriptor of the display connection, on which keys and window events arrive.
+#pragma once
+
+// The file descriptor of the X11 connection the video driver reads events from, or -1
+// when the driver has none (the dummy driver, the browser, another window system).
+// Call after the video mode is set.
+int displayConnectionDescriptor();
