@@ -153,8 +153,10 @@ find_window() {
   step "window $win"
 }
 
-# Real key presses and releases, 40 ms apart, to the focused window.
-press() { xdotool key --delay 40 "$@"; }
+# Real key presses and releases (X keysym names), 20 ms apart, to the focused window;
+# sent by the screen grabber, which is already connected, so that a key goes out at once
+# even when starting a program takes seconds.
+press() { screen press "$@"; }
 
 # Waits until the predicate holds on a fresh screenshot, polling without pause beyond
 # the grab itself; fails after the time-out or when the game has ended.

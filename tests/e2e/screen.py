@@ -1,7 +1,8 @@
 #!/usr/bin/python3
-"""The end-to-end tests' eyes: one process that stays connected to the X display and
-grabs the screen in a few milliseconds, so that moments as short as the game-over burst
-are seen even on a loaded machine (starting a screenshot program costs far more).
+"""The end-to-end tests' eyes and fingers: one process that stays connected to the X
+display, grabs the screen in a few milliseconds and presses keys through XTEST, so that
+moments as short as the game-over burst are seen even on a loaded machine (starting a
+screenshot or key program costs far more, up to seconds when every core is busy).
 
 Usage: screen.py DISPLAY. Reads one command per line on standard input and answers each
 with one line on standard output ("error: ..." when the command failed):
@@ -21,6 +22,9 @@ with one line on standard output ("error: ..." when the command failed):
                               current, and answer that share
   stop                        stop recording and drop its frames; answers their number
   autorepeat                  "on" or "off": the server's global key autorepeat
+  press KEYSYM...             presses and releases each key in turn, as a keyboard would
+                              (X keysym names: Return, Escape, Down, KP_Add, 1, ...),
+                              20 ms between events
 Pictures are read once and kept; pixels are compared exactly, as 8-bit RGB.
 """
 import sys
@@ -29,9 +33,11 @@ import time
 
 import numpy as np
 from PIL import Image
-from Xlib import X, display
+from Xlib import X, XK, display
+from Xlib.ext import xtest
 
 FRAME_PERIOD = 0.02  # seconds between recorded frames
+KEY_PERIOD = 0.02    # seconds between key events
 MAX_FRAMES = 300     # about 6 s of recording, 280 MB at 640x480
 
 
@@ -53,6 +59,21 @@ class Grabber:
                                % (pixels.size, self.width, self.height))
         # 24-bit visuals come as B, G, R and a pad byte per pixel.
         return pixels.reshape(self.height, self.width, 4)[:, :, 2::-1]
+
+    def press(self, names):
+        """Each key pressed and released in turn, to the window that has the focus."""
+        codes = []
+        for name in names:
+            keysym = XK.string_to_keysym(name)
+            code = self.display.keysym_to_keycode(keysym) if keysym else 0
+            if not code:
+                raise ValueError("no key types " + name)
+            codes.append(code)
+        for code in codes:
+            for event in (X.KeyPress, X.KeyRelease):
+                xtest.fake_input(self.display, event, code)
+                self.display.sync()
+                time.sleep(KEY_PERIOD)
 
 
 class Recording:
@@ -197,6 +218,9 @@ def main():
                 if recording is None:
                     raise RuntimeError("not recording")
                 answer = str(int((time.monotonic() - recording.started) * 1000))
+            elif command == "press":
+                grabber.press(line.split()[1:])
+                answer = "ok"
             elif command == "autorepeat":
                 control = grabber.display.get_keyboard_control()
                 answer = "on" if control.global_auto_repeat else "off"
