@@ -16,16 +16,17 @@ target_link_options(plimo PRIVATE
   "SHELL:-s ALLOW_MEMORY_GROWTH=1"
   "SHELL:-s ENVIRONMENT=web"
   "SHELL:--js-library ${web_dir}/sdl_surfaces.js"
+  "SHELL:--js-library ${web_dir}/sdl_audio.js"
   # The data folder becomes the working directory of the game ("/").
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data@/"
   "SHELL:--exclude-file ${CMAKE_SOURCE_DIR}/data/icon.png"
   "SHELL:--exclude-file ${CMAKE_SOURCE_DIR}/data/LICENSE-fonts.txt")
 file(GLOB web_data CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*)
-set_property(TARGET plimo APPEND PROPERTY LINK_DEPENDS ${web_dir}/sdl_surfaces.js ${web_data})
+set_property(TARGET plimo APPEND PROPERTY LINK_DEPENDS ${web_dir}/sdl_surfaces.js ${web_dir}/sdl_audio.js ${web_data})
 
-# The page and the fonts' licence, copied beside the game whenever they change.
+# The page, its icon and the fonts' licence, copied beside the game whenever they change.
 set(site_files "")
-foreach(file ${web_dir}/index.html ${CMAKE_SOURCE_DIR}/data/LICENSE-fonts.txt)
+foreach(file ${web_dir}/index.html ${CMAKE_SOURCE_DIR}/data/icon.png ${CMAKE_SOURCE_DIR}/data/LICENSE-fonts.txt)
   get_filename_component(name ${file} NAME)
   add_custom_command(OUTPUT ${PLIMO_SITE_DIR}/${name} DEPENDS ${file}
     COMMAND ${CMAKE_COMMAND} -E copy ${file} ${PLIMO_SITE_DIR}/${name})

@@ -12,13 +12,14 @@
 //   (pictures are decoded onto a canvas by emscripten's loader); from then on memory is
 //   the only copy, and its format says so: red 0xff0000, green 0xff00, blue 0xff;
 // - locking only counts; blits and conversions copy memory, with SDL 1.2's clipping;
-// - SDL_UpdateRect shows the screen's memory on the page canvas, the one place where
+// - SDL_UpdateRect(s) shows the screen's memory on the page canvas, the one place where
 //   pixels are mapped to the canvas's RGBA bytes (alpha always opaque).
 mergeInto(LibraryManager.library, {
   $plimoSurfaces__deps: ['$SDL', 'malloc', 'free'],
   $plimoSurfaces: {
-    // The surface's record, its canvas read into memory on first use.
-    adopt: function(surf) {
+    // The surface's record, its canvas read into memory on first use (unless the
+    // surface is new and blank, or about to be overwritten: skipCanvas).
+    adopt: function(surf, skipCanvas) {
       var s = SDL.surfaces[surf];
       if (s.plimoInMemory) return s;
       var count = s.width * s.height;
@@ -37,7 +38,7 @@ mergeInto(LibraryManager.library, {
       {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Bshift, '0', 'i8') }}};
       {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Ashift, '0', 'i8') }}};
       {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Aloss, '8', 'i8') }}};
-      if (count > 0) {
+      if (count > 0 && !skipCanvas) {
         var rgba = new Uint32Array(s.ctx.getImageData(0, 0, s.width, s.height).data.buffer);
         var words = HEAPU32.subarray(s.buffer >> 2, (s.buffer >> 2) + count);
         for (var i = 0; i < count; i++) {
@@ -113,7 +114,7 @@ mergeInto(LibraryManager.library, {
   SDL_ConvertSurface: function(surf, format, flags) {
     var from = plimoSurfaces.adopt(surf);
     var copy = SDL.makeSurface(from.width, from.height, 0, false, 'copy:' + from.source);
-    var to = plimoSurfaces.adopt(copy);
+    var to = plimoSurfaces.adopt(copy, true);
     var count = from.width * from.height;
     HEAPU32.set(HEAPU32.subarray(from.buffer >> 2, (from.buffer >> 2) + count), to.buffer >> 2);
     return copy;
@@ -168,14 +169,23 @@ mergeInto(LibraryManager.library, {
     if (w <= 0 || h <= 0) return;
     if (!s.plimoShown) s.plimoShown = s.ctx.createImageData(s.width, s.height);
     var rgba = new Uint32Array(s.plimoShown.data.buffer);
-    var base = s.buffer >> 2;
+    var words = HEAPU32.subarray(s.buffer >> 2, (s.buffer >> 2) + s.width * s.height);
     for (var row = y; row < y + h; row++) {
       for (var i = row * s.width + x, end = i + w; i < end; i++) {
-        var v = HEAPU32[base + i];
+        var v = words[i];
         rgba[i] = 0xff000000 | ((v & 0xff) << 16) | (v & 0xff00) | ((v >>> 16) & 0xff);
       }
     }
     s.ctx.putImageData(s.plimoShown, 0, 0, x, y, w, h);
     if (Module['onFramePresented']) Module['onFramePresented']();
+  },
+
+  // Shows the given rectangles of the screen, each as SDL_UpdateRect does.
+  SDL_UpdateRects__deps: ['$SDL', 'SDL_UpdateRect'],
+  SDL_UpdateRects: function(surf, count, rects) {
+    for (var i = 0; i < count; i++) {
+      var r = SDL.loadRect(rects + i * {{{ C_STRUCTS.SDL_Rect.__size__ }}});
+      if (r.w > 0 && r.h > 0) _SDL_UpdateRect(surf, r.x, r.y, r.w, r.h);
+    }
   }
 });

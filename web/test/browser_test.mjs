@@ -170,10 +170,11 @@ async function compareScene(page, scene, wanted, masks = []) {
 
 const hook = (page, name, ...a) => page.evaluate((n, a) => window.Module['_' + n](...a), name, a);
 
+// Waits for a state of the page, frame by frame; reached or not, it is a check.
 async function waitFor(page, what, fn, ...a) {
   try {
     await page.waitForFunction(fn, { polling: 'raf', timeout: StateTimeoutMs }, ...a);
-    return true;
+    return check(true, what);
   } catch (e) {
     return check(false, what, e.message);
   }
@@ -217,7 +218,12 @@ async function playThrough(browser, url, budgets) {
         'the screen surface holds 0x00RRGGBB pixels (channel masks)', masks.map((m) => '0x' + m.toString(16)).join(' '));
 
   await compareScene(page, 'splash', { screen: Screen.Splash });
+  // Sound waits for the first key: emscripten's audio context (SDL) opens then, and the
+  // menu music the splash asked for starts.
+  check(await page.evaluate(() => !window.SDL.audioContext), 'no sound before the first key');
   await press(page, 'Enter');
+  await waitFor(page, 'the menu music plays after the first key', () =>
+    window.SDL.audioContext.state === 'running' && window.SDL.music.audio && !!window.SDL.music.audio.webAudioNode);
   check(await page.evaluate(() => document.activeElement === document.getElementById('screen')),
         'the canvas has the keyboard focus after the first key');
   await compareScene(page, 'language-pick-1', { screen: Screen.LanguagePick, offset: cursorOffset(SceneTick) });
@@ -243,8 +249,8 @@ async function playThrough(browser, url, budgets) {
   await waitFor(page, 'a problem comes on the field', () => window.Module._plimoLeadingAnswer() !== -2147483648);
   const answer = await hook(page, 'plimoLeadingAnswer');
   await page.keyboard.type(String(answer), { delay: 30 });
-  if (await waitFor(page, 'the answer scores', () => window.Module._plimoScore() > 0))
-    check(true, 'a right answer scores', `typed ${answer}, score ${await hook(page, 'plimoScore')}`);
+  if (await waitFor(page, `a right answer scores (typed ${answer})`, () => window.Module._plimoScore() > 0))
+    console.log(`     score ${await hook(page, 'plimoScore')}`);
 
   // Escape gives up: the dark red burst grows from the leading problem.
   await press(page, 'Escape');
