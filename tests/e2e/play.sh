@@ -73,15 +73,23 @@ wrong_answer() { # mode
 # then the game-over menu shows. The screen is recorded from before the key until that
 # menu, and the largest share of the disc's colour in any frame must pass half the screen.
 end_game_with_escape() {
-  local best
+  local best pressed menu frames
   screen record
   press Escape
+  screen age
+  pressed=$reply
   wait_for 30 "the game-over menu after the burst" is_gameover_menu
+  screen age
+  menu=$reply
+  screen stop
+  frames=$reply
   screen best 9f0000
   best=$reply
-  screen stop
-  echo "   burst covered $best of the screen at most ($reply frames)"
-  awk -v b="$best" 'BEGIN { exit !(b > 0.5) }' || fail "no dark red burst over the screen after Escape (best share $best)"
+  if ! awk -v b="$best" 'BEGIN { exit !(b > 0.5) }'; then
+    screen timeline 9f0000
+    fail "no dark red burst over the screen after Escape (best share $best; Escape sent at $pressed ms, the menu seen at $menu ms; $frames frames as ms:share: $reply)"
+  fi
+  echo "   burst covered $best of the screen at most ($frames frames, Escape at $pressed ms, menu seen at $menu ms)"
 }
 
 for mode in 0 1 2 3 4 5; do

@@ -20,7 +20,10 @@ with one line on standard output ("error: ..." when the command failed):
   age                         milliseconds since the recording began
   best RRGGBB                 make the recorded frame with the largest share of the colour
                               current, and answer that share
-  stop                        stop recording and drop its frames; answers their number
+  timeline RRGGBB             the recorded frames as "AGE:SHARE" (ms, the colour's share),
+                              one word per frame, for reports of what was seen
+  stop                        stop recording, keeping its frames for best, timeline and
+                              next until the next record; answers their number
   autorepeat                  "on" or "off": the server's global key autorepeat
   press KEYSYM...             presses and releases each key in turn, as a keyboard would
                               (X keysym names: Return, Escape, Down, KP_Add, 1, ...),
@@ -110,9 +113,7 @@ class Recording:
     def stop(self):
         self.running = False
         self.thread.join()
-        count = len(self.frames)
-        self.frames = []
-        return count
+        return len(self.frames)
 
 
 def geometry(text):
@@ -189,6 +190,7 @@ def main():
             elif command == "record":
                 if recording is not None:
                     recording.stop()
+                    recording = None  # its frames go before the next ones come
                 recording = Recording(name)
                 looked_at = 0
                 answer = "ok"
@@ -210,10 +212,19 @@ def main():
                 if recording is None or not recording.frames:
                     raise RuntimeError("nothing recorded")
                 rgb = colour(words[1])
-                shares = [share(pixels, rgb) for _, pixels in recording.frames]
+                with recording.lock:
+                    frames = list(recording.frames)
+                shares = [share(pixels, rgb) for _, pixels in frames]
                 best = max(range(len(shares)), key=shares.__getitem__)
-                current = recording.frames[best][1]
+                current = frames[best][1]
                 answer = "%.4f" % shares[best]
+            elif command == "timeline":
+                if recording is None:
+                    raise RuntimeError("not recording")
+                rgb = colour(words[1])
+                with recording.lock:
+                    frames = list(recording.frames)
+                answer = " ".join("%d:%.3f" % (age * 1000, share(pixels, rgb)) for age, pixels in frames)
             elif command == "age":
                 if recording is None:
                     raise RuntimeError("not recording")
