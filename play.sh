@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds Plimo and starts it in a 640x480 window from its data
-# folder. Pass --fullscreen to play full screen instead.
+# Sets up what is missing, builds Plimo (Release, in build-play/) and starts it in a
+# 640x480 window from its data folder. Pass --fullscreen to play full screen instead.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)" --target plimo >/dev/null
+# Its own build folder: the tests build in build/ with another build type, and sharing
+# one would rebuild everything at each switch.
+cmake -S . -B build-play -DCMAKE_BUILD_TYPE=Release -DPLIMO_TESTS=OFF >/dev/null
+tools/build.sh build-play -j"$(nproc)" --target plimo
 cd data
 if [ "${1:-}" = "--fullscreen" ]; then
-  exec ../build/plimo
+  exec ../build-play/plimo
 fi
-exec ../build/plimo window
+exec ../build-play/plimo window

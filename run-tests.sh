@@ -4,8 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh --tests
+# build/ by default (play.sh builds the game alone in build-play/).
 build=${PLIMO_BUILD_DIR:-build}
 cmake -S . -B "$build" "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+tools/build.sh "$build" -j"$(nproc)"
 cd "$build"
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ctest --output-on-failure -j"$(nproc)"

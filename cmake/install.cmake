@@ -19,6 +19,11 @@ set(PLIMO_INSTALL_DATADIR "${CMAKE_INSTALL_DATAROOTDIR}/games/plimo" CACHE STRIN
 set(PLIMO_PACKAGE_MAINTAINER "Plimo developers <plimo-developers@plimo.invalid>" CACHE STRING
     "Maintainer of the Debian package and signer of its changelog")
 
+# `cmake --install` writes the list of installed files into the build folder. Made here,
+# by whoever configures, it stays theirs when a later `sudo cmake --install` rewrites it,
+# so that installing again elsewhere without sudo is not refused.
+file(TOUCH ${CMAKE_BINARY_DIR}/install_manifest.txt)
+
 set(PLIMO_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 set(PLIMO_GENERATED_DIR ${CMAKE_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${PLIMO_GENERATED_DIR})

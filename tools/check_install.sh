@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs Plimo into a staging folder and starts the installed launcher from elsewhere:
-# it must find its data, keep running quietly, and end with status 0 when asked to quit.
+# it must find its data, keep running quietly, and end with status 0 when asked to quit;
+# without a display and without a video driver named it must refuse in one line. Then
+# builds the Debian package and checks it with lintian (tools/setup.sh --package installs
+# dpkg-dev, file and lintian for that first).
 #
 # Usage: tools/check_install.sh [build-dir]
 # Without a build directory, configures and builds one in build-install (tests off).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
+tools/setup.sh --package
 
 build=${1:-}
 if [ -z "$build" ]; then
@@ -125,8 +129,25 @@ if [ -s "$work/game.out" ] || [ -s "$work/game.err" ]; then
   cat "$work/game.out" "$work/game.err" >&2
 fi
 
-# The Debian package, where dpkg-dev is there to work out its dependencies.
-if command -v dpkg-shlibdeps >/dev/null; then
+# Without a display: started as a user in a terminal without X would start it, with
+# nothing named, the game refuses in one line instead of drawing in the terminal.
+status=0
+(cd "$elsewhere" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER TERM=xterm \
+  SDL_FBDEV=/nonexistent/fb0 SDL_AUDIODRIVER=dummy timeout 60 "$usr/games/plimo" window \
+  </dev/null >"$work/nodisplay.out" 2>"$work/nodisplay.err") || status=$?
+nodisplay="no display: set DISPLAY or run from a graphical session"
+if [ "$status" -eq 1 ] && [ "$(cat "$work/nodisplay.err")" = "$nodisplay" ] && [ ! -s "$work/nodisplay.out" ]; then
+  pass "without a display the installed game refuses: $nodisplay"
+else
+  cat "$work/nodisplay.out" "$work/nodisplay.err" >&2
+  fail "without a display the installed game ended with status $status instead of refusing in one line"
+fi
+
+# The Debian package, with its dependencies worked out by dpkg-shlibdeps, checked by lintian.
+for tool in dpkg-shlibdeps file lintian; do
+  command -v "$tool" >/dev/null || fail "$tool is missing although tools/setup.sh --package ran"
+done
+if [ "$failures" -eq 0 ]; then
   before=$failures
   if cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1; then
     deb=$(ls "$work"/pkg/plimo_*.deb)
@@ -137,14 +158,17 @@ if command -v dpkg-shlibdeps >/dev/null; then
     [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "the package is not in section games"
     dpkg-deb -c "$deb" >"$work/contents.txt"
     grep -q ' \./usr/games/plimo$' "$work/contents.txt" || fail "the package has no /usr/games/plimo"
-    if command -v lintian >/dev/null; then
-      lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
-      if grep -q '^E: ' "$work/lintian.log"; then
-        grep '^E: ' "$work/lintian.log" >&2
-        fail "lintian reports errors"
-      fi
+    # lintian ends with status 1 when it reports errors, 2 and above when it could not
+    # check the package at all.
+    status=0
+    lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+      cat "$work/lintian.log" >&2
+      fail "lintian ended with status $status"
     fi
-    if [ "$failures" -eq "$before" ]; then pass "package $(basename "$deb"), Depends: $depends"; fi
+    if [ "$failures" -eq "$before" ]; then
+      pass "package $(basename "$deb"), Depends: $depends; lintian: $(grep -c '^E: ' "$work/lintian.log") errors, $(grep -c '^W: ' "$work/lintian.log") warnings"
+    fi
   else
     cat "$work/cpack.log" >&2
     fail "cpack -G DEB"
