@@ -12,6 +12,7 @@
 #include "game/problems.h"
 #include "gfx/images.h"
 #include "gfx/particles.h"
+#include "gfx/regions.h"
 #include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
@@ -72,6 +73,37 @@ void sceneFrame(benchmark::State &state, const char *sceneName) {
         }
         benchmark::ClobberMemory();
     }
+    resetSceneState();
+}
+
+// One frame as the game draws it (drawFrame, frugal): the first frame of the scene is
+// drawn whole before timing; then each timed frame either finds nothing changed
+// (stepMs 0: recorded, compared, skipped) or sees the clock moved by stepMs, which moves
+// the menu cursor or the pulsing highlight, and redraws and presents what changed.
+void frugalFrame(benchmark::State &state, const char *sceneName, int stepMs) {
+    const FrameScene *scene = findFrameScene(sceneName);
+    if (!scene) {
+        state.SkipWithError("no such scene");
+        return;
+    }
+    resetSceneState();
+    scene->setUp();
+    frugalFrames = true;
+    invalidateFrame();
+    drawFrame();
+    uint32_t tick = clockTicks();
+    long long area = 0;
+    for (auto _ : state) {
+        // Back and forth between two moments, so that every frame differs from the last.
+        tick = stepMs == 0 ? tick : (tick == SceneTick ? SceneTick + stepMs : SceneTick);
+        clockSet(tick);
+        now = static_cast<int32_t>(tick);
+        drawFrame();
+        area += dirtyArea();
+        benchmark::ClobberMemory();
+    }
+    state.counters["pixels"] = benchmark::Counter(static_cast<double>(area), benchmark::Counter::kAvgIterations);
+    invalidateFrame();
     resetSceneState();
 }
 
@@ -184,6 +216,21 @@ const SceneBenchmark sceneBenchmarks[] = {
     {"frame/PlayingHeavy", "playing-heavy"},
 };
 
+// Frames as the game draws them: skipped when unchanged, or redrawn where they changed.
+struct FrugalBenchmark {
+    const char *label;
+    const char *scene;
+    int stepMs;
+};
+const FrugalBenchmark frugalBenchmarks[] = {
+    {"frugal/MainMenuUnchanged", "main-menu", 0},
+    {"frugal/LanguagePickUnchanged", "language-pick-1", 0},
+    {"frugal/PlayingTypicalUnchanged", "playing-typical", 0},
+    {"frugal/MainMenuCursorMoved", "main-menu", 90},
+    {"frugal/LanguagePickArrowsMoved", "language-pick-1", 90},
+    {"frugal/PlayingTypicalPulse", "playing-typical", 30},
+    {"frugal/PlayingHeavyPulse", "playing-heavy", 30},
+};
 } // namespace
 
 int main(int argc, char **argv) {
@@ -208,6 +255,8 @@ int main(int argc, char **argv) {
         ->Unit(benchmark::kMicrosecond);
     for (const SceneBenchmark &b : sceneBenchmarks)
         benchmark::RegisterBenchmark(b.label, sceneFrame, b.scene)->Unit(benchmark::kMicrosecond);
+    for (const FrugalBenchmark &b : frugalBenchmarks)
+        benchmark::RegisterBenchmark(b.label, frugalFrame, b.scene, b.stepMs)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("logic/PlayingStep40x3000", playingLogicStep)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("startup/loadResources", startupLoad)->Unit(benchmark::kMillisecond);
 

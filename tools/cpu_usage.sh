@@ -1,36 +1,49 @@
 #!/usr/bin/env bash
-# Runs the real game in a window on its own virtual X server and reports how much CPU
-# it takes (CPU seconds per minute of wall time, all its threads) and its peak memory
-# (VmHWM), first while it sits on the main menu and then while a game is played with
-# keys sent by xdotool. The figures can be set beside any other program measured alike.
+# Measures what the real game costs the machine, next to a floor: in a window on its own
+# virtual X server, the CPU time (all threads, per second of wall time) of Plimo on the
+# language screen, on the main menu and in a game nobody answers, and of the floor
+# program (bench/static_frame.cpp: one unchanged frame presented 100 times a second),
+# taken in turns over several rounds, on classic SDL 1.2 and on sdl12-compat (SDL 1.2
+# over SDL 2, with SDL 2's software renderer). The floor comes twice: sleeping until
+# each frame is due, and polling every millisecond between frames as a plain SDL 1.2
+# loop does. Prints the medians, each screen as a ratio to both floors of the same
+# flavour, and the game's peak memory (VmHWM); the budgets are held against the
+# sleeping floor, the stricter one; exits 1 when one is over.
 #
-# Usage: tools/cpu_usage.sh [path/to/plimo]   (default: a Release build in build-bench/)
-# MENU_SECONDS (default 20) and GAME_SECONDS (default 30) set the two measured spans.
-# SHOTS_DIR=<directory> keeps a screenshot of the end of each span.
-# Sound goes to SDL's dummy driver, which still mixes the music on the audio thread.
+# Usage: tools/cpu_usage.sh [--fullscreen]   (full screen: 800x600 X screen; sdl12-compat
+#        scales the game to fit, classic SDL shows it at 640x480 in a corner)
+# ROUNDS (default 5), SPAN_SECONDS per span (default 6), FLAVOURS (default "classic compat").
+# SHOTS_DIR=<directory> keeps a screenshot of each of the game's spans; PLIMO=<binary>
+# measures another build of the game; PLIMO_AUDIO=<driver> (default dummy) sets its sound.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-menu_seconds="${MENU_SECONDS:-20}"
-game_seconds="${GAME_SECONDS:-30}"
+rounds="${ROUNDS:-5}"
+seconds="${SPAN_SECONDS:-6}"
+flavours="${FLAVOURS:-classic compat}"
+fullscreen=0
+[ "${1:-}" = "--fullscreen" ] && fullscreen=1
 
-"$root/tools/setup.sh" --tests
-if [ $# -ge 1 ]; then
-  plimo="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
-else
-  cmake -S "$root" -B "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DPLIMO_BENCH=ON -DPLIMO_TESTS=OFF >/dev/null
-  cmake --build "$root/build-bench" --target plimo -j2 >/dev/null
-  plimo="$root/build-bench/plimo"
-fi
+"$root/tools/setup.sh" --tests >&2
+"$root/tools/setup.sh" --bench >&2
+build="$root/build-bench"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DPLIMO_BENCH=ON -DPLIMO_TESTS=OFF >/dev/null
+cmake --build "$build" --target plimo plimo_static_frame -j2 >/dev/null
+plimo="${PLIMO:-$build/plimo}"
+floor="$build/bench/plimo_static_frame"
+compat_libdir=""
+case " $flavours " in
+  *" compat "*) compat_libdir=$("$root/tools/unpack_sdl_compat.sh" "$build/sdl12-compat") ;;
+esac
 
 work="$(mktemp -d /tmp/plimo-cpu-XXXXXX)"
 xvfb_pid=""
-game_pid=""
+pid=""
 cleanup() {
-  # The game first, so that it never sees its X server go away.
-  if [ -n "$game_pid" ]; then
-    kill "$game_pid" 2>/dev/null || true
-    wait "$game_pid" 2>/dev/null || true
+  # The program first, so that it never sees its X server go away.
+  if [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
   fi
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
@@ -39,93 +52,139 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-cp "$root"/data/* "$work/"
+mkdir -p "$work/data"
+cp "$root"/data/* "$work/data/"
 
 # Xvfb picks a free display number itself and writes it to the descriptor it is given.
+# No key autorepeat: a loaded machine must not turn one key press into several.
+screen=640x480x24
+[ "$fullscreen" = 1 ] && screen=800x600x24
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset -ardelay 60000 -arinterval 60000 \
+  >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   [ -s "$work/display" ] && break
   sleep 0.1
 done
 [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
 
-(cd "$work" && SDL_AUDIODRIVER=dummy exec "$plimo" window) &
-game_pid=$!
-win="$(timeout 30 xdotool search --sync --name '^Plimo$' | head -n1)"
-xdotool windowfocus --sync "$win"
+# CPU time of every thread of a process so far, in nanoseconds.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { print s + 0 }'; }
+now_ns() { date +%s%N; }
+hwm_kib() { awk '$1 == "VmHWM:" { print $2 }' "/proc/$1/status"; }
 
-press() { xdotool key --delay 60 "$@"; }
-
-# CPU time of a process in clock ticks (user + system, all threads).
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-status_kib() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/status"; }
-now_ms() { date +%s%3N; }
-ticks_per_second="$(getconf CLK_TCK)"
-
-results=()
-# measure LABEL SECONDS ACTION: runs ACTION in the background of the span (or nothing)
-# and records the game's and the X server's CPU over it.
-measure() {
-  local label="$1" seconds="$2" action="$3"
-  local start_ms start_game start_x end_ms end_game end_x
-  start_ms=$(now_ms)
-  start_game=$(cpu_ticks "$game_pid")
-  start_x=$(cpu_ticks "$xvfb_pid")
-  if [ -n "$action" ]; then
-    "$action" "$seconds"
-  else
-    sleep "$seconds"
-  fi
-  kill -0 "$game_pid" 2>/dev/null || { echo "the game ended during '$label'" >&2; exit 1; }
-  if [ -n "${SHOTS_DIR:-}" ]; then
-    import -window root "$SHOTS_DIR/${label// /-}.png"
-  fi
-  end_ms=$(now_ms)
-  end_game=$(cpu_ticks "$game_pid")
-  end_x=$(cpu_ticks "$xvfb_pid")
-  results+=("$(awk -v l="$label" -v ms=$((end_ms - start_ms)) -v g=$((end_game - start_game)) \
-    -v x=$((end_x - start_x)) -v hz="$ticks_per_second" -v hwm="$(status_kib "$game_pid" VmHWM)" \
-    -v rss="$(status_kib "$game_pid" VmRSS)" 'BEGIN {
-      wall = ms / 1000; gs = g / hz; xs = x / hz
-      printf "%-10s %7.1f %9.2f %12.2f %11.1f %11.1f %14.2f", l, wall, gs, gs / wall * 60,
-        hwm / 1024, rss / 1024, xs / wall * 60 }')")
+# CPU seconds per second of the running program over one span.
+span() {
+  local c0 t0 c1 t1
+  c0=$(cpu_ns "$pid")
+  t0=$(now_ns)
+  sleep "$seconds"
+  c1=$(cpu_ns "$pid")
+  t1=$(now_ns)
+  kill -0 "$pid" 2>/dev/null || { echo "the program ended during a span" >&2; exit 1; }
+  awk -v c=$((c1 - c0)) -v t=$((t1 - t0)) 'BEGIN { printf "%.5f\n", c / t }'
 }
 
-# A game: a digit now and then (some answers right, some wrong), and a Return every
-# few seconds, which on the game-over menu starts the next game.
-play() {
-  local until=$(($(now_ms) + $1 * 1000)) i=0
-  while [ "$(now_ms)" -lt "$until" ]; do
-    press $((RANDOM % 10))
-    sleep 0.7
-    i=$((i + 1))
-    if [ $((i % 6)) -eq 0 ]; then
-      press Return
-    fi
+# Starts a program in the background (its pid in $pid) and waits for its window.
+launch() { # window-name command...
+  local name=$1
+  shift
+  (cd "$work/data" && exec "$@" >"$work/out.log" 2>&1) &
+  pid=$!
+  local win
+  win=$(timeout 60 xdotool search --sync --name "^$name\$" | head -n1) || true
+  [ -n "$win" ] || { cat "$work/out.log" >&2; echo "no window named $name" >&2; exit 1; }
+  xdotool windowfocus --sync "$win" 2>/dev/null || true
+}
+
+stop() {
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  pid=""
+}
+
+shot() {
+  [ -n "${SHOTS_DIR:-}" ] && import -window root "$SHOTS_DIR/$1.png" 2>/dev/null || true
+}
+
+press() { xdotool key --delay 80 "$@"; }
+
+declare -A samples
+declare -A peak
+game_args=(window)
+floor_args=("$work/data/menubg.bmp")
+[ "$fullscreen" = 1 ] && game_args=()
+
+for flavour in $flavours; do
+  env_args=(env SDL_AUDIODRIVER="${PLIMO_AUDIO:-dummy}")
+  if [ "$flavour" = compat ]; then
+    # Both programs on SDL 2's software renderer, as the game chooses for itself.
+    env_args+=(LD_LIBRARY_PATH="$compat_libdir" SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0)
+  fi
+  peak[$flavour]=0
+  for round in $(seq "$rounds"); do
+    echo "-- $flavour, round $round of $rounds" >&2
+    launch Plimo "${env_args[@]}" "$plimo" "${game_args[@]}"
+    sleep 3 # the splash gives way to the language screen after 2 s
+    samples[$flavour.language]+="$(span) "
+    shot "$flavour-language-$round"
+    press Return
+    sleep 1
+    samples[$flavour.menu]+="$(span) "
+    shot "$flavour-menu-$round"
+    # Addition, the preselected difficulty, the help skipped: a game nobody answers.
+    press Return
+    sleep 0.5
+    press Return
+    sleep 0.5
+    press Return
+    sleep 1
+    samples[$flavour.game]+="$(span) "
+    shot "$flavour-game-$round"
+    kib=$(hwm_kib "$pid")
+    [ "$kib" -gt "${peak[$flavour]}" ] && peak[$flavour]=$kib
+    stop
+    launch "Plimo floor" "${env_args[@]}" "$floor" "${floor_args[@]}"
+    sleep 1
+    samples[$flavour.floor]+="$(span) "
+    stop
+    launch "Plimo floor" "${env_args[@]}" "$floor" --poll-1ms "${floor_args[@]}"
+    sleep 1
+    samples[$flavour.pollfloor]+="$(span) "
+    stop
   done
-}
+done
 
-# Splash gives way to the language choice after 2 s; Return there opens the main menu.
-sleep 3
-press Return
-sleep 1
-measure "main menu" "$menu_seconds" ""
-
-# Addition, the preselected difficulty, then the help picture's 3 s.
-press Return
-sleep 0.5
-press Return
-sleep 4
-measure "playing" "$game_seconds" play
+median() { tr ' ' '\n' | sed '/^$/d' | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 echo
-echo "plimo ($plimo) in a 640x480 window on Xvfb $DISPLAY, $(nproc) cores"
-printf "%-10s %7s %9s %12s %11s %11s %14s\n" phase "wall s" "CPU s" "CPU s/min" "VmHWM MiB" "VmRSS MiB" "Xvfb CPU s/min"
-for line in "${results[@]}"; do
-  echo "$line"
+mode="a 640x480 window"
+[ "$fullscreen" = 1 ] && mode="full screen on an 800x600 X screen"
+echo "CPU seconds per second (all threads), medians of $rounds spans of ${seconds} s, $mode, $(nproc) cores."
+echo "floor: one unchanged frame presented 100 times a second, sleeping to each next frame;"
+echo "polling floor: the same, polling events every 1 ms between frames. Ratios: plimo / floor."
+printf "%-8s %-12s %9s %9s %9s %8s %8s %8s  %s\n" flavour screen plimo floor polling ratio "ratio-p" budget verdict
+over=0
+for flavour in $flavours; do
+  floor_median=$(echo "${samples[$flavour.floor]}" | median)
+  poll_median=$(echo "${samples[$flavour.pollfloor]}" | median)
+  for scene in language menu game; do
+    m=$(echo "${samples[$flavour.$scene]}" | median)
+    budget=0.5
+    [ "$scene" = game ] && budget=0.6
+    [ "$scene" = game ] && [ "$flavour" = compat ] && budget=0.7
+    line=$(awk -v m="$m" -v f="$floor_median" -v p="$poll_median" -v b="$budget" 'BEGIN {
+      r = f > 0 ? m / f : 0; rp = p > 0 ? m / p : 0
+      printf "%9.4f %9.4f %9.4f %8.2f %8.2f %8s  %s", m, f, p, r, rp, "<=" b, (r <= b ? "ok" : "OVER") }')
+    case "$line" in *OVER) over=1 ;; esac
+    printf "%-8s %-12s %s\n" "$flavour" "$scene" "$line"
+  done
+  mib=$(awk -v k="${peak[$flavour]}" 'BEGIN { printf "%.1f", k / 1024 }')
+  verdict=ok
+  awk -v m="$mib" 'BEGIN { exit !(m > 35) }' && { verdict=OVER; over=1; }
+  printf "%-8s %-12s %9s %9s %9s %8s %8s %8s  %s\n" "$flavour" "peak memory" "$mib MiB" "" "" "" "" "<=35" "$verdict"
 done
+exit $over

@@ -31,6 +31,17 @@ import json, sys
 budgets = {
     "frame/PlayingHeavy": 15.0,
     "logic/PlayingStep40x3000": 0.5,
+    # Frames as the game draws them: an unchanged one costs a small share of a copy,
+    # one that moved only a cursor or the highlight well under one.
+    "frugal/MainMenuUnchanged": 0.05,
+    "frugal/LanguagePickUnchanged": 0.2,
+    "frugal/PlayingTypicalUnchanged": 0.3,
+    "frugal/MainMenuCursorMoved": 0.5,
+    "frugal/LanguagePickArrowsMoved": 0.7,
+    "frugal/PlayingTypicalPulse": 1.0,
+    # 3000 particles moving change the whole screen: recording them first costs about
+    # half a plain frame more.
+    "frugal/PlayingHeavyPulse": 30.0,
 }
 default_frame_budget = 3.0
 startup_budget_ms = 100.0

@@ -20,31 +20,8 @@ build=build-sdl-compat
 [ "$sanitize" = 1 ] && build=build-sdl-compat-asan
 
 tools/setup.sh --tests
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-# The compat library runs on SDL 2.
-if ! dpkg-query -W -f='${Status}' libsdl2-2.0-0 2>/dev/null | grep -q "install ok installed"; then
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends libsdl2-2.0-0 >/dev/null
-fi
-
 root="$PWD/$build/sdl12-compat"
-libdir="$root/usr/lib/x86_64-linux-gnu"
-if [ ! -e "$libdir/sdl12-compat/libSDL-1.2.so.0" ]; then
-  mkdir -p "$build/debs" "$root"
-  packages=(libsdl1.2-compat libsdl1.2-compat-shim libsdl1.2-compat-dev)
-  # apt-get download needs the package lists; a fresh machine may not have them yet.
-  if ! (cd "$build/debs" && apt-get download "${packages[@]}" >/dev/null 2>&1); then
-    $sudo apt-get update -qq
-    (cd "$build/debs" && apt-get download "${packages[@]}")
-  fi
-  for deb in "$build"/debs/*.deb; do
-    dpkg -x "$deb" "$root"
-  done
-  # The package's pkg-config file names /usr; here it lives under $root.
-  sed -i "s|^prefix=.*|prefix=$root/usr|; s|^libdir=.*|libdir=$libdir|; s|^includedir=.*|includedir=$root/usr/include|" \
-    "$libdir/pkgconfig/sdl12_compat.pc"
-fi
+libdir=$(tools/unpack_sdl_compat.sh "$root")
 
 export PKG_CONFIG_PATH="$libdir/pkgconfig${PKG_CONFIG_PATH:+:$PKG_CONFIG_PATH}"
 export LD_LIBRARY_PATH="$libdir${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"

@@ -57,7 +57,9 @@ void fillEllipse(int cx, int cy, int rx, int ry, uint32_t colour) {
         return;
     if (drawPass != PaintAll) {
         // Rows cy - ry .. cy + ry - 1; a span of n <= 2 rx pixels from cx - n / 2.
-        uint64_t key = keyOf(keyOf(keyOf(keyOf(keyOf(FrameKeySeed ^ 0xe11, cx), cy), rx), ry), colour);
+        uint64_t key = 0;
+        if (drawPass == Record)
+            key = keyOf(keyOf(keyOf(keyOf(keyOf(FrameKeySeed ^ 0xe11, cx), cy), rx), ry), colour);
         Box box = clipBox(static_cast<long long>(cx) - rx - 1, static_cast<long long>(cy) - ry,
                           static_cast<long long>(cx) + rx + 2, static_cast<long long>(cy) + ry);
         if (!drawItem(box, key))

@@ -141,6 +141,7 @@ bool findDirtyRegions(const SDL_Surface *background, uint64_t backgroundKey) {
     dirty.clear();
     dirtyRects.clear();
     wholeDirty = false;
+    area = 0;
 
     if (!onScreenValid || background != onScreenBackground || backgroundKey != onScreenBackgroundKey) {
         markWholeScreen();
@@ -178,8 +179,8 @@ bool findDirtyRegions(const SDL_Surface *background, uint64_t backgroundKey) {
             markWholeScreen();
     }
 
-    drawPass = PaintDirty;
-    area = 0;
+    // A whole screen needs no filtering: every item is painted.
+    drawPass = wholeDirty ? PaintAll : PaintDirty;
     for (const Box &d : dirty) {
         SDL_Rect r;
         r.x = static_cast<Sint16>(d.x0);
