@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+static void (*startupTeardown)() = nullptr;
+
+void setStartupTeardown(void (*teardown)()) { startupTeardown = teardown; }
+
 void failStartup(const char *format, ...) {
     char line[512];
     va_list args;
@@ -12,5 +16,9 @@ void failStartup(const char *format, ...) {
     vsnprintf(line, sizeof line, format, args);
     va_end(args);
     fprintf(stderr, "%s\n", line);
+    // Torn down here rather than by exit handlers, which would also run when Xlib ends
+    // the process on a lost display and could wait on the dead connection for ever.
+    if (startupTeardown)
+        startupTeardown();
     exit(1);
 }

@@ -25,14 +25,18 @@
 #include "ground/clock.h"
 #endif
 
-static void sdlQuitHandler() { SDL_Quit(); }
+void shutDown() {
+    closeAudio();
+    SDL_Quit();
+}
 
 #if defined(__unix__) && !defined(__EMSCRIPTEN__)
 // Without a display, SDL 1.2 falls back to drawing in the terminal (libcaca, aalib),
-// where the game cannot be played; a player who wants that names the driver in
-// SDL_VIDEODRIVER. Refused before SDL starts when no display is named and no console
-// framebuffer can be opened (such a fallback may end the process in the terminal
-// library), and after, by the driver's name, for a named display that is not there.
+// and SDL 2 under sdl12-compat to drawing nowhere (offscreen); the game cannot be played
+// on either, and a player who wants one names it in SDL_VIDEODRIVER. Refused before SDL
+// starts when no display is named and no console framebuffer can be opened (a terminal
+// library may end the process itself), and after, by the driver's name, for a named
+// display that is not there.
 static const char NoDisplay[] = "no display: set DISPLAY or run from a graphical session";
 
 static bool driverNamed() {
@@ -48,30 +52,31 @@ static void refuseWithoutDisplay() {
         failStartup("%s", NoDisplay);
 }
 
-static void refuseTextModeDriver() {
+static void refuseFallbackDriver() {
     char name[32];
     if (driverNamed() || !SDL_VideoDriverName(name, sizeof name))
         return;
-    if (strcmp(name, "caca") == 0 || strcmp(name, "aalib") == 0) {
+    if (strcmp(name, "caca") == 0 || strcmp(name, "aalib") == 0 || strcmp(name, "offscreen") == 0) {
         SDL_Quit(); // gives the terminal back
         failStartup("%s", NoDisplay);
     }
 }
 #else
 static void refuseWithoutDisplay() {}
-static void refuseTextModeDriver() {}
+static void refuseFallbackDriver() {}
 #endif
 
 #ifdef __EMSCRIPTEN__
 // The browser owns the main loop and calls this once per animation frame; nothing on
 // the page may block, so a frame with no logic step due skips the pass instead of
 // letting frameTick sleep (its events wait for the next frame). When the player ends
-// the game, exit runs the exit handlers and tells the page, as the process would end.
+// the game, the program tears down and exit tells the page, as the process would end.
 static void browserPass() {
     if (!tickBefore(game.logicClock, clockNow()))
         return;
     if (runPass()) {
         emscripten_cancel_main_loop();
+        shutDown();
         exit(0);
     }
 }
@@ -93,15 +98,18 @@ int runProgram(int argc, char **argv) {
         fprintf(stderr, "Unable to init SDL: %s\n", SDL_GetError());
         exit(1);
     }
-    refuseTextModeDriver();
+    refuseFallbackDriver();
     SDL_WM_SetCaption("Plimo", nullptr);
-    atexit(sdlQuitHandler);
-    atexit(closeAudio);
+    // No exit handlers: when Xlib ends the process on a lost display, SDL's teardown
+    // there would wait on the dead connection. Every end of the program that SDL
+    // survives tears down itself, in this order.
+    setStartupTeardown(shutDown);
 
     Uint32 flags = argc < 2 ? SDL_FULLSCREEN : 0;
     screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, flags);
     if (!screenSurface) {
         fprintf(stderr, "Unable to set up video: %s\n", SDL_GetError());
+        shutDown();
         exit(1);
     }
 
@@ -118,6 +126,7 @@ int runProgram(int argc, char **argv) {
 #else
     while (!runPass()) {
     }
+    shutDown();
 #endif
     return 0;
 }

@@ -10,6 +10,10 @@
 // exits with status 1 after one line on standard error when SDL or the video mode fails.
 int runProgram(int argc, char **argv);
 
+// The end of the program: closes the audio device, then shuts SDL down. Run after the
+// main loop and before a start-up failure's exit; never from an exit handler.
+void shutDown();
+
 // Loads every resource in its fixed order: the eight pictures, the font metrics, the
 // content file (checked) and the audio. A picture, the font or the content file that
 // cannot serve ends the process through failStartup.
