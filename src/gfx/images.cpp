@@ -2,10 +2,15 @@
 #include "gfx/images.h"
 
 #include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
+#include "gfx/bmp_header.h"
 #include "gfx/regions.h"
 #include "gfx/surface.h"
 #include "ground/clock.h"
+#include "ground/data_file.h"
 #include "ground/game_state.h"
 #include "ground/startup.h"
 
@@ -37,20 +42,54 @@ static bool pictureFormatSound(const SDL_PixelFormat *format) {
     }
 }
 
-SDL_Surface *readBmp(const char *name) {
-    SDL_RWops *stream = SDL_RWFromFile(name, "rb");
+SDL_Surface *readBmpFile(int fd, uint64_t fileSize, int32_t maxWidth, int32_t maxHeight) {
+    std::vector<unsigned char> bytes;
+    std::string why;
+    if (!readOpenDataFile(fd, BmpHeadBytes, &bytes, &why)) {
+        SDL_SetError("%s", why.c_str());
+        return nullptr;
+    }
+    // SDL's loader trusts the header: cut short, it reads values it never read; claiming
+    // a huge picture, it allocates it before finding the pixels missing.
+    BmpShape shape;
+    const char *fault = bmpHeaderFault(bytes.data(), bytes.size(), fileSize, maxWidth, maxHeight, &shape);
+    if (fault) {
+        SDL_SetError("%s", fault);
+        return nullptr;
+    }
+    // The loader reads from memory what the header says the picture needs, and no more.
+    if (bytes.size() < shape.bytesNeeded &&
+        (lseek(fd, 0, SEEK_SET) != 0 || !readOpenDataFile(fd, shape.bytesNeeded, &bytes, &why) ||
+         bytes.size() < shape.bytesNeeded)) {
+        SDL_SetError("the BMP file is cut short");
+        return nullptr;
+    }
+    SDL_RWops *stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     if (!stream)
         return nullptr;
     // The loader closes the stream itself, whether it succeeds or not.
     SDL_Surface *loaded = SDL_LoadBMP_RW(stream, 1);
     if (!loaded)
         return nullptr;
-    if (!pictureFormatSound(loaded->format)) {
+    if (!pictureFormatSound(loaded->format) || loaded->w != shape.width || loaded->h != shape.height) {
         SDL_FreeSurface(loaded);
         SDL_SetError("the header claims a pixel format that cannot be read");
         return nullptr;
     }
     return loaded;
+}
+
+SDL_Surface *readBmp(const char *name) {
+    DataFileIdentity identity;
+    std::string why;
+    int fd = openDataFile(name, &identity, &why);
+    if (fd < 0) {
+        SDL_SetError("%s", why.c_str());
+        return nullptr;
+    }
+    SDL_Surface *picture = readBmpFile(fd, static_cast<uint64_t>(identity.size), MaxBmpSide, MaxBmpSide);
+    close(fd);
+    return picture;
 }
 
 SDL_Surface *loadImage(const char *name) {
@@ -144,9 +183,13 @@ void drawBackground() {
 }
 
 void blitPicture(SDL_Surface *picture, int x, int y) {
+    // Only the record pass compares keys; painting needs the box alone.
+    blitKeyedPicture(picture, drawPass == Record ? pictureKey(picture) : 0, x, y);
+}
+
+void blitKeyedPicture(SDL_Surface *picture, uint64_t pictureKey, int x, int y) {
     if (drawPass != PaintAll) {
-        // Only the record pass compares keys; painting needs the box alone.
-        uint64_t key = drawPass == Record ? keyOf(keyOf(pictureKey(picture), x), y) : 0;
+        uint64_t key = drawPass == Record ? keyOf(keyOf(pictureKey, x), y) : 0;
         Box box = clipBox(x, y, static_cast<long long>(x) + picture->w, static_cast<long long>(y) + picture->h);
         if (!drawItem(box, key))
             return;

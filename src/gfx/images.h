@@ -2,6 +2,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <cstdint>
 
 // The eight converted pictures, loaded once at start-up and kept until exit.
 extern SDL_Surface *splashImage;
@@ -13,9 +14,18 @@ extern SDL_Surface *goodImage;
 extern SDL_Surface *badImage;
 extern SDL_Surface *fontImage;
 
-// Reads the BMP file name from the working directory as it is, unconverted. Null when
-// the file is missing, not a BMP, or claims a pixel format SDL cannot hold.
+// Reads the BMP file name from the working directory as it is, unconverted: opened as a
+// regular file without blocking, its header checked before SDL's loader sees it (see
+// readBmpFile). Null, with SDL's error saying why, when the file is missing, not a
+// regular file, not a BMP, cut short, or claims a pixel format SDL cannot hold.
 SDL_Surface *readBmp(const char *name);
+
+// Reads a BMP picture from fd, a regular file of fileSize bytes open from its start
+// (openDataFile), unconverted. Its header is checked first (bmpHeaderFault): a picture
+// wider than maxWidth or taller than maxHeight pixels, cut short, compressed or of an
+// unknown depth never reaches SDL's loader, which then reads from memory only the bytes
+// the header accounts for. Null, with SDL's error saying why, when it cannot be used.
+SDL_Surface *readBmpFile(int fd, uint64_t fileSize, int32_t maxWidth, int32_t maxHeight);
 
 // Reads the BMP file name from the working directory and converts it to the screen's
 // pixel format (a software surface). Null when the file is missing or not a BMP.
@@ -46,6 +56,10 @@ void drawBackground();
 // them), unconverted. A drawing primitive: recorded (by its pictureKey) or skipped as
 // the draw pass says.
 void blitPicture(SDL_Surface *picture, int x, int y);
+
+// blitPicture for a picture whose pictureKey the caller already holds (a picture kept
+// between frames need not be hashed on each).
+void blitKeyedPicture(SDL_Surface *picture, uint64_t pictureKey, int x, int y);
 
 // A key of picture's size, format and pixels: equal keys mean, but for a one in 2^64
 // chance, the same picture.

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <unistd.h>
 
 #include "audio/audio.h"
 #include "content/content.h"
@@ -12,6 +14,7 @@
 #include "gfx/images.h"
 #include "gfx/surface.h"
 #include "ground/clock.h"
+#include "ground/data_file.h"
 
 // The most items any screen reads ("credits").
 constexpr int MaxItems = 10;
@@ -40,20 +43,66 @@ static void drawText(int x, int y, const char *text) {
 
 static void drawCursor(int y) { drawMenuText(220 - cursorOffset(now), y, ">>"); }
 
-// The current language's picture, read from its file on every frame and blitted
-// unconverted, centred. A picture that cannot be read is left out of this frame.
+// The language picture as last read: the file it came from, that file's identity then,
+// the picture (null when the file could not be shown then) and its key for the frame
+// comparison.
+static struct {
+    bool held = false;
+    std::string file;
+    DataFileIdentity identity;
+    SDL_Surface *picture = nullptr;
+    uint64_t key = 0;
+    int reads = 0;
+} shownLanguagePicture;
+
+void forgetLanguagePicture() {
+    if (shownLanguagePicture.picture)
+        SDL_FreeSurface(shownLanguagePicture.picture);
+    shownLanguagePicture.picture = nullptr;
+    shownLanguagePicture.held = false;
+}
+
+SDL_Surface *languagePicture(const char *file) {
+    // Start-up refuses a content file naming anything but a plain name in the data
+    // folder; this keeps any other name from being opened all the same.
+    DataFileIdentity identity;
+    std::string why;
+    int fd = plainDataFileName(file) ? openDataFile(file, &identity, &why) : -1;
+    if (fd < 0) {
+        forgetLanguagePicture();
+        return nullptr;
+    }
+    // The file is looked at on every frame, but read and converted only when it is
+    // another file, or the same one changed, since the last read.
+    if (shownLanguagePicture.held && shownLanguagePicture.file == file && shownLanguagePicture.identity == identity) {
+        close(fd);
+        return shownLanguagePicture.picture;
+    }
+    forgetLanguagePicture();
+    // No larger than the screen: it is placed centred, and a header claiming a huge
+    // picture would otherwise have SDL allocate it.
+    SDL_Surface *picture = readBmpFile(fd, static_cast<uint64_t>(identity.size), ScreenWidth, ScreenHeight);
+    close(fd);
+    shownLanguagePicture.held = true;
+    shownLanguagePicture.file = file;
+    shownLanguagePicture.identity = identity;
+    shownLanguagePicture.picture = picture;
+    shownLanguagePicture.key = picture ? pictureKey(picture) : 0;
+    shownLanguagePicture.reads++;
+    return picture;
+}
+
+int languagePictureReads() { return shownLanguagePicture.reads; }
+
+// The current language's picture, as its file holds it now, blitted unconverted and
+// centred. A picture that cannot be shown is left out of this frame.
 static void drawLanguagePicture(TiXmlElement *language) {
-    const char *file = language->Attribute("image");
-    if (!file)
+    SDL_Surface *picture = languagePicture(language->Attribute("image"));
+    // Checked when read; placing needs 1..640 x 1..480 pixels, whatever changed since.
+    if (!picture || picture->w < 1 || picture->h < 1 || picture->w > ScreenWidth || picture->h > ScreenHeight)
         return;
-    SDL_Surface *picture = readBmp(file);
-    if (!picture)
-        return;
-    // SDL_Rect holds 16-bit positions; beyond 65535 pixels the centred position no longer fits.
-    if (picture->w <= 65535 && picture->h <= 65535)
-        blitPicture(picture, static_cast<Sint16>((ScreenWidth - picture->w) / 2),
-                    static_cast<Sint16>((ScreenHeight - picture->h) / 2));
-    SDL_FreeSurface(picture);
+    blitKeyedPicture(picture, shownLanguagePicture.key, (ScreenWidth - picture->w) / 2,
+                     (ScreenHeight - picture->h) / 2);
 }
 
 static void drawLanguagePick() {
