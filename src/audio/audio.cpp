@@ -3,6 +3,11 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <string>
+#include <vector>
+
+#include "audio/wav_header.h"
+#include "ground/data_file.h"
 
 Mix_Chunk *sounds[SoundCount] = {};
 Mix_Music *currentMusic = nullptr;
@@ -15,7 +20,33 @@ static const char *const soundFiles[SoundCount] = {
     "correct.wav",    "cleared.wav",  "typing.wav",
 };
 
+// No effect is longer than a few seconds; a larger file is not one of them.
+static const size_t MaxEffectBytes = 16 << 20;
+
 static const int soundChannels[SoundCount] = {1, 0, 1, 1, 3, 2, 0};
+
+Mix_Chunk *loadEffect(const char *file) {
+    std::vector<unsigned char> bytes;
+    std::string why;
+    if (!readDataFile(file, MaxEffectBytes, &bytes, &why)) {
+        fprintf(stderr, "%s: cannot load, this effect stays silent\n", file);
+        return nullptr;
+    }
+    // SDL 1.2 converts an effect to the device's format through a fixed number of filter
+    // steps, and a header far off the usual (a rate of 1 Hz) runs past them and crashes;
+    // so the mixer only sees what the header check accepts.
+    const char *fault = wavHeaderFault(bytes.data(), bytes.size(), nullptr);
+    if (fault) {
+        fprintf(stderr, "%s: %s, this effect stays silent\n", file, fault);
+        return nullptr;
+    }
+    SDL_RWops *stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    // The mixer copies the samples, and closes the stream itself.
+    Mix_Chunk *chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
+    if (!chunk)
+        fprintf(stderr, "%s: cannot load, this effect stays silent\n", file);
+    return chunk;
+}
 
 void openAudio() {
     if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) < 0) {
@@ -28,10 +59,7 @@ void openAudio() {
         // Opening twice (tests do) must not lose the chunks loaded the first time.
         if (sounds[i])
             Mix_FreeChunk(sounds[i]);
-        SDL_RWops *stream = SDL_RWFromFile(soundFiles[i], "rb");
-        sounds[i] = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
-        if (!sounds[i])
-            fprintf(stderr, "%s: cannot load, this effect stays silent\n", soundFiles[i]);
+        sounds[i] = loadEffect(soundFiles[i]);
     }
     Mix_ReserveChannels(4);
     Mix_Volume(-1, 48);

@@ -32,6 +32,11 @@ extern Mix_Music *currentMusic;
 // file leaves that piece silent.
 void openAudio();
 
+// Loads the WAV effect file (a regular file in the working directory) for the open
+// mixer. Its header is checked first (wavHeaderFault): a broken effect, as a missing one,
+// is reported in one line on standard error naming the file and yields null (silence).
+Mix_Chunk *loadEffect(const char *file);
+
 // The fixed channel of each effect.
 int soundChannel(SoundId sound);
 
@@ -42,5 +47,5 @@ void playSound(SoundId sound);
 // any other value leaves no music playing.
 void playMusic(int music);
 
-// Exit handler: closes the audio device.
+// Closes the audio device (at the end, before SDL is shut down).
 void closeAudio();
