@@ -239,6 +239,21 @@ std::vector<StartupFault> startupFaults() {
          false, "plimo.xml: language 2 (\"Deutsch\"): screen \"credits\" has 8 items, 10 needed", nullptr},
         {"item without text", replaced(en, "<item text=\"main-4\"/>", "<item/>") + de, false,
          "plimo.xml: language 1 (\"English\"): screen \"main\": item 4 has no text attribute", nullptr},
+        // The picture is opened in the data folder by a plain name only.
+        {"image outside the data folder", en + replaced(de, "lang_Deutsch.bmp", "../../../../etc/shadow"), false,
+         "plimo.xml: language 2 (\"Deutsch\"): image \"../../../../etc/shadow\" is not a plain file name in the "
+         "data folder", nullptr},
+        {"image an absolute path", replaced(en, "lang_English.bmp", "/dev/zero") + de, false,
+         "plimo.xml: language 1 (\"English\"): image \"/dev/zero\" is not a plain file name in the data folder",
+         nullptr},
+        {"image empty", replaced(en, "lang_English.bmp", "") + de, false,
+         "plimo.xml: language 1 (\"English\"): image \"\" is not a plain file name in the data folder", nullptr},
+        // A UTF-8 lead byte last, inside an attribute value, once took the parser past its
+        // buffer (seen by valgrind); the message is the parser's, as it was.
+        {"UTF-8 lead byte last", "<?xml version=\"1.0\"?><a b=\"\xD3", false,
+         "plimo.xml: cannot read: Error parsing Element. (line 1)", nullptr},
+        {"byte-order mark, UTF-8 lead byte last", "\xEF\xBB\xBF<a b=\"\xD3", false,
+         "plimo.xml: cannot read: Error parsing Element. (line 1)", nullptr},
     };
 }
 

@@ -10,12 +10,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "content/content.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/surface.h"
+#include "ground/data_file.h"
 
 static std::string xmlFile;
 static std::string fontFile;
@@ -144,10 +146,22 @@ static std::string directoryOf(const std::string &path) {
 // content file; so they are looked for beside the file here.
 static void checkPicture(const TiXmlElement *language, const std::string &who) {
     const char *image = language->Attribute("image");
-    if (!image)
+    // A name that is not a plain file name in the data folder is a fault of its own,
+    // reported with the others; the game never opens it.
+    if (!image || !plainDataFileName(image))
         return;
+    // Opened and checked as the game opens and checks it: a regular file, a BMP no
+    // larger than the screen.
     std::string path = directoryOf(xmlFile) + image;
-    SDL_Surface *picture = SDL_LoadBMP(path.c_str());
+    DataFileIdentity identity;
+    std::string why;
+    int fd = openDataFile(path.c_str(), &identity, &why);
+    if (fd < 0) {
+        report(language, who + ": image \"" + printable(image) + "\" cannot be loaded: " + why);
+        return;
+    }
+    SDL_Surface *picture = readBmpFile(fd, static_cast<uint64_t>(identity.size), ScreenWidth, ScreenHeight);
+    close(fd);
     if (!picture) {
         report(language, who + ": image \"" + printable(image) + "\" cannot be loaded: " + SDL_GetError());
         return;
@@ -185,13 +199,13 @@ int main(int argc, char **argv) {
     xmlFile = argc > 1 ? argv[1] : "plimo.xml";
     fontFile = argc > 2 ? argv[2] : "font_32.bmp";
 
-    std::string shape = contentShapeFault(xmlFile.c_str());
+    // Read and parsed as the game reads it.
+    TiXmlDocument document(xmlFile.c_str());
+    std::string shape = loadContentFile(document, xmlFile.c_str());
     if (!shape.empty()) {
         printf("%s: %s\n", xmlFile.c_str(), shape.c_str());
         return 1;
     }
-    TiXmlDocument document(xmlFile.c_str());
-    document.LoadFile(TIXML_ENCODING_UNKNOWN);
     std::vector<ContentFault> faults = listContentFaults(document);
     for (const ContentFault &fault : faults)
         report(fault.where, fault.message);

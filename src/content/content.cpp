@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
+#include "ground/data_file.h"
 #include "ground/game_state.h"
 #include "ground/startup.h"
 
@@ -15,19 +17,6 @@ TiXmlDocument ContentDocument("plimo.xml");
 const ContentScreen contentScreens[ContentScreenCount] = {
     {"main", 9}, {"credits", 10}, {"difficulty", 6}, {"help", 1}, {"gameover", 4},
 };
-
-// Reads a whole file; false when it cannot be opened.
-static bool readWholeFile(const char *fileName, std::string *bytes) {
-    FILE *file = fopen(fileName, "rb");
-    if (!file)
-        return false;
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes->append(buffer, n);
-    fclose(file);
-    return true;
-}
 
 // Skips from p to just past the terminator, or to end when there is none.
 static const char *skipPast(const char *p, const char *end, const char *terminator) {
@@ -132,16 +121,13 @@ int xmlNestingDepth(const char *bytes, size_t size) {
     return deepest;
 }
 
-std::string contentShapeFault(const char *fileName) {
-    std::string bytes;
-    if (!readWholeFile(fileName, &bytes))
-        return "";
+std::string contentShapeFaultOf(const char *bytes, size_t size) {
     char line[160] = "";
-    int depth = xmlNestingDepth(bytes.data(), bytes.size());
+    int depth = xmlNestingDepth(bytes, size);
     // No element can be nested deeper than the file has '<' bytes, so a bound on them
     // keeps the parser's stack safe even where it reads markup differently from the
     // scan (a quoted '>' inside a declaration, say).
-    long tags = static_cast<long>(std::count(bytes.begin(), bytes.end(), '<'));
+    long tags = static_cast<long>(std::count(bytes, bytes + size, '<'));
     if (depth > MaxContentDepth)
         snprintf(line, sizeof line, "elements nested %d deep, at most %d allowed", depth, MaxContentDepth);
     else if (tags > MaxContentTags)
@@ -149,14 +135,76 @@ std::string contentShapeFault(const char *fileName) {
     return line;
 }
 
+std::string contentShapeFault(const char *fileName) {
+    std::vector<unsigned char> bytes;
+    std::string why;
+    if (!readDataFile(fileName, MaxContentBytes, &bytes, &why))
+        return "";
+    return contentShapeFaultOf(reinterpret_cast<const char *>(bytes.data()), bytes.size());
+}
+
+void parseContentBytes(TiXmlDocument &document, const char *bytes, size_t size) {
+    document.Clear();
+    if (size == 0) {
+        document.SetError(TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
+        return;
+    }
+    // In UTF-8 the parser steps over a lead byte's whole sequence, up to 4 bytes, before it
+    // looks for the end: a lead byte last in the file would take it past a buffer ending
+    // in a single NUL. Zero padding ends every such step inside the buffer.
+    const size_t Padding = 8;
+    std::vector<char> text(size + Padding, '\0');
+    // Line ends become LF and the text ends at its first NUL byte, as the parser's own
+    // file loading has it, so that rows and messages stay what they were.
+    size_t out = 0;
+    for (size_t in = 0; in < size && bytes[in]; in++) {
+        if (bytes[in] == '\r') {
+            text[out++] = '\n';
+            if (in + 1 < size && bytes[in + 1] == '\n')
+                in++;
+        } else {
+            text[out++] = bytes[in];
+        }
+    }
+    document.Parse(text.data(), nullptr, TIXML_ENCODING_UNKNOWN);
+}
+
+std::string loadContentFile(TiXmlDocument &document, const char *fileName) {
+    std::vector<unsigned char> bytes;
+    std::string why;
+    DataFileIdentity identity;
+    int fd = openDataFile(fileName, &identity, &why);
+    if (fd < 0) {
+        document.Clear();
+        document.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
+        return "";
+    }
+    if (static_cast<unsigned long long>(identity.size) > MaxContentBytes) {
+        close(fd);
+        return "larger than " + std::to_string(MaxContentBytes >> 20) + " MiB";
+    }
+    // One read serves the shape check and the parse: the file cannot change in between.
+    bool read = readOpenDataFile(fd, MaxContentBytes, &bytes, &why);
+    close(fd);
+    if (!read) {
+        document.Clear();
+        document.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
+        return "";
+    }
+    const char *text = reinterpret_cast<const char *>(bytes.data());
+    std::string shape = contentShapeFaultOf(text, bytes.size());
+    if (shape.empty())
+        parseContentBytes(document, text, bytes.size());
+    return shape;
+}
+
 void loadContent() {
     // The parser descends once per nesting level; a hostile file nested thousands of
     // levels deep would exhaust the stack, so such a file is refused before parsing.
-    std::string shape = contentShapeFault("plimo.xml");
+    std::string shape = loadContentFile(ContentDocument, "plimo.xml");
     if (!shape.empty())
         failStartup("plimo.xml: %s", shape.c_str());
-    // The result is not looked at here: the check below reports a file that failed.
-    ContentDocument.LoadFile(TIXML_ENCODING_UNKNOWN);
+    // The check reports a file that could not be read or parsed, with the parser's words.
     std::string fault = checkContent(ContentDocument, "plimo.xml");
     if (!fault.empty())
         failStartup("%s", fault.c_str());
@@ -299,6 +347,11 @@ std::vector<ContentFault> listContentFaults(TiXmlDocument &document) {
             if (!language->Attribute(attribute))
                 faults.push_back({who + ": no " + attribute + " attribute", language});
         }
+        // The picture is opened in the data folder by its plain name, and nowhere else.
+        const char *image = language->Attribute("image");
+        if (image && !plainDataFileName(image))
+            faults.push_back({who + ": image \"" + image + "\" is not a plain file name in the data folder",
+                              language});
         std::vector<const TiXmlElement *> reported;
         for (const ContentScreen &want : contentScreens)
             checkScreen(language, who, want, reported, faults);

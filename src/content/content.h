@@ -25,6 +25,25 @@ int xmlNestingDepth(const char *bytes, size_t size);
 // safely, or "" when it is fine (or cannot be read: loading reports that).
 std::string contentShapeFault(const char *fileName);
 
+// The largest content file read (the game's own is about 30 KB).
+constexpr size_t MaxContentBytes = size_t(64) << 20;
+
+// contentShapeFault of a content file's bytes already read.
+std::string contentShapeFaultOf(const char *bytes, size_t size);
+
+// Parses size bytes of a content file into document (emptied first) as the parser's own
+// file loading would: CR and CR LF read as LF, the text ending at its first NUL byte, an
+// empty file an error. The parser works on a zero-padded copy, so that no malformed
+// ending can take it past the bytes.
+void parseContentBytes(TiXmlDocument &document, const char *bytes, size_t size);
+
+// Reads the content file fileName once (a regular file, opened without blocking) and,
+// unless it is too deep, has too many tags or is larger than MaxContentBytes, parses it
+// into document. Returns that shape fault ("" when there is none; the document is then
+// parsed, or carries the parser's error, "Failed to open file" for a file that cannot
+// be read).
+std::string loadContentFile(TiXmlDocument &document, const char *fileName);
+
 // Loads ContentDocument from the working directory and selects the first language.
 void loadContent();
 
