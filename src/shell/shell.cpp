@@ -25,10 +25,7 @@
 #include "ground/clock.h"
 #endif
 
-void shutDown() {
-    closeAudio();
-    SDL_Quit();
-}
+static void sdlQuitHandler() { SDL_Quit(); }
 
 #if defined(__unix__) && !defined(__EMSCRIPTEN__)
 // Without a display, SDL 1.2 falls back to drawing in the terminal (libcaca, aalib),
@@ -70,13 +67,12 @@ static void refuseFallbackDriver() {}
 // The browser owns the main loop and calls this once per animation frame; nothing on
 // the page may block, so a frame with no logic step due skips the pass instead of
 // letting frameTick sleep (its events wait for the next frame). When the player ends
-// the game, the program tears down and exit tells the page, as the process would end.
+// the game, exit runs the exit handlers and tells the page, as the process would end.
 static void browserPass() {
     if (!tickBefore(game.logicClock, clockNow()))
         return;
     if (runPass()) {
         emscripten_cancel_main_loop();
-        shutDown();
         exit(0);
     }
 }
@@ -100,16 +96,13 @@ int runProgram(int argc, char **argv) {
     }
     refuseFallbackDriver();
     SDL_WM_SetCaption("Plimo", nullptr);
-    // No exit handlers: when Xlib ends the process on a lost display, SDL's teardown
-    // there would wait on the dead connection. Every end of the program that SDL
-    // survives tears down itself, in this order.
-    setStartupTeardown(shutDown);
+    atexit(sdlQuitHandler);
+    atexit(closeAudio);
 
     Uint32 flags = argc < 2 ? SDL_FULLSCREEN : 0;
     screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, flags);
     if (!screenSurface) {
         fprintf(stderr, "Unable to set up video: %s\n", SDL_GetError());
-        shutDown();
         exit(1);
     }
 
@@ -126,7 +119,6 @@ int runProgram(int argc, char **argv) {
 #else
     while (!runPass()) {
     }
-    shutDown();
 #endif
     return 0;
 }
