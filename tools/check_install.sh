@@ -3,7 +3,7 @@
 # it must find its data, keep running quietly, and end with status 0 when asked to quit;
 # without a display and without a video driver named it must refuse in one line. Then
 # builds the Debian package and checks it with lintian (tools/setup.sh --package installs
-# dpkg-dev, file and lintian for that first).
+# dpkg-dev, file, lintian and desktop-file-utils first). A missing tool is a failure.
 #
 # Usage: tools/check_install.sh [build-dir]
 # Without a build directory, configures and builds one in build-install (tests off).
@@ -73,7 +73,9 @@ for f in "$data"/*; do
     *.py | *.md | LICENSE* | icon.png) fail "generator or licence file $(basename "$f") installed as data" ;;
   esac
 done
-if command -v desktop-file-validate >/dev/null; then
+if ! command -v desktop-file-validate >/dev/null; then
+  fail "desktop-file-validate is missing although tools/setup.sh --package ran"
+else
   desktop-file-validate --no-hints "$usr/share/applications/plimo.desktop" \
     || fail "desktop-file-validate"
 fi

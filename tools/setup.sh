@@ -22,9 +22,10 @@ if [ "${1:-}" = "--bench" ]; then
   packages+=(libbenchmark-dev)
 fi
 # The Debian package: dpkg-dev works out its dependencies and hardening flags, file is
-# what CPack's DEB generator inspects the binaries with, lintian checks the result.
+# what CPack's DEB generator inspects the binaries with, lintian and desktop-file-utils
+# check the result.
 if [ "${1:-}" = "--package" ]; then
-  packages+=(dpkg-dev file lintian)
+  packages+=(dpkg-dev file lintian desktop-file-utils)
 fi
 
 missing=()
