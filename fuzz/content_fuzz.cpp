@@ -88,16 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (guardDepth > MaxContentDepth || tags > MaxContentTags)
         return 0;
 
-    // Parsed as the game parses its file, through a stream.
-    FILE *stream = fmemopen(const_cast<char *>(bytes), size, "rb");
-    if (!stream) {
-        // fmemopen refuses an empty buffer: the empty file.
-        ContentDocument.Clear();
-        ContentDocument.Parse("", nullptr, TIXML_ENCODING_UNKNOWN);
-    } else {
-        ContentDocument.LoadFile(stream, TIXML_ENCODING_UNKNOWN);
-        fclose(stream);
-    }
+    // Parsed as the game parses its file, from the bytes read once.
+    parseContentBytes(ContentDocument, bytes, size);
     // The stack stays safe because no tree is deeper than the file has '<' bytes; the
     // scan's own depth may fall short where the parser reads markup differently.
     if (treeDepth(&ContentDocument) > tags)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (content files, font pictures) with clang and runs each
-# for a bounded time from its seed corpus; fails when a target finds a crash, a leak, a
-# sanitizer report or a broken property.
+# Builds the libFuzzer targets (content files, font pictures, language pictures, sound
+# effects) with clang and runs each for a bounded time from its seed corpus; fails when a
+# target finds a crash, a leak, a sanitizer report or a broken property.
 #
 # Usage: tools/run_fuzz.sh [seconds per target, default 45]
 # Findings are kept in build-fuzz/artifacts/ (reproduce: build-fuzz/<target> <file>).
@@ -16,7 +16,7 @@ cmake --build "$build" -j2
 
 mkdir -p "$build/artifacts"
 status=0
-for target in content_fuzz font_fuzz; do
+for target in content_fuzz font_fuzz picture_fuzz sound_fuzz; do
   name=${target%_fuzz}
   # New inputs go to a working corpus; the seeds in the tree stay as they are.
   work="$build/corpus-$name"
