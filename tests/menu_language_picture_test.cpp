@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "gfx/surface.h"
 #include "menu/menu.h"
 #include "support.h"
 
@@ -29,11 +30,8 @@ std::string faultFile(const std::string &name) {
     return s.str();
 }
 
-// The colour of a picture's top-left pixel as SDL holds it (24-bit: blue, green, red).
-uint32_t topLeft(SDL_Surface *picture) {
-    const unsigned char *p = static_cast<const unsigned char *>(picture->pixels);
-    return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
-}
+// The colour of a kept picture's top-left pixel (it is kept in the screen's format).
+uint32_t topLeft(SDL_Surface *picture) { return pixelAt(picture, 0, 0) & 0xFFFFFF; }
 
 class LanguagePicture : public ::testing::Test {
   protected:

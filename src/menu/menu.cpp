@@ -83,6 +83,15 @@ SDL_Surface *languagePicture(const char *file) {
     // picture would otherwise have SDL allocate it.
     SDL_Surface *picture = readBmpFile(fd, static_cast<uint64_t>(identity.size), ScreenWidth, ScreenHeight);
     close(fd);
+    // Kept in the screen's own format, each frame's blit is a plain copy. A picture
+    // without a colour key or alpha converts to exactly the pixels its blit gives.
+    if (picture && !(picture->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA))) {
+        SDL_Surface *converted = SDL_ConvertSurface(picture, screenSurface->format, 0);
+        if (converted) {
+            SDL_FreeSurface(picture);
+            picture = converted;
+        }
+    }
     shownLanguagePicture.held = true;
     shownLanguagePicture.file = file;
     shownLanguagePicture.identity = identity;

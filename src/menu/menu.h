@@ -13,7 +13,8 @@ void drawMenuScreen();
 
 // The language picture file's content as it is now, for this frame: file must be a plain
 // name in the data folder (plainDataFileName) of a regular file holding a BMP of 1..640 x
-// 1..480 pixels. Read and converted once, then kept while the file's identity (device,
+// 1..480 pixels. Read and converted once (to the screen's format, unless it has a colour
+// key or alpha), then kept while the file's identity (device,
 // inode, size, modification time) stays the same; read again on the first call after it
 // changes. Null when the file is missing or cannot be shown. The surface stays owned
 // here and valid until the next call.
