@@ -185,6 +185,16 @@ TEST(ProcessOptionalData, GameRunsWithout) {
         DataCopy &data = add("the first language's picture a PNG", pastTheSplashMs);
         data.write("lang_en.bmp", data.read("icon.png"));
     }
+    // Pictures whose headers once reached SDL's loader: cut at 22 bytes (values it never
+    // read), a height of INT_MIN (an overflow placing it), 16383 x 16383 pixels claimed by
+    // 54 bytes (1 GiB allocated on every frame on sdl12-compat). Left out like the PNG.
+    for (const char *fault : {"header_cut_at_22.bmp", "height_int_min.bmp", "claims_16383_square.bmp"}) {
+        DataCopy &data = add(std::string("the first language's picture ") + fault, pastTheSplashMs);
+        data.write("lang_en.bmp", readFile(sourceDir() + "/tests/data/faults/" + fault));
+    }
+    // An effect claiming 1 Hz crashed SDL 1.2's conversion at start-up; now it is silent.
+    add("correct.wav claiming 1 Hz", RunsForMs, "dummy", true)
+        .write("correct.wav", readFile(sourceDir() + "/tests/data/faults/rate_1_hz.wav"));
 
     for (Case &c : cases)
         c.run = std::async(std::launch::async, [&c] { return c.data->run(c.runForMs, c.audioDriver); });
