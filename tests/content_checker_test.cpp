@@ -124,6 +124,37 @@ TEST_F(ContentChecker, ListsEveryProblemWithItsLine) {
     EXPECT_EQ(got.back().compare(0, last.size(), last), 0) << got.back();
 }
 
+// Language pictures are named and opened as the game names and opens them: a plain file
+// name in the data folder (beside the content file), a regular file, a BMP no larger than
+// the screen. A FIFO is reported without waiting for a writer.
+TEST_F(ContentChecker, PicturesAreResolvedAsTheGameResolvesThem) {
+    ASSERT_EQ(0, mkdir((dir.path() + "/data").c_str(), 0700));
+    writeBmp(dir.path() + "/outer.bmp", 40, 30, blue);
+    writeBmp(dir.path() + "/data/inner.bmp", 40, 30, blue);
+    writeBmp(dir.path() + "/data/big.bmp", 700, 500, blue);
+    ASSERT_EQ(0, mkfifo((dir.path() + "/data/fifo.bmp").c_str(), 0600));
+    std::string xml = "<?xml version=\"1.0\"?>\n" + replaced(languageXml("A"), "lang_A.bmp", "../outer.bmp") +
+                      replaced(languageXml("B"), "lang_B.bmp", dir.path() + "/data/inner.bmp") +
+                      replaced(languageXml("C"), "lang_C.bmp", "big.bmp") +
+                      replaced(languageXml("D"), "lang_D.bmp", "fifo.bmp") +
+                      replaced(languageXml("E"), "lang_E.bmp", "inner.bmp");
+    dir.write("data/plimo.xml", xml);
+    ProcessResult run = runChecker({"data/plimo.xml", "font_32.bmp"}, dir.path());
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitStatus, 1);
+    auto at = [&](const char *name) {
+        return "data/plimo.xml:" + std::to_string(lineOf(xml, std::string("<language langpick=\"pick-") + name)) +
+               ": language ";
+    };
+    std::vector<std::string> want = {
+        at("A") + "1 (\"A\"): image \"../outer.bmp\" is not a plain file name in the data folder",
+        at("B") + "2 (\"B\"): image \"" + dir.path() + "/data/inner.bmp\" is not a plain file name in the data folder",
+        at("C") + "3 (\"C\"): image \"big.bmp\" cannot be loaded: the BMP header claims a picture larger than allowed",
+        at("D") + "4 (\"D\"): image \"fifo.bmp\" cannot be loaded: not a regular file",
+    };
+    EXPECT_EQ(want, lines(run.out)) << run.out << run.err;
+}
+
 TEST_F(ContentChecker, FlagsTheSignsTheFontDrawsAsSchoolSigns) {
     // '*' and '/' are drawn as x and : for the problems; each is named once per text.
     struct Case {
