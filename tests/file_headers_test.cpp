@@ -145,7 +145,18 @@ TEST(BmpHeader, ReadBmpLoadsWhatPassesAndRefusesTheRest) {
     EXPECT_EQ(7, good->h);
     SDL_FreeSurface(good);
 
-    for (const char *fault : {"header_cut_at_22.bmp", "height_int_min.bmp", "claims_16383_square.bmp"}) {
+    // The reason is the check's: SDL's loader never saw these (it read values it never
+    // read from the first, and allocated 1 GiB for the last on sdl12-compat).
+    struct Fault {
+        const char *file;
+        const char *reason;
+    } faults[] = {
+        {"header_cut_at_22.bmp", "the BMP header is cut short"},
+        {"height_int_min.bmp", "the BMP header claims a picture larger than allowed"},
+        {"claims_16383_square.bmp", "the BMP file is cut short"},
+    };
+    for (const Fault &f : faults) {
+        const char *fault = f.file;
         SCOPED_TRACE(fault);
         FILE *in = fopen((sourceDir() + "/tests/data/faults/" + fault).c_str(), "rb");
         ASSERT_NE(nullptr, in);
@@ -154,7 +165,7 @@ TEST(BmpHeader, ReadBmpLoadsWhatPassesAndRefusesTheRest) {
         fclose(in);
         dir.write(fault, bytes);
         EXPECT_EQ(nullptr, readBmp(fault));
-        EXPECT_NE(std::string::npos, std::string(SDL_GetError()).find("BMP")) << SDL_GetError();
+        EXPECT_STREQ(f.reason, SDL_GetError());
     }
     EXPECT_EQ(nullptr, readBmp("missing.bmp"));
 }
