@@ -103,8 +103,9 @@ SDL_Surface *languagePicture(const char *file) {
 
 int languagePictureReads() { return shownLanguagePicture.reads; }
 
-// The current language's picture, as its file holds it now, blitted unconverted and
-// centred. A picture that cannot be shown is left out of this frame.
+// The current language's picture, as its file holds it now, blitted whole and centred
+// with the pixels an unconverted blit gives. A picture that cannot be shown is left out
+// of this frame.
 static void drawLanguagePicture(TiXmlElement *language) {
     SDL_Surface *picture = languagePicture(language->Attribute("image"));
     // Checked when read; placing needs 1..640 x 1..480 pixels, whatever changed since.
