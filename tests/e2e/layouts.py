@@ -155,6 +155,7 @@ class Run:
         self.here = os.path.dirname(os.path.abspath(__file__))
         self.work = tempfile.mkdtemp(prefix="plimo-layouts.", dir=os.environ.get("TMPDIR", "/tmp"))
         self.failures = []
+        self.fresh_games = 0
         self.shots_saved = 0
         self.xvfb = None
         self.game = None
@@ -436,6 +437,7 @@ class Run:
 
     def new_game(self):
         """Ends the game running (or lost just now) and starts another of the same mode."""
+        self.fresh_games += 1
         if self.game_view(self.shot()) is not None:
             self.press("Escape")
         shot = self.wait_for(SCREEN_WAIT, "the game-over or main menu",
@@ -595,6 +597,7 @@ class Run:
 
     def play_layout(self, layout):
         started = now()
+        self.fresh_games = 0
         self.step("%s keyboard map; the game started afresh" % layout)
         self.xmodmap(layout)
         self.start_game()
@@ -617,7 +620,7 @@ class Run:
         self.leave_game()
 
         self.quit_game()
-        print("   %s done in %.1f s" % (layout, now() - started), flush=True)
+        print("   %s done in %.1f s; %d fresh games for one-digit answers or games lost" % (layout, now() - started, self.fresh_games), flush=True)
 
 
 def main(argv):
