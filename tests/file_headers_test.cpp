@@ -247,6 +247,8 @@ TEST(WavHeader, WellFormedKindsPassAndEveryFaultIsNamed) {
         {"no samples", wav([](Wav &w) { w.dataBytes = 0; }).bytes(), "no sample data"},
         {"no data chunk", good.substr(0, 36), "no sample data"},
         {"data claiming 4 GiB", wav([](Wav &w) { w.dataBytes = 0xFFFFFFF0u; }).bytes(), "sample data is cut short"},
+        {"an empty chunk before the data", wav([](Wav &w) { w.after = chunk("cue ", 0); }).bytes(), "empty chunk"},
+        {"an empty LIST before the format", wav([](Wav &w) { w.before = chunk("LIST", 0); }).bytes(), "empty chunk"},
         {"a chunk claiming 4 GiB before the data", wav([](Wav &w) { w.after = chunk("cue ", 0xFFFFFFF0u); }).bytes(), "chunk is cut short"},
     };
     for (const Case &c : cases) {

@@ -32,6 +32,9 @@ const char *wavHeaderFault(const unsigned char *bytes, size_t size, WavShape *sh
         }
         if (length > size - at - 8)
             return data ? "the sample data is cut short" : "a chunk is cut short";
+        // SDL 1.2 reads each chunk it meets as one block, and an empty one as a failed read.
+        if (length == 0)
+            return data ? "no sample data" : "an empty chunk";
         if (data && format)
             break;
         at += 8 + size_t(length);

@@ -22,5 +22,6 @@ constexpr uint32_t MaxWavRate = 192000;
 // chunk of at least 16 bytes saying PCM, 1 or 2 channels, 8 or 16 bits, a rate of
 // 4000..192000 Hz and a block of channels x bits / 8 bytes; and at last a "data" chunk of
 // at least one block. Every chunk up to the data lies whole within the file (the loader
-// allocates what a chunk claims). Fills *shape when not null.
+// allocates what a chunk claims) and is not empty (SDL 1.2 fails on reading nothing).
+// Fills *shape when not null.
 const char *wavHeaderFault(const unsigned char *bytes, size_t size, WavShape *shape);
