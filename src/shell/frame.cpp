@@ -117,9 +117,7 @@ bool drawFrameContents() {
     return true;
 }
 
-// SDL 1.2 over SDL 2 (sdl12-compat, versions from 1.2.50) shows rectangles passed to
-// SDL_UpdateRects only at a later event pump; whole frames show at once.
-static bool presentsWholeFrames() {
+bool presentsWholeFrames() {
     static const bool whole = SDL_Linked_Version()->patch >= 50;
     return whole;
 }

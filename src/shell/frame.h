@@ -35,6 +35,11 @@ void drawFrame();
 // Whether drawFrame draws and presents only what changed (tests compare both ways).
 extern bool frugalFrames;
 
+// True on SDL 1.2 over SDL 2 (sdl12-compat, versions from 1.2.50), which shows regions
+// passed to SDL_UpdateRects only at a later event pump: changed frames are presented
+// whole there (though still redrawn only where they changed).
+bool presentsWholeFrames();
+
 // Frames presented since start-up, and the screen regions the last one presented (the
 // whole screen, or the regions that changed): what reached the window.
 extern uint32_t presentedFrames;
