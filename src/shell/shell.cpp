@@ -25,7 +25,10 @@
 #include "ground/clock.h"
 #endif
 
-static void sdlQuitHandler() { SDL_Quit(); }
+void shutDown() {
+    closeAudio();
+    SDL_Quit();
+}
 
 #if defined(__unix__) && !defined(__EMSCRIPTEN__)
 // Without a display, SDL 1.2 falls back to drawing in the terminal (libcaca, aalib),
@@ -67,12 +70,13 @@ static void refuseFallbackDriver() {}
 // The browser owns the main loop and calls this once per animation frame; nothing on
 // the page may block, so a frame with no logic step due skips the pass instead of
 // letting frameTick sleep (its events wait for the next frame). When the player ends
-// the game, exit runs the exit handlers and tells the page, as the process would end.
+// the game, the program tears down and exit tells the page, as the process would end.
 static void browserPass() {
     if (!tickBefore(game.logicClock, clockNow()))
         return;
     if (runPass()) {
         emscripten_cancel_main_loop();
+        shutDown();
         exit(0);
     }
 }
@@ -96,13 +100,16 @@ int runProgram(int argc, char **argv) {
     }
     refuseFallbackDriver();
     SDL_WM_SetCaption("Plimo", nullptr);
-    atexit(sdlQuitHandler);
-    atexit(closeAudio);
+    // No exit handlers: when Xlib ends the process on a lost display, SDL's teardown
+    // there would wait on the dead connection. Every end of the program that SDL
+    // survives tears down itself, in this order.
+    setStartupTeardown(shutDown);
 
     Uint32 flags = argc < 2 ? SDL_FULLSCREEN : 0;
     screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, flags);
     if (!screenSurface) {
         fprintf(stderr, "Unable to set up video: %s\n", SDL_GetError());
+        shutDown();
         exit(1);
     }
 
@@ -119,6 +126,7 @@ int runProgram(int argc, char **argv) {
 #else
     while (!runPass()) {
     }
+    shutDown();
 #endif
     return 0;
 }
