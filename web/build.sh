@@ -11,5 +11,7 @@ shift || true
 # than Debian's own (NodeSource's) does not look for in Debian's module folder.
 export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
 cd "$root"
-emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DPLIMO_TESTS=OFF "$@" >/dev/null
+# emcmake says its cmake command line on standard error; only real complaints are shown.
+emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DPLIMO_TESTS=OFF "$@" 2>&1 >/dev/null |
+  { grep -v '^configure: ' || true; } >&2
 cmake --build "$build" --target plimo -j"$(nproc)" >/dev/null

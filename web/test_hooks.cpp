@@ -32,6 +32,9 @@ EMSCRIPTEN_KEEPALIVE int plimoCursorOffset() { return cursorOffset(now); }
 // The answer of the leading problem, or INT_MIN when the field is empty.
 EMSCRIPTEN_KEEPALIVE int plimoLeadingAnswer() { return game.problems ? game.problems->answer : INT_MIN; }
 
+// How many answer keys have been typed for the leading problem.
+EMSCRIPTEN_KEEPALIVE int plimoTypedDigits() { return game.typedDigits; }
+
 // The centre of the game-over burst, x and y in pixels.
 EMSCRIPTEN_KEEPALIVE int plimoBurstX() { return game.burstX; }
 EMSCRIPTEN_KEEPALIVE int plimoBurstY() { return game.burstY; }

@@ -247,13 +247,32 @@ async function playThrough(browser, url, budgets) {
   await press(page, 'Enter');
   await compareScene(page, 'help', { screen: Screen.Help });
 
-  // A game: the answer of the leading problem, read from the game, typed with the keys.
+  // A game: the answers of the leading problems, read from the game, typed with the keys,
+  // until one has two digits; its first digit is held down long enough for the keyboard
+  // to repeat it, which must type it once, as the desktop game (no key repeat) does.
   if (!(await waitScreen(page, Screen.Playing))) return;
-  await waitFor(page, 'a problem comes on the field', () => window.Module._plimoLeadingAnswer() !== -2147483648);
-  const answer = await hook(page, 'plimoLeadingAnswer');
-  await page.keyboard.type(String(answer), { delay: 30 });
-  if (await waitFor(page, `a right answer scores (typed ${answer})`, () => window.Module._plimoScore() > 0))
-    console.log(`     score ${await hook(page, 'plimoScore')}`);
+  let answer;
+  for (let solved = 0; ; solved++) {
+    await waitFor(page, 'a problem leads the field', () => window.Module._plimoLeadingAnswer() !== -2147483648);
+    answer = await hook(page, 'plimoLeadingAnswer');
+    if (answer >= 10 || solved === 10) break;
+    const score = await hook(page, 'plimoScore');
+    await page.keyboard.type(String(answer), { delay: 30 });
+    await waitFor(page, `a right answer scores (typed ${answer})`, (s) => window.Module._plimoScore() > s, score);
+  }
+  if (check(answer >= 10, 'a two-digit answer comes', String(answer))) {
+    const digits = String(answer);
+    const score = await hook(page, 'plimoScore');
+    await page.keyboard.down(digits[0]);
+    await page.keyboard.down(digits[0]); // sent as the keyboard's repeat
+    await page.keyboard.up(digits[0]);
+    const typedAt = await hook(page, 'plimoNow');
+    await waitFor(page, 'the game runs on after the held key', (t) => window.Module._plimoNow() - t > 100, typedAt);
+    check(await hook(page, 'plimoTypedDigits') === 1, 'a held key types once (no key repeat)');
+    await page.keyboard.type(digits.slice(1), { delay: 30 });
+    await waitFor(page, `a right answer scores (typed ${answer}, its first digit held)`,
+                  (s) => window.Module._plimoScore() > s, score);
+  }
 
   // Escape gives up: the dark red burst grows from the leading problem.
   await press(page, 'Escape');
