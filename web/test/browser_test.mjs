@@ -220,6 +220,18 @@ async function playThrough(browser, url, budgets) {
   check(masks.join() === [0xff0000, 0xff00, 0xff, 0].join(),
         'the screen surface holds 0x00RRGGBB pixels (channel masks)', masks.map((m) => '0x' + m.toString(16)).join(' '));
 
+  // The page: the 640x480 screen scaled to the largest 4:3 box that fits, centred, its
+  // pixels sharp.
+  const layout = await page.evaluate(() => {
+    const canvas = document.getElementById('screen');
+    const box = canvas.getBoundingClientRect();
+    return { w: box.width, h: box.height, left: box.left, right: window.innerWidth - box.right,
+             pixels: [canvas.width, canvas.height], rendering: getComputedStyle(canvas).imageRendering };
+  });
+  check(layout.pixels.join('x') === '640x480' && Math.abs(layout.w * 3 - layout.h * 4) < 4 && layout.w > 640 &&
+        Math.abs(layout.left - layout.right) <= 1 && layout.rendering === 'pixelated',
+        'the screen is scaled to fit, 4:3, centred, with sharp pixels', JSON.stringify(layout));
+
   await compareScene(page, 'splash', { screen: Screen.Splash });
   // Sound waits for the first key: emscripten's audio context (SDL) opens then, and the
   // menu music the splash asked for starts.
@@ -227,6 +239,11 @@ async function playThrough(browser, url, budgets) {
   await press(page, 'Enter');
   await waitFor(page, 'the menu music plays after the first key', () =>
     window.SDL.audioContext.state === 'running' && window.SDL.music.audio && !!window.SDL.music.audio.webAudioNode);
+  // The full-screen button (a click: it would start the sound too) makes the page full screen.
+  await page.click('#fullscreen');
+  await waitFor(page, 'the full-screen button makes the page full screen', () => document.fullscreenElement === document.documentElement);
+  await page.evaluate(() => document.exitFullscreen());
+  await waitFor(page, 'the page leaves full screen', () => !document.fullscreenElement);
   check(await page.evaluate(() => document.activeElement === document.getElementById('screen')),
         'the canvas has the keyboard focus after the first key');
   await compareScene(page, 'language-pick-1', { screen: Screen.LanguagePick, offset: cursorOffset(SceneTick) });
