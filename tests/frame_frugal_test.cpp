@@ -16,6 +16,7 @@
 #include "gfx/particles.h"
 #include "gfx/regions.h"
 #include "gfx/surface.h"
+#include "menu/menu.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 #include "shell/frame.h"
@@ -257,6 +258,43 @@ TEST_F(FrameFrugal, ALostWindowIsPresentedWholeAgain) {
     ASSERT_EQ(1u, lastPresentedRegions().size());
     EXPECT_EQ(ScreenWidth, lastPresentedRegions()[0].w);
     EXPECT_EQ(ScreenHeight, lastPresentedRegions()[0].h);
+}
+
+TEST_F(FrameFrugal, StillScreensWaitUntilTheirFrameWouldChange) {
+    resetSceneState();
+    game.requestedScreen = game.currentScreen = MainMenu;
+    game.menuItemCount = 8;
+    frugalFrames = true;
+    // Many moments of the cursor's swing: the wait ends at the first step-due tick whose
+    // cursor stands elsewhere, found here by the cursor's own rule.
+    int checked = 0;
+    for (uint32_t tick = SceneTick; tick < SceneTick + 900; tick += 37) {
+        clockSet(tick);
+        now = static_cast<int32_t>(tick);
+        invalidateFrame();
+        drawFrame();
+        int32_t firstDue = static_cast<int32_t>(tick) + 4;
+        int32_t expected = 50;
+        for (int32_t due = firstDue; due - static_cast<int32_t>(tick) < 50; due += 10) {
+            if (cursorOffset(due) != cursorOffset(static_cast<int32_t>(tick))) {
+                expected = due - static_cast<int32_t>(tick);
+                break;
+            }
+        }
+        EXPECT_EQ(expected, msUntilFrameChanges(firstDue, 50)) << "tick " << tick;
+        EXPECT_EQ(static_cast<int32_t>(tick), now) << "the look ahead left `now` moved";
+        EXPECT_EQ(tick, clockTicks()) << "the look ahead left the clock held";
+        checked += expected < 50;
+    }
+    EXPECT_GT(checked, 5) << "the cursor never moved within the look ahead";
+
+    // A key handled after the frame changed what the screen shows: no wait beyond the
+    // next step.
+    clockSet(SceneTick);
+    now = static_cast<int32_t>(SceneTick);
+    drawFrame();
+    game.menuSelection = 3;
+    EXPECT_EQ(4, msUntilFrameChanges(static_cast<int32_t>(SceneTick) + 4, 50));
 }
 
 } // namespace

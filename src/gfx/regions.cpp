@@ -30,6 +30,7 @@ static const SDL_Surface *onScreenBackground = nullptr;
 static uint64_t onScreenBackgroundKey = 0;
 static const SDL_Surface *recordedBackground = nullptr;
 static uint64_t recordedBackgroundKey = 0;
+static uint64_t onScreenKey = 0;
 static std::vector<Box> dirty;
 static std::vector<SDL_Rect> dirtyRects;
 static bool wholeDirty = false;
@@ -197,12 +198,30 @@ const std::vector<SDL_Rect> &dirtyRegions() { return dirtyRects; }
 
 bool wholeScreenDirty() { return wholeDirty; }
 
+// The key of a sorted item list over its background.
+static uint64_t frameKey(const std::vector<Item> &items, const SDL_Surface *background, uint64_t backgroundKey) {
+    uint64_t h = keyOf(keyOf(FrameKeySeed, reinterpret_cast<uintptr_t>(background)), backgroundKey);
+    for (const Item &item : items)
+        h = keyOf(h, item.key);
+    // 0 stands for "nothing known".
+    return h == 0 ? 1 : h;
+}
+
+uint64_t recordedFrameKey(const SDL_Surface *background, uint64_t backgroundKey) {
+    drawPass = PaintAll;
+    std::sort(recorded.begin(), recorded.end(), byKey);
+    return frameKey(recorded, background, backgroundKey);
+}
+
+uint64_t onScreenFrameKey() { return onScreenValid ? onScreenKey : 0; }
+
 void commitFrame() {
     // recorded was sorted by findDirtyRegions; it becomes the frame on screen.
     onScreen.swap(recorded);
     recorded.clear();
     onScreenBackground = recordedBackground;
     onScreenBackgroundKey = recordedBackgroundKey;
+    onScreenKey = frameKey(onScreen, onScreenBackground, onScreenBackgroundKey);
     onScreenValid = true;
     drawPass = PaintAll;
 }

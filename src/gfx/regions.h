@@ -58,6 +58,14 @@ const std::vector<SDL_Rect> &dirtyRegions();
 // True when the dirty regions are the whole screen.
 bool wholeScreenDirty();
 
+// Ends a recording without drawing: a key of the recorded items with their background,
+// equal to onScreenFrameKey exactly when drawing them would change nothing (but for a
+// one in 2^64 chance). drawPass is PaintAll again.
+uint64_t recordedFrameKey(const SDL_Surface *background, uint64_t backgroundKey);
+
+// The key of the frame on screen, as recordedFrameKey gave it; 0 when nothing is known.
+uint64_t onScreenFrameKey();
+
 // Makes the recorded frame the frame on screen (call after it was painted and presented).
 void commitFrame();
 

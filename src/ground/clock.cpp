@@ -25,6 +25,11 @@ void clockHold() {
 
 void clockRelease() { held = false; }
 
+void clockHoldAt(uint32_t ticks) {
+    heldTicks = ticks;
+    held = true;
+}
+
 void clockDelay(uint32_t ms) {
     if (manualClock)
         manualTicks += ms;

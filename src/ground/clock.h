@@ -23,6 +23,9 @@ void clockWaitForInput(int fd, uint32_t ms);
 void clockHold();
 void clockRelease();
 
+// Holds clockTicks at ticks instead (to look at the frame of a moment to come).
+void clockHoldAt(uint32_t ticks);
+
 // Test seam: switches to a manual clock that only moves by clockSet, clockAdvance and
 // clockDelay; clockUseReal switches back to SDL's counter.
 void clockUseManual(uint32_t startTicks);

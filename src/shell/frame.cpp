@@ -183,11 +183,54 @@ void drawFrame() {
 
 int displayDescriptor = -1;
 
+// Screens whose logic steps change nothing: only the clock moves what they show.
+static bool screenIsStill() {
+    if (game.requestedScreen != game.currentScreen)
+        return false;
+    switch (game.currentScreen) {
+    case LanguagePick:
+    case MainMenu:
+    case Credits:
+    case Difficulty:
+    case GameOver:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs) {
+    int32_t passTick = now;
+    int32_t wait = limitMs;
+    for (int32_t due = firstDue; tickDiff(due, passTick) < limitMs; due = tickAdd(due, 10)) {
+        // The frame a pass at `due` would draw, recorded but not drawn.
+        clockHoldAt(static_cast<uint32_t>(due));
+        now = due;
+        beginFrameRecord();
+        drawOverlay();
+        uint64_t key = recordedFrameKey(backgroundPicture(), static_cast<uint64_t>(game.currentScreen));
+        if (key != onScreenFrameKey()) {
+            wait = tickDiff(due, passTick);
+            break;
+        }
+    }
+    clockRelease();
+    now = passTick;
+    return wait < 0 ? 0 : wait;
+}
+
 void frameTick() {
     now = clockNow();
     if (!tickBefore(game.logicClock, now)) {
-        // Nothing is due before the next step: wait for it, or for input before it.
-        clockWaitForInput(displayDescriptor, static_cast<uint32_t>(tickDiff(game.logicClock, now)) + 1);
+        // Nothing is due before the next step: wait for it, or for input before it. On
+        // a still screen the steps in between change nothing, so the wait runs on to
+        // the first one after which the frame would change (at most 50 ms, so that a
+        // language picture changed on disk still shows soon); they then run together.
+        int32_t firstDue = tickAdd(game.logicClock, 1);
+        int32_t wait = tickDiff(firstDue, now);
+        if (frugalFrames && displayDescriptor >= 0 && screenIsStill())
+            wait = msUntilFrameChanges(firstDue, 50);
+        clockWaitForInput(displayDescriptor, static_cast<uint32_t>(wait < 1 ? 1 : wait));
         return;
     }
     do {

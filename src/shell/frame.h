@@ -10,6 +10,11 @@
 // displayDescriptor (1 ms without one).
 void frameTick();
 
+// On a screen that only the clock animates: the ms from `now` until the first pass at
+// a tick firstDue + 10k whose frame would differ from the frame on screen, or limitMs
+// when none does before then. Records frames without drawing them; changes no state.
+int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs);
+
 // The display connection's descriptor, where keys and window events arrive; -1 when
 // the video driver has none (frameTick then sleeps 1 ms at a time).
 extern int displayDescriptor;
