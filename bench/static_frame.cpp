@@ -4,7 +4,8 @@
 // second costs; with --poll-1ms it polls its events every millisecond in between, as a
 // loop that sleeps 1 ms at a time (the usual SDL 1.2 game loop) does.
 //
-// Usage: plimo_static_frame [--poll-1ms] [picture.bmp]   (ends on a quit event)
+// Usage: plimo_static_frame [--poll-1ms] [--fullscreen] [picture.bmp]   (ends on a quit
+// event); --fullscreen takes the screen as the game does when started without arguments.
 #include <SDL.h>
 #include <cstdio>
 #include <cstring>
@@ -15,12 +16,17 @@ int main(int argc, char **argv) {
         argc--;
         argv++;
     }
+    bool fullscreen = argc > 1 && strcmp(argv[1], "--fullscreen") == 0;
+    if (fullscreen) {
+        argc--;
+        argv++;
+    }
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Unable to init SDL: %s\n", SDL_GetError());
         return 1;
     }
     SDL_WM_SetCaption("Plimo floor", nullptr);
-    SDL_Surface *screen = SDL_SetVideoMode(640, 480, 32, 0);
+    SDL_Surface *screen = SDL_SetVideoMode(640, 480, 32, fullscreen ? SDL_FULLSCREEN : 0);
     if (!screen) {
         fprintf(stderr, "Unable to set up video: %s\n", SDL_GetError());
         SDL_Quit();

@@ -116,7 +116,10 @@ declare -A samples
 declare -A peak
 game_args=(window)
 floor_args=("$work/data/menubg.bmp")
-[ "$fullscreen" = 1 ] && game_args=()
+if [ "$fullscreen" = 1 ]; then
+  game_args=()
+  floor_args=(--fullscreen "${floor_args[@]}")
+fi
 
 for flavour in $flavours; do
   env_args=(env SDL_AUDIODRIVER="${PLIMO_AUDIO:-dummy}")
