@@ -9,6 +9,7 @@
 
 #include "audio/audio.h"
 #include "frame_scenes.h"
+#include "game/particles.h"
 #include "game/problems.h"
 #include "gfx/images.h"
 #include "gfx/particles.h"

@@ -9,6 +9,7 @@
 #include "ground/clock.h"
 #include "ground/game_state.h"
 #include "shell/frame.h"
+#include "shell/screens.h"
 #include "shell/shell.h"
 #include "support.h"
 
@@ -152,6 +153,55 @@ TEST_F(ShellTest, RequestingTheScreenInForceRunsNoEntryAction) {
     runPassesAt(300);
     EXPECT_EQ(game.menuSelection, 1);
     EXPECT_EQ(game.menuItemCount, 5);
+}
+
+// Everything a logic step could change but the logic clock itself.
+std::vector<int64_t> stepVisibleState() {
+    std::vector<int64_t> s = {game.requestedScreen, game.currentScreen, game.screenEnteredAt,
+                              game.menuSelection,   game.menuItemCount,  game.gameMode,
+                              game.difficulty,      game.speed,          game.score,
+                              game.nextSpawnAt,     game.nextSpeedUpAt,  game.typedValue,
+                              game.typedDigits,     game.inputBlockedUntil, game.feedbackStartedAt,
+                              game.feedbackRising,  game.alertFlag,      game.burstX,
+                              game.burstY,          Mix_VolumeMusic(-1)};
+    s.push_back(reinterpret_cast<intptr_t>(game.currentLanguage));
+    for (const Problem *p = game.problems; p; p = p->next) {
+        s.push_back(p->x);
+        s.push_back(p->y);
+    }
+    for (const Particle *p = game.particles; p; p = p->next)
+        s.push_back(static_cast<int64_t>(p->y * 1000));
+    return s;
+}
+
+TEST_F(ShellTest, AScreenIsStillExactlyWhenItsStepsChangeNothing) {
+    // Each screen entered as the game enters it, then five seconds of logic steps: long
+    // enough for every time-out, fade and movement a screen has.
+    for (int id = Splash; id <= GameOver; id++) {
+        resetGame();
+        game.currentLanguage = firstLanguage();
+        clockSet(50000);
+        game.logicClock = 50000;
+        game.requestedScreen = id;
+        enterScreen();
+        if (id == Playing) {
+            game.problems->x = 3000; // on its way to the left edge
+            game.particles = new Particle{100, 100, 1, -2, 3, 0xffffff, nullptr};
+        }
+        Mix_VolumeMusic(100);
+        std::vector<int64_t> before = stepVisibleState();
+        for (int step = 0; step < 500; step++) {
+            clockSet(uint32_t(game.logicClock) + 1);
+            now = clockNow();
+            updateScreen();
+            game.logicClock = tickAdd(game.logicClock, LogicStepMs);
+        }
+        bool changed = stepVisibleState() != before;
+        EXPECT_EQ(screenIsStill(id), !changed)
+            << "screen " << id << (changed ? ": its steps change the game, yet it counts as still"
+                                           : ": its steps change nothing, yet it counts as moving");
+        EXPECT_EQ(screenRow(id).id, id);
+    }
 }
 
 TEST_F(ShellTest, StalledProgramCatchesUpInOnePass) {

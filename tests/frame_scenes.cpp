@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "content/content.h"
+#include "game/particles.h"
 #include "game/problems.h"
 #include "gfx/font.h"
 #include "gfx/images.h"

@@ -9,6 +9,7 @@
 
 #include "game/answers.h"
 #include "game/display.h"
+#include "game/particles.h"
 #include "game/problems.h"
 #include "game_helpers.h"
 #include "gfx/images.h"
@@ -265,7 +266,8 @@ TEST_F(GameDisplay, EnterGameOverCentresTheBurstAndEmptiesTheField) {
     game.feedbackText = strdup("144");
     game.menuSelection = 1;
     clockSet(90000);
-    enterGameOver();
+    game.requestedScreen = GameOver;
+    enterScreen();
     EXPECT_EQ(game.screenEnteredAt, 90000);
     EXPECT_EQ(game.burstX, 345 + 6 * 7);
     EXPECT_EQ(game.burstY, 214);

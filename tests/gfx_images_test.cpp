@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "game/display.h"
 #include "game/field.h"
 #include "game/problems.h"
 #include "gfx/images.h"
+#include "shell/screens.h"
 #include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
@@ -56,7 +58,7 @@ class GfxImages : public ::testing::Test {
     // The background colour the frame shows after drawBackground, or Untouched.
     static uint32_t backgroundShown() {
         fillScreen(Untouched);
-        drawBackground();
+        drawBackground(backgroundPicture());
         uint32_t corner = pixelAt(screenSurface, 0, 0);
         // The picture covers the whole screen, corner to corner.
         EXPECT_EQ(corner, pixelAt(screenSurface, 639, 479));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game_helpers.h"
+#include "game/particles.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
 #include "ground/clock.h"

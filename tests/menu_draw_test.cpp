@@ -13,6 +13,7 @@
 #include "ground/game_state.h"
 #include "menu/menu.h"
 #include "shell/frame.h"
+#include "shell/screens.h"
 #include "support.h"
 
 namespace {
@@ -65,8 +66,10 @@ class MenuDraw : public ::testing::Test {
     void draw(int screen) {
         game.currentScreen = screen;
         game.requestedScreen = screen;
+        // The game-over menu follows the burst's first second.
+        game.screenEnteredAt = tickAdd(clockNow(), -2000);
         SDL_FillRect(screenSurface, nullptr, Backdrop);
-        drawMenuScreen();
+        drawScreenOverlay();
     }
     // A text whose first character is ch starts at (x, y): its face's top-left pixel is
     // there, and neither the pixel left of it nor the one above belongs to it.

@@ -11,6 +11,7 @@
 #include "ground/game_state.h"
 #include "menu/menu.h"
 #include "shell/frame.h"
+#include "shell/screens.h"
 #include "support.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "content/content.h"
+#include "game/particles.h"
 #include "game/problems.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"

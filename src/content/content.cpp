@@ -14,6 +14,7 @@
 // before any handler main registers, so it is the last thing torn down at exit.
 TiXmlDocument ContentDocument("plimo.xml");
 
+// In ContentScreenId order.
 const ContentScreen contentScreens[ContentScreenCount] = {
     {"main", 9}, {"credits", 10}, {"difficulty", 6}, {"help", 1}, {"gameover", 4},
 };

@@ -74,12 +74,20 @@ int asciiCaseCompare(const char *a, const char *b);
 // the screen and what is missing.
 std::string checkContent(TiXmlDocument &document, const char *fileName);
 
-// The five screens the menus read, and how many items each needs.
+// The five screens of texts the menus read, and how many items each needs: the one
+// place of both (the screen table, the menus and the start-up check read them here).
 struct ContentScreen {
     const char *name; // as the menus look it up
     int itemsNeeded;  // items read by position, from 1
 };
-constexpr int ContentScreenCount = 5;
+enum ContentScreenId {
+    MainTexts,
+    CreditsTexts,
+    DifficultyTexts,
+    HelpTexts,
+    GameOverTexts,
+    ContentScreenCount,
+};
 extern const ContentScreen contentScreens[ContentScreenCount];
 
 // One thing in a content document that the menus could not use.

@@ -7,7 +7,7 @@
 
 #include "audio/audio.h"
 #include "game/problems.h"
-#include "gfx/particles.h"
+#include "game/particles.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 
@@ -34,17 +34,17 @@ void handleGameKey(SDLKey key) {
         return;
     case SDLK_PLUS:
     case SDLK_KP_PLUS:
-        handleAnswerKey(AnswerPlus);
+        handleAnswer(AnswerPlus);
         return;
     case SDLK_MINUS:
     case SDLK_KP_MINUS:
-        handleAnswerKey(AnswerMinus);
+        handleAnswer(AnswerMinus);
         return;
     default:
         break;
     }
     if (key >= SDLK_0 && key <= SDLK_9) {
-        handleAnswerKey(key - SDLK_0);
+        handleAnswer(key - SDLK_0);
         return;
     }
     // The keypad's digits are looked up one by one: not every SDL numbers them in a row
@@ -53,7 +53,7 @@ void handleGameKey(SDLKey key) {
                                             SDLK_KP5, SDLK_KP6, SDLK_KP7, SDLK_KP8, SDLK_KP9};
     for (int digit = 0; digit < 10; digit++) {
         if (key == keypadDigits[digit]) {
-            handleAnswerKey(digit);
+            handleAnswer(digit);
             return;
         }
     }
@@ -74,12 +74,12 @@ void handleGameKeyPress(SDLKey key, uint16_t unicode) {
     // the key that types 1 with Shift; the typed character is what the player meant.
     int answer = answerOfCharacter(unicode);
     if (answer >= 0)
-        handleAnswerKey(answer);
+        handleAnswer(answer);
     else
         handleGameKey(key);
 }
 
-void handleAnswerKey(int key) {
+void handleAnswer(int answer) {
     if (answerKeysBlocked())
         return;
     game.inputBlockedUntil = 0;
@@ -89,14 +89,14 @@ void handleAnswerKey(int key) {
     if (game.gameMode == Sign) {
         if (!leading)
             return;
-        bool right = (leading->answer != 0 && key == AnswerPlus) ||
-                     (leading->answer == 0 && key == AnswerMinus);
+        bool right = (leading->answer != 0 && answer == AnswerPlus) ||
+                     (leading->answer == 0 && answer == AnswerMinus);
         // Whatever is not plus shows as a minus, a digit key included.
-        char feedback[2] = {key == AnswerPlus ? '+' : '-', '\0'};
+        char feedback[2] = {answer == AnswerPlus ? '+' : '-', '\0'};
         if (right)
             solveLeadingProblem(feedback);
         else
-            rejectAnswer(feedback, 2000);
+            rejectAnswer(feedback, WrongSignBlockMs);
         return;
     }
 
@@ -106,7 +106,7 @@ void handleAnswerKey(int key) {
     }
     // Minus and plus accumulate as 10 and 11 like any digit: usually a wrong answer,
     // though 0 then minus does make 10. At most three keys are typed, so no overflow.
-    game.typedValue = game.typedValue * 10 + key;
+    game.typedValue = game.typedValue * 10 + answer;
     game.typedDigits++;
     if (game.typedDigits != leading->answerDigits)
         return;
@@ -117,7 +117,7 @@ void handleAnswerKey(int key) {
     if (game.typedValue == expected)
         solveLeadingProblem(feedback);
     else
-        rejectAnswer(feedback, 500);
+        rejectAnswer(feedback, WrongAnswerBlockMs);
 }
 
 void resetTyping() {
@@ -141,8 +141,7 @@ void solveLeadingProblem(const char *feedback) {
     // The burst starts at the top-left corner of the problem's text.
     float burstX = static_cast<float>(leading->x);
     float burstY = static_cast<float>(leading->y);
-    for (int i = 0; i < 64; i++)
-        spawnParticle(burstX, burstY);
+    burstParticles(burstX, burstY);
     freeLeadingProblem();
 
     int32_t points = 2 * game.speed;

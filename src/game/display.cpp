@@ -11,7 +11,10 @@
 #include "game/problems.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
+#include "game/field.h"
+#include "game/particles.h"
 #include "gfx/particles.h"
+#include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 
@@ -69,8 +72,14 @@ bool feedbackTop(uint32_t tick, int32_t *top) {
     return true;
 }
 
+SDL_Surface *playingBackground() { return dangerZonePicture(dangerZone()); }
+
+bool gameOverBurstShowing() {
+    return clockTicks() - static_cast<uint32_t>(game.screenEnteredAt) <= GameOverBurstMs;
+}
+
 int32_t burstRadius(uint32_t elapsedMs) {
-    uint32_t e = elapsedMs > 1000 ? 1000 : elapsedMs;
+    uint32_t e = elapsedMs > GameOverBurstMs ? GameOverBurstMs : elapsedMs;
     return static_cast<int32_t>(e * e * e / 1000000);
 }
 
@@ -109,15 +118,13 @@ void enterGameOver() {
     if (game.problems) {
         highlightCentre(game.problems, &game.burstX, &game.burstY);
     } else {
-        game.burstX = 320;
-        game.burstY = 240;
+        game.burstX = ScreenWidth / 2;
+        game.burstY = ScreenHeight / 2;
     }
     playMusic(MenuMusic);
     playSound(SoundFailed);
     freeProblems();
     freeParticles();
-    game.menuSelection = 0;
-    game.menuItemCount = 2;
 }
 
 void drawGameOverBurst() {

@@ -1,11 +1,23 @@
 // The in-game picture and the end of a game.
 #pragma once
 
+#include <SDL.h>
 #include <cstddef>
 #include <cstdint>
 
 // Colour of the highlight behind the leading problem and of the game-over burst.
 constexpr uint32_t HighlightColour = 0x9f0000;
+
+// How long the game-over burst grows over the last game picture (ms) before the
+// game-over menu replaces it.
+constexpr uint32_t GameOverBurstMs = 1000;
+
+// The in-game background: the picture of the leading problem's dangerZone.
+SDL_Surface *playingBackground();
+
+// True while GameOver is in its burst: at most GameOverBurstMs since screenEnteredAt
+// by the tick counter (unsigned, so that it holds across the counter's wrap).
+bool gameOverBurstShowing();
 
 // Draws, on the locked screen: the answer prompt at (310, 420), every problem at
 // (x / 10, y), the pulsing highlight and the leading problem on top of it, the score
@@ -14,7 +26,7 @@ void drawPlaying();
 
 // Ends a game: screenEnteredAt, burst centre (the leading problem's highlight centre,
 // or (320, 240) on an empty field), menu music, failed sound, frees problems and
-// particles, prepares the two-entry game-over menu.
+// particles. (The game-over menu's entries are the screen table's.)
 void enterGameOver();
 
 // Paints the dark red disc of GameOver's first second at (burstX, burstY), radius
@@ -36,5 +48,5 @@ bool formatPrompt(char *out, size_t size);
 bool feedbackTop(uint32_t tick, int32_t *top);
 
 // Radius in pixels of the game-over burst elapsedMs ms after GameOver began:
-// e^3 / 1000000, with e capped at 1000 (the disc covers the screen from then on).
+// e^3 / 1000000, with e capped at GameOverBurstMs (the disc covers the screen then).
 int32_t burstRadius(uint32_t elapsedMs);

@@ -5,7 +5,6 @@
 
 #include "audio/audio.h"
 #include "game/problems.h"
-#include "gfx/images.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 
@@ -23,6 +22,15 @@ static int32_t deadlineAfter(int32_t from, int32_t ms) {
 // step's time waits for the next step.
 static bool deadlinePassed(int32_t deadline, int32_t logicNow) {
     return tickBefore(deadline, logicNow);
+}
+
+DangerZone dangerZone() {
+    const Problem *leading = game.problems;
+    if (!leading || leading->x > DangerFarX)
+        return DangerFar;
+    if (leading->x > DangerNearX)
+        return DangerMiddle;
+    return DangerNear;
 }
 
 void enterPlaying() {
@@ -72,8 +80,8 @@ void updateField() {
     // Everything moves alike, so the leading problem is always the furthest left.
     if (game.problems && game.problems->x <= 0)
         game.requestedScreen = GameOver;
-    // The danger picture on screen is a close call: the next clearing of the field is
+    // A problem this near the edge is a close call: the next clearing of the field is
     // celebrated with the cleared sound.
-    if (playingBackground() == badImage)
+    if (dangerZone() == DangerNear)
         game.alertFlag = 1;
 }

@@ -3,6 +3,18 @@
 
 #include <cstdint>
 
+#include "ground/game_state.h"
+
+// The danger zones' edges, in tenths of a pixel from the left edge: a leading problem
+// beyond DangerFarX is far, beyond DangerNearX in the middle, from DangerNearX down near.
+constexpr int32_t DangerFarX = 6000;
+constexpr int32_t DangerNearX = 2000;
+
+// How far the leading problem has come: DangerFar on an empty field or beyond
+// DangerFarX, DangerMiddle beyond DangerNearX, DangerNear from there down. Reads the
+// state only.
+DangerZone dangerZone();
+
 // Spawn and speed-up period in ms: 7000 / (difficulty + 1).
 int32_t spawnInterval();
 
@@ -17,6 +29,6 @@ void enterPlaying();
 // once L is strictly past nextSpawnAt, or at once when nextSpawnAt is 0 (a cleared
 // field), with a second problem when rand() % (10 - difficulty) is 0; new deadlines
 // are L + spawnInterval. Requests GameOver when the leading problem's x is 0 or less.
-// Sets alertFlag while the leading problem is in the danger zone (the danger picture).
+// Sets alertFlag while the leading problem is in DangerNear (a close call).
 // Deadlines are compared wrap-safe, so the schedule holds across 2^31 and 2^32.
 void updateField();

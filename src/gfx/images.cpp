@@ -9,7 +9,6 @@
 #include "gfx/bmp_header.h"
 #include "gfx/regions.h"
 #include "gfx/surface.h"
-#include "ground/clock.h"
 #include "ground/data_file.h"
 #include "ground/game_state.h"
 #include "ground/startup.h"
@@ -126,38 +125,18 @@ void loadImages() {
     }
 }
 
-SDL_Surface *playingBackground() {
-    const Problem *leading = game.problems;
-    if (!leading || leading->x > 6000)
-        return goodImage;
-    if (leading->x > 2000)
+SDL_Surface *dangerZonePicture(DangerZone zone) {
+    switch (zone) {
+    case DangerNear:
+        return badImage;
+    case DangerMiddle:
         return neutralImage;
-    return badImage;
-}
-
-SDL_Surface *backgroundPicture() {
-    switch (game.currentScreen) {
-    case Splash:
-        return splashImage;
-    case LanguagePick:
-    case MainMenu:
-    case Credits:
-    case Difficulty:
-        return menuBackground;
-    case Help:
-        return game.gameMode == Sign ? helpSignImage : helpImage;
-    case Playing:
-        return playingBackground();
-    case GameOver:
-        // The burst grows over the last game picture for the first second; the elapsed
-        // time is unsigned so that it stays right when the counter wraps.
-        if (clockTicks() - static_cast<uint32_t>(game.screenEnteredAt) > 1000)
-            return menuBackground;
-        return nullptr;
     default:
-        return nullptr;
+        return goodImage;
     }
 }
+
+SDL_Surface *helpPicture() { return game.gameMode == Sign ? helpSignImage : helpImage; }
 
 bool copiesPlainly(const SDL_Surface *picture) {
     const SDL_PixelFormat *p = picture->format, *s = screenSurface->format;
@@ -167,8 +146,7 @@ bool copiesPlainly(const SDL_Surface *picture) {
            (picture->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA | SDL_RLEACCEL)) == 0 && !surfaceMustLock(picture);
 }
 
-void drawBackground() {
-    SDL_Surface *picture = backgroundPicture();
+void drawBackground(SDL_Surface *picture) {
     if (!picture)
         return;
     // A picture in the screen's own format and size is a plain copy of its rows, which
@@ -180,11 +158,6 @@ void drawBackground() {
         return;
     }
     SDL_UpperBlit(picture, nullptr, screenSurface, nullptr);
-}
-
-void blitPicture(SDL_Surface *picture, int x, int y) {
-    // Only the record pass compares keys; painting needs the box alone.
-    blitKeyedPicture(picture, drawPass == Record ? pictureKey(picture) : 0, x, y);
 }
 
 void blitKeyedPicture(SDL_Surface *picture, uint64_t pictureKey, int x, int y) {

@@ -4,6 +4,8 @@
 #include <SDL.h>
 #include <cstdint>
 
+#include "ground/game_state.h"
+
 // The eight converted pictures, loaded once at start-up and kept until exit.
 extern SDL_Surface *splashImage;
 extern SDL_Surface *menuBackground;
@@ -35,30 +37,25 @@ SDL_Surface *loadImage(const char *name);
 // loaded ends start-up with a message naming its file.
 void loadImages();
 
-// The in-game picture for the leading problem's position: goodImage on an empty field
-// or beyond x 6000 (tenths of a pixel), neutralImage beyond 2000, badImage (the danger
-// picture) from 2000 down. Reads the state only.
-SDL_Surface *playingBackground();
+// The in-game picture of a danger zone: goodImage far, neutralImage in the middle,
+// badImage (the danger picture) near.
+SDL_Surface *dangerZonePicture(DangerZone zone);
 
-// The current screen's background: on Playing the picture of playingBackground; null
-// (nothing) during GameOver's first 1000 ms. Reads the state only.
-SDL_Surface *backgroundPicture();
+// The help picture for game.gameMode: helpSignImage for the sign quiz, else helpImage.
+SDL_Surface *helpPicture();
 
 // Whether picture is a plain copy of screen rows: the screen's size, its 32-bit format,
 // no colour key, alpha or lock.
 bool copiesPlainly(const SDL_Surface *picture);
 
-// Draws backgroundPicture whole at (0, 0), the screen unlocked: rows copied when it
-// copiesPlainly, otherwise SDL's blit.
-void drawBackground();
+// Draws picture whole at (0, 0), the screen unlocked: rows copied when it copiesPlainly,
+// otherwise SDL's blit. Nothing for a null picture.
+void drawBackground(SDL_Surface *picture);
 
 // Blits picture whole with its top-left corner at (x, y) (pixels, 16-bit as SDL holds
-// them), unconverted. A drawing primitive: recorded (by its pictureKey) or skipped as
-// the draw pass says.
-void blitPicture(SDL_Surface *picture, int x, int y);
-
-// blitPicture for a picture whose pictureKey the caller already holds (a picture kept
-// between frames need not be hashed on each).
+// them), unconverted; pictureKey is the picture's pictureKey, which the caller holds (a
+// picture kept between frames need not be hashed on each). A drawing primitive:
+// recorded or skipped as the draw pass says.
 void blitKeyedPicture(SDL_Surface *picture, uint64_t pictureKey, int x, int y);
 
 // A key of picture's size, format and pixels: equal keys mean, but for a one in 2^64

@@ -1,22 +1,16 @@
-// The filled rounded shape and the particle bursts of solved problems.
+// The filled rounded shape, and the particles drawn with it.
 #include "gfx/particles.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 
 #include "gfx/regions.h"
 #include "gfx/surface.h"
-#include "ground/clock.h"
 #include "ground/game_state.h"
 
-// The float constants the shapes and bursts have always used, at their float values.
+// The float quarter turn the shape has always used, at its float value.
 static const double HalfPi = static_cast<float>(M_PI / 2);
-static const double Pi = static_cast<float>(M_PI);
-static const double TwoPi = static_cast<float>(2 * M_PI);
-static const double OneTenth = 0.1f;
-static const double TwoTenths = 0.2f;
 
 // Truncates toward zero like a plain conversion, but pins values beyond the int range
 // to its ends instead of leaving them undefined.
@@ -87,58 +81,9 @@ void fillEllipse(int cx, int cy, int rx, int ry, uint32_t colour) {
     }
 }
 
-void spawnParticle(float x, float y) {
-    Particle *p = new Particle;
-    p->x = static_cast<float>(x * OneTenth);
-    p->y = y;
-    // 4096 directions over a full turn.
-    int a = rand() % 4096;
-    float angle = static_cast<float>(a * (1.0 / 2048) * Pi);
-    p->vx = static_cast<float>((rand() % 5000) * std::sin(static_cast<double>(angle)) * 0.001);
-    p->vy = static_cast<float>((rand() % 5000) * std::cos(static_cast<double>(angle)) * 0.001 - 2.0);
-    double s = (rand() % 18) * TwoTenths;
-    p->radius = static_cast<float>(s * s + 3);
-    p->next = game.particles;
-    // The hue follows the clock (one cycle per 1024 ms), so one burst shares nearly one
-    // hue; each particle's brightness k is its own.
-    uint32_t t = clockTicks() % 1024;
-    double phi = static_cast<float>(t * (1.0 / 1024) * TwoPi);
-    int k = rand() % 63 + 63;
-    uint32_t red = static_cast<uint32_t>(k * (std::sin(phi) + 1));
-    uint32_t green = static_cast<uint32_t>(k * (std::sin(phi + HalfPi) + 1));
-    uint32_t blue = static_cast<uint32_t>(k * (std::sin(phi - HalfPi) + 1));
-    p->colour = (red << 16) | (green << 8) | blue;
-    game.particles = p;
-}
-
-void updateParticles() {
-    // Culling comes first, so a particle that falls past the bottom is drawn once more.
-    for (Particle **link = &game.particles; *link;) {
-        Particle *p = *link;
-        if (p->y > 480.0) {
-            *link = p->next;
-            delete p;
-        } else {
-            link = &p->next;
-        }
-    }
-    for (Particle *p = game.particles; p; p = p->next) {
-        p->vy = static_cast<float>(p->vy + OneTenth);
-        p->x = static_cast<float>(static_cast<double>(p->x) + p->vx);
-        p->y = static_cast<float>(static_cast<double>(p->y) + p->vy);
-    }
-}
-
 void drawParticles() {
     for (const Particle *p = game.particles; p; p = p->next) {
         int r = truncToInt(p->radius);
         fillEllipse(truncToInt(p->x), truncToInt(p->y), r, r, p->colour);
-    }
-}
-
-void freeParticles() {
-    while (Particle *p = game.particles) {
-        game.particles = p->next;
-        delete p;
     }
 }

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 class TiXmlElement;
-struct Particle;
 
 // The eight screens the program can be on; ScreenNone only before the first logic step.
 enum ScreenId : int32_t {
@@ -49,8 +48,28 @@ struct Problem {
     Problem *next;        // the following, younger problem
 };
 
+// One burst particle; heap record in game.particles, newest first. Spawned and moved
+// by the game (game/particles.h), drawn by the graphics (gfx/particles.h).
+struct Particle {
+    float x;         // horizontal position, pixels
+    float y;         // vertical position, pixels, growing downwards
+    float vx;        // pixels per 10 ms logic step
+    float vy;        // pixels per logic step, negative is upwards
+    float radius;    // drawn size, pixels
+    uint32_t colour; // 0x00RRGGBB
+    Particle *next;  // the next, older particle
+};
+
+// How far the leading problem has come across the field (game/field.h decides it, the
+// in-game picture shows it).
+enum DangerZone : int32_t {
+    DangerFar = 0,    // no problem, or the leading one still far right
+    DangerMiddle = 1, // the leading problem in the middle band
+    DangerNear = 2,   // the leading problem near the left edge: a close call
+};
+
 // All run-time state of one run. Times are SDL ticks in milliseconds held as signed
-// 32-bit values; compare and subtract them only through the helpers of app/clock.h.
+// 32-bit values; compare and subtract them only through the helpers of ground/clock.h.
 struct GameState {
     int32_t requestedScreen = Splash;   // the screen asked for; applied at the next logic step
     int32_t currentScreen = ScreenNone; // the screen in force; written by enterScreen alone

@@ -19,16 +19,24 @@
 // The most items any screen reads ("credits").
 constexpr int MaxItems = 10;
 
+// Confirm on the splash backdates its entry by this much (ms), past its time-out.
+constexpr int32_t SplashSkipMs = 10000;
+
+// The menus' left column and the cursor's place left of it (pixels).
+constexpr int MenuColumnX = 240;
+constexpr int CursorX = 220;
+
 int cursorOffset(int32_t tick) {
     double swing = 10.0 * std::sin(static_cast<double>(tick) * 0.003734);
     return std::abs(static_cast<int>(swing));
 }
 
-// The texts of the first count items of the named screen, walked anew; "" for an item
-// or a text that is not there (start-up has refused such files, so this is a last guard).
-static void readItems(const char *screenName, int count, const char *texts[MaxItems]) {
-    TiXmlElement *item = firstItem(findScreen(screenName));
-    for (int i = 0; i < count; i++) {
+// The texts of the items of content screen `screen` (as many as it needs, at most
+// MaxItems), walked anew; "" for an item or a text that is not there (start-up has
+// refused such files, so this is a last guard).
+static void readItems(const ContentScreen *screen, const char *texts[MaxItems]) {
+    TiXmlElement *item = firstItem(findScreen(screen->name));
+    for (int i = 0; i < screen->itemsNeeded && i < MaxItems; i++) {
         const char *text = item ? item->Attribute("text") : nullptr;
         texts[i] = text ? text : "";
         if (item)
@@ -36,12 +44,13 @@ static void readItems(const char *screenName, int count, const char *texts[MaxIt
     }
 }
 
-static void drawText(int x, int y, const char *text) {
+// A text of the content file, which may lack it (a language without a name).
+static void drawMenuTextIfAny(int x, int y, const char *text) {
     if (text)
         drawMenuText(x, y, text);
 }
 
-static void drawCursor(int y) { drawMenuText(220 - cursorOffset(now), y, ">>"); }
+static void drawCursor(int y) { drawMenuText(CursorX - cursorOffset(now), y, ">>"); }
 
 // The language picture as last read: the file it came from, that file's identity then,
 // the picture (null when the file could not be shown then) and its key for the frame
@@ -115,211 +124,193 @@ static void drawLanguagePicture(TiXmlElement *language) {
                      (ScreenHeight - picture->h) / 2);
 }
 
-static void drawLanguagePick() {
+void drawLanguagePick(const ContentScreen *) {
     int y = 40;
     for (TiXmlElement *language = firstLanguage(); language; language = language->NextSiblingElement()) {
-        drawText(240, y, language->Attribute("langpick"));
+        drawMenuTextIfAny(MenuColumnX, y, language->Attribute("langpick"));
         y += 20;
     }
     TiXmlElement *current = game.currentLanguage;
     if (!current)
         return;
     drawLanguagePicture(current);
-    drawText(280, 370, current->Attribute("name"));
+    drawMenuTextIfAny(280, 370, current->Attribute("name"));
     int swing = cursorOffset(now);
     drawMenuText(470 + swing, 230, ">>");
     drawMenuText(140 - swing, 230, "<<");
 }
 
-static void drawMainMenu() {
+void drawMainMenu(const ContentScreen *screen) {
     const char *texts[MaxItems];
-    readItems("main", 9, texts);
-    drawMenuText(240, 40, texts[0]);
-    for (int i = 1; i < 9; i++)
-        drawMenuText(240, 60 + 40 * i, texts[i]);
+    readItems(screen, texts);
+    drawMenuText(MenuColumnX, 40, texts[0]);
+    // The entries, one item each after the title.
+    for (int i = 1; i < screen->itemsNeeded; i++)
+        drawMenuText(MenuColumnX, 60 + 40 * i, texts[i]);
     drawCursor(100 + 40 * game.menuSelection);
 }
 
-static void drawCredits() {
+void drawCredits(const ContentScreen *screen) {
     const char *texts[MaxItems];
-    readItems("credits", 10, texts);
-    drawMenuText(240, 100, texts[0]);
+    readItems(screen, texts);
+    drawMenuText(MenuColumnX, 100, texts[0]);
     for (int i = 1; i < 7; i++)
-        drawMenuText(240, 120 + 20 * i, texts[i]);
-    drawMenuText(240, 280, texts[7]);
-    drawMenuText(240, 300, texts[8]);
-    drawMenuText(240, 380, texts[9]);
+        drawMenuText(MenuColumnX, 120 + 20 * i, texts[i]);
+    drawMenuText(MenuColumnX, 280, texts[7]);
+    drawMenuText(MenuColumnX, 300, texts[8]);
+    drawMenuText(MenuColumnX, 380, texts[9]);
     drawCursor(380);
 }
 
-static void drawDifficulty() {
+void drawDifficulty(const ContentScreen *screen) {
     const char *texts[MaxItems];
-    readItems("difficulty", 6, texts);
-    drawMenuText(240, 100, texts[0]);
-    for (int i = 1; i < 6; i++)
-        drawMenuText(240, 140 + 40 * i, texts[i]);
+    readItems(screen, texts);
+    drawMenuText(MenuColumnX, 100, texts[0]);
+    for (int i = 1; i < screen->itemsNeeded; i++)
+        drawMenuText(MenuColumnX, 140 + 40 * i, texts[i]);
     drawCursor(180 + 40 * game.menuSelection);
 }
 
-static void drawHelp() {
+void drawHelp(const ContentScreen *screen) {
     const char *texts[MaxItems];
-    readItems("help", 1, texts);
+    readItems(screen, texts);
     drawMenuText(200, 60, texts[0]);
 }
 
-static void drawGameOverMenu() {
+void drawGameOverMenu(const ContentScreen *screen) {
     const char *texts[MaxItems];
-    readItems("gameover", 4, texts);
-    drawMenuText(240, 100, texts[0]);
+    readItems(screen, texts);
+    drawMenuText(MenuColumnX, 100, texts[0]);
     // A label too long for the line is cut short rather than overrunning it.
     char line[200];
     snprintf(line, sizeof line, "%s %d", texts[1], game.score);
-    drawMenuText(240, 180, line);
-    drawMenuText(240, 340, texts[2]);
-    drawMenuText(240, 380, texts[3]);
+    drawMenuText(MenuColumnX, 180, line);
+    drawMenuText(MenuColumnX, 340, texts[2]);
+    drawMenuText(MenuColumnX, 380, texts[3]);
     drawCursor(340 + 40 * game.menuSelection);
 }
 
-void drawMenuScreen() {
-    switch (game.currentScreen) {
-    case LanguagePick:
-        drawLanguagePick();
-        break;
-    case MainMenu:
-        drawMainMenu();
-        break;
-    case Credits:
-        drawCredits();
-        break;
-    case Difficulty:
-        drawDifficulty();
-        break;
-    case Help:
-        drawHelp();
-        break;
-    case GameOver:
-        drawGameOverMenu();
-        break;
-    default:
-        break;
-    }
-}
-
-static bool confirm() {
-    switch (game.currentScreen) {
-    case Splash:
-        // Backdating the entry lets the splash time-out fire at the next logic step.
-        game.screenEnteredAt = tickAdd(game.screenEnteredAt, -10000);
-        break;
-    case LanguagePick:
-        playSound(SoundMenuSelect);
-        game.requestedScreen = MainMenu;
-        break;
-    case MainMenu:
-        playSound(SoundMenuSelect);
-        if (game.menuSelection >= Addition && game.menuSelection <= Mixed) {
-            game.gameMode = game.menuSelection;
-            game.requestedScreen = Difficulty;
-        } else if (game.menuSelection == 6) {
-            game.requestedScreen = Credits;
-        } else if (game.menuSelection == 7) {
-            return true;
-        }
-        break;
-    case Credits:
-        playSound(SoundMenuSelect);
-        game.requestedScreen = MainMenu;
-        break;
-    case Difficulty:
-        playSound(SoundMenuSelect);
-        if (game.menuSelection >= 0 && game.menuSelection <= 3) {
-            game.difficulty = game.menuSelection;
-            game.requestedScreen = Help;
-        } else if (game.menuSelection == 4) {
-            game.requestedScreen = MainMenu;
-        }
-        break;
-    case Help:
-        game.requestedScreen = Playing;
-        break;
-    case GameOver:
-        playSound(SoundMenuSelect);
-        if (game.menuSelection == 0)
-            game.requestedScreen = Playing;
-        else if (game.menuSelection == 1)
-            game.requestedScreen = MainMenu;
-        break;
-    default:
-        break;
-    }
-    return false;
-}
-
-static bool back() {
-    switch (game.currentScreen) {
-    case Splash:
-        game.requestedScreen = LanguagePick;
-        break;
-    case LanguagePick:
-        return true;
-    case MainMenu:
-        // Escape only points at the quit entry; leaving takes a Confirm.
-        game.menuSelection = 7;
-        break;
-    case Credits:
-    case Difficulty:
-    case Help:
-    case GameOver:
-        game.requestedScreen = MainMenu;
-        break;
-    case Playing:
-        game.requestedScreen = GameOver;
-        break;
-    default:
-        break;
-    }
-    return false;
-}
-
-static void step(NavAction action) {
-    switch (game.currentScreen) {
-    case MainMenu:
-    case Difficulty:
-    case GameOver:
-        if (action == Up) {
-            playSound(SoundMenuMove);
-            if (game.menuSelection > 0)
-                game.menuSelection--;
-        } else if (action == Down) {
-            playSound(SoundMenuMove);
-            if (game.menuSelection < game.menuItemCount - 1)
-                game.menuSelection++;
-        }
-        break;
-    case LanguagePick:
+// Up and Down on a menu with entries: the highlight moves within them, with the move
+// sound also where it cannot.
+static void moveHighlight(NavAction action) {
+    if (action == Up) {
         playSound(SoundMenuMove);
-        if (action == Up || action == Right)
-            nextLanguage();
-        else
-            previousLanguage();
-        break;
-    default:
-        break;
+        if (game.menuSelection > 0)
+            game.menuSelection--;
+    } else if (action == Down) {
+        playSound(SoundMenuMove);
+        if (game.menuSelection < game.menuItemCount - 1)
+            game.menuSelection++;
     }
 }
 
-bool handleNavigation(NavAction action) {
+// The keys every menu with entries shares: Up and Down move the highlight, Back leads to
+// the main menu. True for Confirm, after the select sound: the caller acts on the entry.
+static bool entryConfirmed(NavAction action) {
+    if (action == Back) {
+        game.requestedScreen = MainMenu;
+        return false;
+    }
+    if (action != Confirm) {
+        moveHighlight(action);
+        return false;
+    }
+    playSound(SoundMenuSelect);
+    return true;
+}
+
+bool navigateSplash(NavAction action) {
+    if (action == Confirm) {
+        // Backdating the entry lets the splash time-out fire at the next logic step.
+        game.screenEnteredAt = tickAdd(game.screenEnteredAt, -SplashSkipMs);
+    } else if (action == Back) {
+        game.requestedScreen = LanguagePick;
+    }
+    return false;
+}
+
+bool navigateLanguagePick(NavAction action) {
     switch (action) {
     case Confirm:
-        return confirm();
+        playSound(SoundMenuSelect);
+        game.requestedScreen = MainMenu;
+        return false;
     case Back:
-        return back();
+        return true;
     case Up:
+    case Right:
+        playSound(SoundMenuMove);
+        nextLanguage();
+        return false;
     case Down:
     case Left:
-    case Right:
-        step(action);
-        break;
+        playSound(SoundMenuMove);
+        previousLanguage();
+        return false;
     }
+    return false;
+}
+
+bool navigateMainMenu(NavAction action) {
+    if (action == Back) {
+        // Escape only points at the quit entry; leaving takes a Confirm.
+        game.menuSelection = MainMenuQuitEntry;
+        return false;
+    }
+    if (!entryConfirmed(action))
+        return false;
+    if (game.menuSelection >= Addition && game.menuSelection <= Mixed) {
+        game.gameMode = game.menuSelection;
+        game.requestedScreen = Difficulty;
+    } else if (game.menuSelection == MainMenuCreditsEntry) {
+        game.requestedScreen = Credits;
+    } else if (game.menuSelection == MainMenuQuitEntry) {
+        return true;
+    }
+    return false;
+}
+
+bool navigateCredits(NavAction action) {
+    if (action == Confirm)
+        playSound(SoundMenuSelect);
+    if (action == Confirm || action == Back)
+        game.requestedScreen = MainMenu;
+    return false;
+}
+
+bool navigateDifficulty(NavAction action) {
+    if (!entryConfirmed(action))
+        return false;
+    if (game.menuSelection >= 0 && game.menuSelection < DifficultyBackEntry) {
+        game.difficulty = game.menuSelection;
+        game.requestedScreen = Help;
+    } else if (game.menuSelection == DifficultyBackEntry) {
+        game.requestedScreen = MainMenu;
+    }
+    return false;
+}
+
+bool navigateHelp(NavAction action) {
+    if (action == Confirm)
+        game.requestedScreen = Playing;
+    else if (action == Back)
+        game.requestedScreen = MainMenu;
+    return false;
+}
+
+bool navigatePlaying(NavAction action) {
+    // Answers come from key presses; a release of Escape gives the game up.
+    if (action == Back)
+        game.requestedScreen = GameOver;
+    return false;
+}
+
+bool navigateGameOver(NavAction action) {
+    if (!entryConfirmed(action))
+        return false;
+    if (game.menuSelection == GameOverPlayAgainEntry)
+        game.requestedScreen = Playing;
+    else if (game.menuSelection == GameOverMainMenuEntry)
+        game.requestedScreen = MainMenu;
     return false;
 }

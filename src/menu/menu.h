@@ -1,15 +1,33 @@
-// The menu screens: their drawing and the meaning of each navigation key.
+// The menu screens: their drawing and the meaning of each navigation key, one function
+// of each per screen (the shell's screen table names them).
 #pragma once
 
 #include <SDL.h>
 
+#include "content/content.h"
 #include "ground/game_state.h"
+
+// The main menu's entries beyond the six game modes (entries 0..5, GameMode order).
+constexpr int MainMenuCreditsEntry = 6;
+constexpr int MainMenuQuitEntry = 7;
+// The difficulty menu's entry back to the main menu, after difficulties 0..3.
+constexpr int DifficultyBackEntry = 4;
+// The game-over menu's entries.
+constexpr int GameOverPlayAgainEntry = 0;
+constexpr int GameOverMainMenuEntry = 1;
 
 // The swing of the menu cursor and language arrows, 0..10 pixels, from the pass's tick.
 int cursorOffset(int32_t tick);
 
-// Draws the current menu screen's texts, cursor and (on LanguagePick) picture.
-void drawMenuScreen();
+// Each menu screen's texts, cursor and (on LanguagePick) picture, drawn over its
+// background on the locked screen; texts is the content screen the items come from
+// (null for the language screen, which reads the language list).
+void drawLanguagePick(const ContentScreen *texts);
+void drawMainMenu(const ContentScreen *texts);
+void drawCredits(const ContentScreen *texts);
+void drawDifficulty(const ContentScreen *texts);
+void drawHelp(const ContentScreen *texts);
+void drawGameOverMenu(const ContentScreen *texts);
 
 // The language picture file's content as it is now, for this frame: file must be a plain
 // name in the data folder (plainDataFileName) of a regular file holding a BMP of 1..640 x
@@ -26,5 +44,13 @@ int languagePictureReads();
 // Drops the kept language picture: the next languagePicture reads its file anew.
 void forgetLanguagePicture();
 
-// Acts on one released navigation key. True when the program is to end.
-bool handleNavigation(NavAction action);
+// What one released navigation key does on each screen (sounds, selection, requested
+// screen). True when the program is to end.
+bool navigateSplash(NavAction action);
+bool navigateLanguagePick(NavAction action);
+bool navigateMainMenu(NavAction action);
+bool navigateCredits(NavAction action);
+bool navigateDifficulty(NavAction action);
+bool navigateHelp(NavAction action);
+bool navigatePlaying(NavAction action);
+bool navigateGameOver(NavAction action);

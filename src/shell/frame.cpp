@@ -2,116 +2,38 @@
 #include "shell/frame.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
-#include <cstdlib>
 
-#include "audio/audio.h"
-#include "game/answers.h"
-#include "game/display.h"
-#include "game/field.h"
 #include "gfx/images.h"
-#include "gfx/particles.h"
 #include "gfx/regions.h"
 #include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
-#include "menu/menu.h"
+#include "shell/screens.h"
 
 void enterScreen() {
-    switch (game.requestedScreen) {
-    case Splash:
-        game.screenEnteredAt = clockNow();
-        playMusic(MenuMusic);
-        break;
-    case MainMenu:
-        game.menuSelection = 0;
-        game.menuItemCount = 8;
-        srand(clockTicks());
-        break;
-    case Credits:
-        game.menuSelection = 0;
-        game.menuItemCount = 1;
-        break;
-    case Difficulty:
-        // The second entry is highlighted: a new player starts one step above the easiest.
-        game.menuSelection = 1;
-        game.menuItemCount = 5;
-        break;
-    case Help:
-        game.screenEnteredAt = clockNow();
-        break;
-    case Playing:
-        enterPlaying();
-        break;
-    case GameOver:
-        enterGameOver();
-        break;
-    default:
-        // LanguagePick keeps the selection and the music as they are.
-        break;
+    const ScreenRow &row = screenRow(game.requestedScreen);
+    if (row.enter)
+        row.enter();
+    if (row.entries > 0) {
+        game.menuSelection = row.firstEntry;
+        game.menuItemCount = row.entries;
     }
     game.currentScreen = game.requestedScreen;
 }
 
 void updateScreen() {
-    switch (game.currentScreen) {
-    case Splash:
-        if (tickDiff(now, game.screenEnteredAt) >= 2000)
-            game.requestedScreen = LanguagePick;
-        break;
-    case Help: {
-        // The menu music fades out over the first second of the help picture.
-        int32_t elapsed = tickDiff(now, game.screenEnteredAt);
-        int64_t volume = (static_cast<int64_t>(1000) - elapsed) * 128 / 1000;
-        if (volume < 0)
-            volume = 0;
-        if (volume > 0x7fffffff)
-            volume = 0x7fffffff;
-        Mix_VolumeMusic(static_cast<int>(volume));
-        if (elapsed >= 3000)
-            game.requestedScreen = Playing;
-        break;
-    }
-    case Playing:
-        expireAnswerBlock();
-        updateField();
-        updateParticles();
-        break;
-    default:
-        break;
-    }
-}
-
-static void drawOverlay() {
-    switch (game.currentScreen) {
-    case LanguagePick:
-    case MainMenu:
-    case Credits:
-    case Difficulty:
-    case Help:
-        drawMenuScreen();
-        break;
-    case Playing:
-        drawPlaying();
-        break;
-    case GameOver:
-        if (clockTicks() - static_cast<uint32_t>(game.screenEnteredAt) <= 1000)
-            drawGameOverBurst();
-        else
-            drawMenuScreen();
-        break;
-    default:
-        break;
-    }
+    const ScreenRow &row = screenRow(game.currentScreen);
+    if (row.update)
+        row.update();
 }
 
 bool drawFrameContents() {
-    drawBackground();
+    drawBackground(backgroundPicture());
     bool mustLock = surfaceMustLock(screenSurface);
     // A frame whose surface cannot be locked is dropped whole, not presented half drawn.
     if (mustLock && SDL_LockSurface(screenSurface) < 0)
         return false;
-    drawOverlay();
+    drawScreenOverlay();
     if (surfaceMustLock(screenSurface))
         SDL_UnlockSurface(screenSurface);
     return true;
@@ -151,7 +73,7 @@ static void drawWholeFrame() {
 // again only in the regions that changed, over the background copied there.
 static void drawChangedRegions(SDL_Surface *background) {
     beginFrameRecord();
-    drawOverlay();
+    drawScreenOverlay();
     uint64_t backgroundKey = static_cast<uint64_t>(game.currentScreen);
     if (!findDirtyRegions(background, backgroundKey))
         return;
@@ -161,7 +83,7 @@ static void drawChangedRegions(SDL_Surface *background) {
     }
     if (background)
         copyPictureRegions(background, dirtyRegions());
-    drawOverlay();
+    drawScreenOverlay();
     unlockIfNeeded(screenSurface);
     present(wholeScreenDirty() || presentsWholeFrames() ? nullptr : &dirtyRegions());
     commitFrame();
@@ -183,31 +105,21 @@ void drawFrame() {
 
 int displayDescriptor = -1;
 
-// Screens whose logic steps change nothing: only the clock moves what they show.
-static bool screenIsStill() {
-    if (game.requestedScreen != game.currentScreen)
-        return false;
-    switch (game.currentScreen) {
-    case LanguagePick:
-    case MainMenu:
-    case Credits:
-    case Difficulty:
-    case GameOver:
-        return true;
-    default:
-        return false;
-    }
+// A still screen whose change is not pending: the steps before the next frame change
+// nothing.
+static bool stillUntilNextFrame() {
+    return game.requestedScreen == game.currentScreen && screenIsStill(game.currentScreen);
 }
 
 int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs) {
     int32_t passTick = now;
     int32_t wait = limitMs;
-    for (int32_t due = firstDue; tickDiff(due, passTick) < limitMs; due = tickAdd(due, 10)) {
+    for (int32_t due = firstDue; tickDiff(due, passTick) < limitMs; due = tickAdd(due, LogicStepMs)) {
         // The frame a pass at `due` would draw, recorded but not drawn.
         clockHoldAt(static_cast<uint32_t>(due));
         now = due;
         beginFrameRecord();
-        drawOverlay();
+        drawScreenOverlay();
         uint64_t key = recordedFrameKey(backgroundPicture(), static_cast<uint64_t>(game.currentScreen));
         if (key != onScreenFrameKey()) {
             wait = tickDiff(due, passTick);
@@ -224,12 +136,12 @@ void frameTick() {
     if (!tickBefore(game.logicClock, now)) {
         // Nothing is due before the next step: wait for it, or for input before it. On
         // a still screen the steps in between change nothing, so the wait runs on to
-        // the first one after which the frame would change (at most 50 ms, so that a
-        // language picture changed on disk still shows soon); they then run together.
+        // the first one after which the frame would change (at most StillLookAheadMs);
+        // they then run together.
         int32_t firstDue = tickAdd(game.logicClock, 1);
         int32_t wait = tickDiff(firstDue, now);
-        if (frugalFrames && displayDescriptor >= 0 && screenIsStill())
-            wait = msUntilFrameChanges(firstDue, 50);
+        if (frugalFrames && displayDescriptor >= 0 && stillUntilNextFrame())
+            wait = msUntilFrameChanges(firstDue, StillLookAheadMs);
         clockWaitForInput(displayDescriptor, static_cast<uint32_t>(wait < 1 ? 1 : wait));
         return;
     }
@@ -237,7 +149,7 @@ void frameTick() {
         if (game.requestedScreen != game.currentScreen)
             enterScreen();
         updateScreen();
-        game.logicClock = tickAdd(game.logicClock, 10);
+        game.logicClock = tickAdd(game.logicClock, LogicStepMs);
     } while (tickBefore(game.logicClock, now));
     drawFrame();
 }

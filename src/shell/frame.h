@@ -5,14 +5,23 @@
 #include <cstdint>
 #include <vector>
 
+// Logic time a step stands for (ms): the logic runs 100 steps a second of ticks.
+constexpr int32_t LogicStepMs = 10;
+
+// How far ahead (ms) a still screen's wait looks for its next changed frame: short
+// enough that a language picture changed on disk still shows soon.
+constexpr int32_t StillLookAheadMs = 50;
+
 // One pass's worth of time: runs every due 10 ms logic step, then draws one frame;
 // when no step is due, waits until the next one is, or until input arrives on
 // displayDescriptor (1 ms without one).
 void frameTick();
 
 // On a screen that only the clock animates: the ms from `now` until the first pass at
-// a tick firstDue + 10k whose frame would differ from the frame on screen, or limitMs
-// when none does before then. Records frames without drawing them; changes no state.
+// a tick firstDue + k LogicStepMs whose frame would differ from the frame on screen, or
+// limitMs when none does before then. Records frames without drawing or presenting
+// them; the game state, `now` and the clock are left as they were (the frame records
+// of the region module are replaced, the frame on screen kept).
 int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs);
 
 // The display connection's descriptor, where keys and window events arrive; -1 when

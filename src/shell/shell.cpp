@@ -9,15 +9,15 @@
 #include "audio/audio.h"
 #include "content/content.h"
 #include "game/answers.h"
+#include "game/particles.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
-#include "gfx/particles.h"
 #include "gfx/regions.h"
 #include "gfx/surface.h"
 #include "ground/startup.h"
-#include "menu/menu.h"
 #include "shell/display_connection.h"
 #include "shell/frame.h"
+#include "shell/screens.h"
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>

@@ -1,0 +1,119 @@
+// The table of screens: entry, update, background, drawing and keys of every screen.
+#include "shell/screens.h"
+
+#include <SDL_mixer.h>
+#include <cstdlib>
+
+#include "audio/audio.h"
+#include "game/answers.h"
+#include "game/display.h"
+#include "game/field.h"
+#include "game/particles.h"
+#include "gfx/images.h"
+#include "ground/clock.h"
+#include "menu/menu.h"
+
+static void enterSplash() {
+    game.screenEnteredAt = clockNow();
+    playMusic(MenuMusic);
+}
+
+static void enterMainMenu() {
+    // The problems of each visit to the menus differ.
+    srand(clockTicks());
+}
+
+static void enterHelp() { game.screenEnteredAt = clockNow(); }
+
+// Time-outs compare with `now`, the tick of the pass: every step of a pass sees it.
+static void updateSplash() {
+    if (tickDiff(now, game.screenEnteredAt) >= SplashMs)
+        game.requestedScreen = LanguagePick;
+}
+
+static void updateHelp() {
+    // The menu music fades out over the first HelpFadeMs of the help picture; early
+    // values above the full volume are passed on, and the mixer caps them.
+    int32_t elapsed = tickDiff(now, game.screenEnteredAt);
+    int64_t volume = (static_cast<int64_t>(HelpFadeMs) - elapsed) * MIX_MAX_VOLUME / HelpFadeMs;
+    if (volume < 0)
+        volume = 0;
+    if (volume > 0x7fffffff)
+        volume = 0x7fffffff;
+    Mix_VolumeMusic(static_cast<int>(volume));
+    if (elapsed >= HelpMs)
+        game.requestedScreen = Playing;
+}
+
+static void updatePlaying() {
+    expireAnswerBlock();
+    updateField();
+    updateParticles();
+}
+
+static SDL_Surface *splashBackground() { return splashImage; }
+
+static SDL_Surface *menuPicture() { return menuBackground; }
+
+static SDL_Surface *gameOverBackground() { return gameOverBurstShowing() ? nullptr : menuBackground; }
+
+static void drawPlayingScreen(const ContentScreen *) { drawPlaying(); }
+
+static void drawGameOverScreen(const ContentScreen *texts) {
+    if (gameOverBurstShowing())
+        drawGameOverBurst();
+    else
+        drawGameOverMenu(texts);
+}
+
+static constexpr ScreenRow noScreen = {ScreenNone, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0};
+
+// In ScreenId order, from Splash.
+static constexpr ScreenRow screens[] = {
+    {Splash, enterSplash, updateSplash, splashBackground, nullptr, navigateSplash, nullptr, 0, 0},
+    // The language screen keeps the selection and the music as they are.
+    {LanguagePick, nullptr, nullptr, menuPicture, drawLanguagePick, navigateLanguagePick, nullptr, 0, 0},
+    {MainMenu, enterMainMenu, nullptr, menuPicture, drawMainMenu, navigateMainMenu, &contentScreens[MainTexts],
+     MainMenuQuitEntry + 1, 0},
+    {Credits, nullptr, nullptr, menuPicture, drawCredits, navigateCredits, &contentScreens[CreditsTexts], 1, 0},
+    // The second entry is highlighted: a new player starts one step above the easiest.
+    {Difficulty, nullptr, nullptr, menuPicture, drawDifficulty, navigateDifficulty,
+     &contentScreens[DifficultyTexts], DifficultyBackEntry + 1, 1},
+    {Help, enterHelp, updateHelp, helpPicture, drawHelp, navigateHelp, &contentScreens[HelpTexts], 0, 0},
+    {Playing, enterPlaying, updatePlaying, playingBackground, drawPlayingScreen, navigatePlaying, nullptr, 0, 0},
+    {GameOver, enterGameOver, nullptr, gameOverBackground, drawGameOverScreen, navigateGameOver,
+     &contentScreens[GameOverTexts], GameOverMainMenuEntry + 1, 0},
+};
+
+constexpr bool rowsInScreenIdOrder() {
+    for (size_t i = 0; i < sizeof screens / sizeof screens[0]; i++) {
+        if (screens[i].id != static_cast<int32_t>(Splash + i))
+            return false;
+    }
+    return sizeof screens / sizeof screens[0] == GameOver - Splash + 1;
+}
+static_assert(rowsInScreenIdOrder(), "one row per screen, in ScreenId order");
+
+const ScreenRow &screenRow(int32_t id) {
+    if (id < Splash || id > GameOver)
+        return noScreen;
+    return screens[id - Splash];
+}
+
+bool screenIsStill(int32_t id) { return screenRow(id).update == nullptr; }
+
+SDL_Surface *backgroundPicture() {
+    const ScreenRow &row = screenRow(game.currentScreen);
+    return row.background ? row.background() : nullptr;
+}
+
+void drawScreenOverlay() {
+    const ScreenRow &row = screenRow(game.currentScreen);
+    if (row.draw)
+        row.draw(row.texts);
+}
+
+bool handleNavigation(NavAction action) {
+    const ScreenRow &row = screenRow(game.currentScreen);
+    return row.navigate ? row.navigate(action) : false;
+}
