@@ -9,6 +9,7 @@
 # Usage: /usr/bin/python3 tools/make_content.py   (no arguments; run make_font.py first)
 
 import os
+import re
 import sys
 from xml.sax.saxutils import escape
 
@@ -23,7 +24,11 @@ SCREENS = [("main", 9), ("credits", 10), ("difficulty", 6), ("help", 1), ("gameo
 
 # The widest score the label must leave room for, and where texts start on the screen.
 SCORE_SAMPLE = " -99999"
-RIGHT_EDGE = 640          # texts must end before this column, shadow included
+# Menu texts stand on the menu picture's panel (x 196..634): they end, shadow included, at
+# least PANEL_MARGIN pixels inside its right edge.
+PANEL_RIGHT = 634
+PANEL_MARGIN = 10
+RIGHT_EDGE = PANEL_RIGHT - PANEL_MARGIN
 SHADOW = 2                # drawMenuText's shadow reaches 2 columns past the last glyph
 MENU_X = 240              # main, credits, difficulty, gameover and the language list
 HELP_X = 200              # the help line
@@ -287,8 +292,10 @@ def check(languages, cell, widths):
         width = textWidth(data, cell, widths)
         maxima[screen] = max(maxima.get(screen, 0), width)
         if x + width + SHADOW > RIGHT_EDGE:
-            problems.append("%s: %d pixels from x %d overruns x %d: %r"
-                            % (where, width, x, RIGHT_EDGE, data.decode("latin-1")))
+            problems.append("%s: %d pixels from x %d come closer than %d pixels to the "
+                            "panel's edge at x %d: %r"
+                            % (where, width, x, PANEL_MARGIN, PANEL_RIGHT,
+                               data.decode("latin-1")))
 
     for code, langpick, name, screens in languages:
         fits(code + " langpick", langpick.encode("latin-1"), MENU_X, "langpick")
@@ -332,13 +339,25 @@ def render(languages):
     return ("\n".join(lines) + "\n").encode("latin-1")
 
 
+def wordHyphens(languages):
+    """The languages with every hyphen that joins or starts a word ("Plimo-team",
+    "-lisenssi") written as the soft hyphen: the font draws '-' as the problems' minus,
+    as wide as the plus, and the soft hyphen as a word's short hyphen."""
+    def fix(text):
+        return re.sub(r"(?<=\w)-|-(?=\w)", "\u00ad", text)
+    return [(code, fix(langpick), fix(name),
+             {screen: [fix(t) for t in items] for screen, items in screens.items()})
+            for code, langpick, name, screens in languages]
+
+
 def main():
     cell, widths = loadMetrics(os.path.join(DATA, "font_32.bmp"))
-    maxima, problems = check(LANGUAGES, cell, widths)
+    languages = wordHyphens(LANGUAGES)
+    maxima, problems = check(languages, cell, widths)
     if problems:
         sys.exit("make_content.py:\n  " + "\n  ".join(problems))
     with open(os.path.join(DATA, "plimo.xml"), "wb") as out:
-        out.write(render(LANGUAGES))
+        out.write(render(languages))
     if "-v" in sys.argv[1:]:
         for screen, width in sorted(maxima.items()):
             print("%-10s widest text %3d px" % (screen, width))

@@ -15,6 +15,7 @@
 import os
 import shutil
 import sys
+import unicodedata
 
 import numpy as np
 from PIL import Image, ImageDraw, ImageFont
@@ -27,7 +28,7 @@ LICENCE_FILE = "/usr/share/doc/fonts-dejavu-core/copyright"
 CELL = 32            # cell width and height in pixels
 FIRST = 33           # character code of cell 0
 LAST = 255           # character code of the last cell
-FONT_SIZE = 20       # em size in pixels
+FONT_SIZE = 18       # em size in pixels: capitals 13 rows tall, room above them for accents
 HIRES = 4            # glyphs are drawn this many times larger, fitted, then reduced
 BASELINE = 23        # cell row of the baseline: the body ends on row 22, descenders start on 23
 # Every glyph's face lies on rows FACE_TOP..FACE_BOTTOM and its dark rim one row around it,
@@ -36,19 +37,29 @@ BASELINE = 23        # cell row of the baseline: the body ends on row 22, descen
 FACE_TOP = BASELINE - 15
 FACE_BOTTOM = BASELINE + 2
 LINE_SPACING = 20
-MARK_GAP = 1.25      # rows between an accent and a capital squeezed to make room for it
-MARK_MAX = 3.0       # an accent above a capital is at most this many rows tall
+# An accent above a capital takes the two face rows above the capitals' top and one row of
+# rim under it; the capital under it loses only that much height (12 of 13 rows).
+MARK_GAP = 1.0       # rows between an accent and a capital squeezed to make room for it
+MARK_MAX = 2.0       # an accent above a capital is at most this many rows tall
+ACCENTED_CAPITAL_SHARE = 0.9   # an accented capital's base is at least this share of the capital
 INK_LEFT = 1         # cell column where each glyph's leftmost lit pixel goes
 SPACER_GAP = 2       # spacer column = rightmost ink column + 2: one blank column between rims
 SPACER_ROW = CELL - 1     # bottom row: at 2x its one drawn column stays clear of the text
 
 # Colours (R, G, B); none of them may be pure black, which is the transparent background.
-FACE_TOP_COLOUR = np.array([255, 255, 255], dtype=np.float64)     # white at the cap height
-FACE_BOTTOM_COLOUR = np.array([255, 240, 190], dtype=np.float64)  # pale warm yellow at the baseline
+# Problems are small text: each glyph first darkens the screen through its own ink moved
+# one pixel down and right, then its face is averaged with what is there. Inside a stroke
+# the darkening comes from the face itself, so a face lane f ends as
+# (f + s * (255 - f) / 256) / 2 over a screen lane s: white gives the brightest face the
+# blend allows over any ground, the dark red highlight of the leading problem included
+# (checkContrast proves it lane by lane and pins the figures).
+FACE = np.array([255, 255, 255], dtype=np.float64)         # white face
 OUTLINE = np.array([28, 22, 56], dtype=np.float64)         # dark ink-blue rim
 SPACER = (28, 22, 56)                                      # as dark as the rim
+FACE_LEVELS = 24     # steps of the blend from the rim to the face
+# coverage above which a face pixel stands out from the rim (by 60 of 765 summed lanes)
+FACE_SHOWS = 60.0 / (3 * 255 - 106)
 OUTLINE_THRESHOLD = 0.30     # dilated coverage above which a pixel belongs to the rim
-CAP_TOP = BASELINE - 14      # row where the face gradient starts
 
 # Glyphs drawn from another code point. Problems are written with the keyboard's '*' and
 # '/', and a child learns x and : as the multiplication cross and the division sign, so
@@ -70,12 +81,8 @@ CURSOR_CLEARANCE = 2
 
 
 def faceColours():
-    """Face colour of every cell row: a gradient from the cap height to the baseline."""
-    rows = np.zeros((CELL, 3))
-    for r in range(CELL):
-        t = min(max((r - CAP_TOP) / float(BASELINE - CAP_TOP), 0.0), 1.0)
-        rows[r] = FACE_TOP_COLOUR * (1.0 - t) + FACE_BOTTOM_COLOUR * t
-    return rows
+    """Face colour of every cell row."""
+    return np.tile(FACE, (CELL, 1))
 
 
 def hiresCoverage(font, text):
@@ -101,11 +108,12 @@ def squeeze(big, top, bottom, newTop, newBottom):
     return out
 
 
-def fitRows(big):
+def fitRows(big, capTop=None):
     """Fits a glyph into rows FACE_TOP..FACE_BOTTOM: what rises above FACE_TOP is
     squeezed down to it (an accent over a capital keeps its shape and the capital
     under it gets shorter; a glyph in one piece is squeezed whole), what hangs below
-    FACE_BOTTOM is squeezed up to it."""
+    FACE_BOTTOM is squeezed up to it. capTop, the hires row of the plain capital's top,
+    parts an accent that touches its capital (the ring of A) from it."""
     k = HIRES
     base = (8 + BASELINE) * k
     top, bottom = (8 + FACE_TOP) * k, (8 + FACE_BOTTOM + 1) * k
@@ -119,6 +127,8 @@ def fitRows(big):
     if first < top:
         # a mark above the body: a run of empty rows between the glyph's top and its body
         blank = [r for r in range(first, base) if big[r].max() <= 0.02]
+        if not blank and capTop is not None:
+            blank = [capTop - 1]
         if blank:
             markEnd, bodyTop = blank[0], blank[-1] + 1
             markH = min(markEnd - first, int(MARK_MAX * k))
@@ -144,7 +154,12 @@ def crisp(a):
 def coverage(font, text, sharp=False):
     """Coverage (0..1) of the text fitted into the face rows, at 1x on a roomy canvas whose
     rows 8..8+CELL-1 are the cell; the pen starts at column 8."""
-    big = fitRows(hiresCoverage(font, text))
+    capTop = None
+    parts = unicodedata.decomposition(text).split() if len(text) == 1 else []
+    if len(parts) == 2 and parts[1] in MARKS_ABOVE:
+        plain = hiresCoverage(font, chr(int(parts[0], 16)))
+        capTop = int(np.nonzero(plain.max(axis=1) > 0.02)[0].min())
+    big = fitRows(hiresCoverage(font, text), capTop)
     img = Image.fromarray(big.astype(np.float32), "F")
     img = img.resize((CELL + 32, CELL + 16), Image.BOX)
     a = np.clip(np.asarray(img, dtype=np.float64), 0.0, 1.0)
@@ -211,8 +226,9 @@ def underscore(font):
 
 
 def faceCentre(a):
-    """Centre row of the solid part of a coverage (pixels at least half covered)."""
-    rows = np.nonzero((a >= 0.5).any(axis=1))[0]
+    """Centre row of the face of a coverage: the rows where the face shows brighter than
+    the rim (as checkWritten reads the written cells)."""
+    rows = np.nonzero((a > FACE_SHOWS).any(axis=1))[0]
     return (rows.min() + rows.max()) / 2.0
 
 
@@ -221,12 +237,40 @@ def mathsAxis(font):
     return float(np.mean([faceCentre(coverage(font, d)) for d in "0123456789"]))
 
 
+def plusBar(plus):
+    """The horizontal bar of the plus's coverage: its full-width face rows and the partly
+    covered rows next to them, with the vertical bar taken out (where it crosses those
+    edge rows, the arm's coverage beside it is copied across)."""
+    face = plus >= 0.5
+    widths = face.sum(axis=1)
+    bar = np.nonzero(widths >= 0.8 * widths.max())[0]
+    cols = np.nonzero(face[bar].any(axis=0))[0]
+    arm = cols.min() + (cols.max() - cols.min()) // 4
+    out = np.zeros_like(plus)
+    out[bar] = plus[bar]
+    for r in (bar.min() - 1, bar.max() + 1):
+        out[r, cols.min() - 1:cols.max() + 2] = plus[r, arm]
+        out[r, cols.min() - 1] = plus[r, cols.min() - 1]
+        out[r, cols.max() + 1] = plus[r, cols.max() + 1]
+    return out
+
+
+def axisSign(font, text, axis):
+    """Coverage of a sign moved onto the digits' maths axis."""
+    a = coverage(font, text, sharp=True)
+    return np.roll(a, int(round(axis - faceCentre(a))), axis=0)
+
+
 def renderGlyph(font, code, faces, axis):
     ch = chr(code)
     if code in (ord("<"), ord(">")):
         a = chevron(code == ord(">"), axis)
     elif ch == "_":
         a = underscore(font)
+    elif ch == "-":
+        # the minus of every problem and answer: the plus's own bar, so that in
+        # "-6 x -10" the sign reads as clearly as a plus would
+        a = plusBar(axisSign(font, "+", axis))
     else:
         a = coverage(font, SUBSTITUTES.get(code, ch), sharp=ch in CRISP)
         if ch in AXIS_SIGNS:
@@ -237,6 +281,9 @@ def renderGlyph(font, code, faces, axis):
     rowFaces[8:8 + CELL] = faces[:, None, :]
     rowFaces[:8] = faces[0]
     rowFaces[8 + CELL:] = faces[-1]
+    # the face's edge blends into the rim in FACE_LEVELS steps: the texts keep few
+    # colours, so pictures that show them (the language cards) hold them in a palette
+    a = np.round(a * FACE_LEVELS) / FACE_LEVELS
     rgb = OUTLINE[None, None, :] * (1.0 - a[..., None]) + rowFaces * a[..., None]
     rgb = np.clip(np.rint(rgb), 0, 255).astype(np.uint8)
     if not lit.any():
@@ -248,7 +295,7 @@ def renderGlyph(font, code, faces, axis):
 def boxGlyph():
     """The stand-in for control codes 127..159: an empty box, so a stray byte shows."""
     out = np.zeros((CELL, CELL, 3), dtype=np.uint8)
-    top, bottom, left, right = BASELINE - 14, BASELINE - 1, INK_LEFT, INK_LEFT + 10
+    top, bottom, left, right = BASELINE - 13, BASELINE - 1, INK_LEFT, INK_LEFT + 9
     out[top - 1:bottom + 2, left:right + 3] = OUTLINE.astype(np.uint8)
     out[top:bottom + 1, left + 1:right + 2] = (255, 255, 255)
     out[top + 2:bottom - 1, left + 3:right] = OUTLINE.astype(np.uint8)
@@ -331,6 +378,253 @@ def checkWritten(path):
     if right > 240 - 1 - CURSOR_CLEARANCE:
         sys.exit("make_font.py: the cursor >> reaches column %d, touching the text at 240"
                  % right)
+    checkCapitals(sheet)
+    checkMinus(sheet)
+
+
+# Capitals whose accent stands above them: each is checked against its plain capital.
+MARKS_ABOVE = ("0300", "0301", "0302", "0303", "0308", "030A")
+
+
+def faceRuns(cell):
+    """Runs of consecutive rows of a cell holding solid face (at least half way from the
+    rim's colour to the face's), (first, last), top first."""
+    solid = cell.astype(np.int64).sum(axis=2) > (OUTLINE.sum() + FACE.sum()) / 2
+    solid[SPACER_ROW] = False
+    rows = np.nonzero(solid.any(axis=1))[0]
+    runs = []
+    for r in rows:
+        if runs and r == runs[-1][1] + 1:
+            runs[-1][1] = r
+        else:
+            runs.append([r, r])
+    return runs
+
+
+def checkCapitals(sheet):
+    """Every Latin-1 capital with an accent above keeps a base at least
+    ACCENTED_CAPITAL_SHARE of its plain capital's height, standing on the baseline, with
+    its accent above it, apart from it and inside the cell. Returns the worst share."""
+    worst = 1.0
+    for code in range(0xC0, 0xDF):
+        parts = unicodedata.decomposition(chr(code)).split()
+        if len(parts) != 2 or parts[1] not in MARKS_ABOVE:
+            continue
+        plain = faceRuns(cellOf(sheet, chr(int(parts[0], 16))))[-1]
+        runs = faceRuns(cellOf(sheet, chr(code)))
+        base = runs[-1]
+        share = (base[1] - base[0] + 1) / float(plain[1] - plain[0] + 1)
+        worst = min(worst, share)
+        if base[1] != plain[1] or share < ACCENTED_CAPITAL_SHARE:
+            sys.exit("make_font.py: %s stands %d rows tall on row %d, its plain capital %d "
+                     "on row %d: an accented capital keeps at least %d%% of the height"
+                     % (chr(code), base[1] - base[0] + 1, base[1], plain[1] - plain[0] + 1,
+                        plain[1], round(100 * ACCENTED_CAPITAL_SHARE)))
+        if len(runs) < 2 or runs[0][0] < 0:
+            sys.exit("make_font.py: %s has no accent of its own above the capital"
+                     % chr(code))
+    return worst
+
+
+def checkMinus(sheet):
+    """The minus is the plus's bar: as wide, as thick and on the same rows."""
+    def face(ch):
+        cell = cellOf(sheet, ch).astype(np.int64).sum(axis=2) > OUTLINE.sum() + 60
+        cell[SPACER_ROW] = False
+        return cell
+    plus, minus = face("+"), face("-")
+    widths = plus.sum(axis=1)
+    bar = np.nonzero(widths >= 0.8 * widths.max())[0]
+    plusCols = np.nonzero(plus.any(axis=0))[0]
+    minusCols = np.nonzero(minus.any(axis=0))[0]
+    minusRows = np.nonzero(minus.any(axis=1))[0]
+    if (len(minusCols) != len(plusCols) or len(minusRows) != len(bar)
+            or minusRows.min() != bar.min()):
+        sys.exit("make_font.py: the minus's face is %dx%d on rows %d..%d; the plus's bar is "
+                 "%dx%d on rows %d..%d"
+                 % (len(minusCols), len(minusRows), minusRows.min(), minusRows.max(),
+                    len(plusCols), len(bar), bar.min(), bar.max()))
+
+
+# Contrast of the problems' small text: the median face pixel as drawn against the ground
+# (WCAG ratio of relative luminances). The leading problem stands on the highlight, the
+# others on the field of the three in-game pictures. Pinned: both may only get better.
+PROBLEM_SAMPLES = ("7 + 5", "-6 * -10", "63 / 7", "12 - 9", "-9 * 9", "48 / -8")
+LEADING_CONTRAST_MIN = 2.10
+OTHERS_CONTRAST_MIN = 4.60
+
+
+def luminance(rgb):
+    c = np.asarray(rgb, dtype=np.float64) / 255.0
+    c = np.where(c <= 0.04045, c / 12.92, ((c + 0.055) / 1.055) ** 2.4)
+    return float(c[0] * 0.2126 + c[1] * 0.7152 + c[2] * 0.0722)
+
+
+def contrast(a, b):
+    la, lb = luminance(a), luminance(b)
+    return (max(la, lb) + 0.05) / (min(la, lb) + 0.05)
+
+
+def problemContrast(font, ground):
+    """Contrast of the sample problems drawn in small text on a flat ground."""
+    screen = np.zeros((40, 200, 3), dtype=np.int64)
+    faces = []
+    for text in PROBLEM_SAMPLES:
+        screen[:] = ground
+        drawn = np.zeros(screen.shape[:2], dtype=bool)
+        drawText(screen, font, 4, 2, text, "small", drawn)
+        glyphs = np.zeros_like(screen)
+        drawText(glyphs, font, 4, 2, text, "menu")
+        face = drawn & (glyphs.sum(axis=2) > OUTLINE.sum() + 60)
+        faces.append(screen[face])
+    return contrast(np.median(np.concatenate(faces), axis=0), ground)
+
+
+def fieldColours():
+    """The median colour of the field where the problems fly, in each in-game picture."""
+    out = []
+    for mood in ("good", "neutral", "bad"):
+        pic = np.asarray(Image.open(os.path.join(DATA, "ingame_%s.bmp" % mood)).convert("RGB"))
+        out.append(tuple(int(v) for v in np.median(pic[0:400, 220:640].reshape(-1, 3), axis=0)))
+    return out
+
+
+def checkContrast(path, verbose=False):
+    """The leading problem's text over the highlight as bright as the blend allows (no face
+    colour does better inside a stroke, lane by lane), the others' not below their pin."""
+    font = loadFont(path)
+    lanes = np.arange(1, 256)
+    best = [int(np.max((lanes + ((h * (255 - lanes)) >> 8)) >> 1)) for h in HIGHLIGHT]
+    bound = contrast(best, HIGHLIGHT)
+    leading = problemContrast(font, HIGHLIGHT)
+    others = {ground: problemContrast(font, ground) for ground in fieldColours()}
+    if verbose:
+        print("leading problem over the highlight %.2f:1 (the blend allows %.2f:1); others %s"
+              % (leading, bound, ", ".join("%.2f:1 over #%02x%02x%02x" % ((c,) + g)
+                                           for g, c in others.items())))
+    if leading < LEADING_CONTRAST_MIN or leading < bound - 0.02:
+        sys.exit("make_font.py: the leading problem's text over the highlight measures "
+                 "%.2f:1; the blend allows %.2f:1 and %.2f:1 is pinned"
+                 % (leading, bound, LEADING_CONTRAST_MIN))
+    for ground, c in others.items():
+        if c < OTHERS_CONTRAST_MIN:
+            sys.exit("make_font.py: problems over the field #%02x%02x%02x measure %.2f:1, "
+                     "under the pinned %.2f:1" % (ground + (c, OTHERS_CONTRAST_MIN)))
+
+
+# ---------------------------------------------------------------- drawing as the game does
+# The other generators draw texts exactly as the game will (language pictures, help
+# pictures) and this one measures its own contrast with them.
+
+SCREEN_W, SCREEN_H = 640, 480
+HIGHLIGHT = (0x9F, 0x00, 0x00)   # the leading problem's highlight and the end burst
+
+
+def loadFont(path=None):
+    """The font as the game measures it: {'sheet': cells (int64 rows x CELL x 3), 'cell',
+    'left', 'width'} with left and width indexed by character code."""
+    img = np.asarray(Image.open(path or os.path.join(DATA, "font_32.bmp")).convert("RGB"))
+    sheet = img.astype(np.int64)
+    w = sheet.shape[1]
+    lit = sheet.sum(axis=2) != 0
+    left, width = {}, {}
+    for i in range(min(sheet.shape[0] // w, 256)):
+        cols = np.nonzero(lit[i * w:(i + 1) * w].any(axis=0))[0]
+        left[FIRST + i] = int(cols.min()) if len(cols) else w
+        width[FIRST + i] = int(cols.max() - cols.min()) if len(cols) else -w
+    return {"sheet": sheet, "cell": w, "left": left, "width": width}
+
+
+def _glyph(screen, font, x, y, ch, mode, doubled, mask=None):
+    """One glyph as the game's 1x or 2x glyph writer draws it into screen (rows x cols x 3,
+    int64), clipped to the array; mode 'shadow', 'average' or 'copy'. mask, when given,
+    gets True where a lit glyph pixel was written."""
+    w = font["cell"]
+    if ch not in font["width"]:
+        return
+    g, left, width = ch - FIRST, font["left"][ch], font["width"][ch]
+    cell = font["sheet"][g * w:(g + 1) * w]
+    scale = 2 if doubled else 1
+    cols = np.arange(scale * width) if width > 0 else np.arange(0)
+    src = left + ((cols + 1) // 2 if doubled else cols)
+    h, wd = screen.shape[:2]
+    for r in range(w):
+        top = y + scale * r
+        if not 0 <= top < h:
+            continue
+        row = cell[r, src]
+        xs = x + cols
+        ok = (row.sum(axis=1) != 0) & (xs >= 0) & (xs < wd)
+        if not ok.any():
+            continue
+        G, X = row[ok], xs[ok]
+        S = screen[top, X]
+        if mode == "shadow":
+            out = (S * (255 - G)) >> 8
+        elif mode == "average":
+            out = (S + G) >> 1
+        else:
+            out = G
+        # at 2x the value made from the upper row is written to both rows of the pair
+        for yy in range(top, min(top + scale, h)):
+            screen[yy, X] = out
+            if mask is not None:
+                mask[yy, X] = True
+
+
+STYLES = {  # shadow offset, face mode, 2x
+    "menu": (2, "copy", False),
+    "small": (1, "average", False),
+    "big": (1, "average", True),
+}
+
+
+def drawText(screen, font, x, y, data, style, faceMask=None):
+    """drawMenuText, drawSmallText or drawBigText (style 'menu', 'small', 'big') of the
+    byte string data at (x, y) into screen; faceMask, when given, gets True on every pixel
+    a face glyph wrote. Returns the pen's end."""
+    offset, mode, doubled = STYLES[style]
+    scale = 2 if doubled else 1
+    if isinstance(data, str):
+        data = data.encode("latin-1")
+    for ch in data:
+        if ch == 32:
+            x += scale * (font["cell"] // 4)
+            continue
+        if ch < FIRST:
+            continue
+        _glyph(screen, font, x + offset, y + offset, ch, "shadow", doubled)
+        _glyph(screen, font, x, y, ch, mode, doubled, faceMask)
+        x += scale * font["width"].get(ch, 0)
+    return x
+
+
+def textWidth(font, data, scale=1):
+    if isinstance(data, str):
+        data = data.encode("latin-1")
+    return sum(scale * (font["cell"] // 4 if b == 32 else font["width"].get(b, 0))
+               for b in data)
+
+
+def fillEllipse(screen, cx, cy, rx, ry, colour):
+    """The game's filled rounded shape: rows cy - ry + 1 .. cy + ry - 1, each span
+    trunc(sqrt(cos(d * pi/2 / ry)) * 2 rx) wide, centred on cx."""
+    h, w = screen.shape[:2]
+    half = np.float32(np.pi / 2)
+    for i in range(2 * ry):
+        row = cy + i - ry
+        if row < 0 or row >= h:
+            continue
+        d = i - ry
+        q = float(np.cos(np.float32(np.float32(d) * half) / np.float32(ry)))
+        n = int(np.sqrt(q) * rx * 2) if q > 0 else 0
+        left = cx - n // 2
+        if left < 0:
+            n, left = n + left, 0
+        if left + n >= w:
+            n = w - left
+        if n > 0:
+            screen[row, left:left + n] = colour
 
 
 def main():
@@ -352,6 +646,7 @@ def main():
     path = os.path.join(DATA, "font_32.bmp")
     Image.fromarray(sheet, "RGB").save(path, format="BMP")
     checkWritten(path)
+    checkContrast(path, "-v" in sys.argv[1:])
     shutil.copyfile(LICENCE_FILE, os.path.join(DATA, "LICENSE-fonts.txt"))
 
 
