@@ -13,8 +13,13 @@ import math
 import os
 import random
 
+import sys
+
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import make_font  # noqa: E402
 
 W, H = 640, 480
 SS = 4  # supersampling factor of every shape mask
@@ -841,69 +846,125 @@ def caption_strip(img):
           rim_alpha=0.3, shadow=0.3)
 
 
+# The help pictures teach the game's own look: a problem is the game's small text on the
+# leading problem's dark red highlight, over the field of the in-game picture, and the
+# answer is the game's big text in the answer tab, all drawn by the game's own text and
+# shape rules (make_font) and shown magnified pixel for pixel. One example each.
+HELP_ZOOM = 3
+HELP_PULSE = 0.5          # the highlight's pulse at its mean: radii 40 + 4 and 20 + 2
+
+
+def game_problem(text):
+    """A problem as the game shows it when it leads: the in-game field, the highlight,
+    the small text on it; returns the patch (rows x cols x 3) around it."""
+    field = np.asarray(Image.open(os.path.join(DATA, "ingame_good.bmp")).convert("RGB"))
+    tx, ty = 320, 160
+    cx, cy = tx + 6 * len(text), ty + 14
+    rx, ry = 40 + int(8 * HELP_PULSE), 20 + int(4 * HELP_PULSE)
+    screen = field.astype(np.int64).copy()
+    font = make_font.loadFont()
+    make_font.drawText(screen, font, tx, ty, text, "small")
+    make_font.fillEllipse(screen, cx, cy, rx, ry, make_font.HIGHLIGHT)
+    make_font.drawText(screen, font, tx, ty, text, "small")
+    return screen[cy - ry - 3:cy + ry + 3, cx - rx - 4:cx + rx + 4]
+
+
+def game_prompt(text):
+    """The answer tab of the in-game picture with the game's big text of the prompt."""
+    field = np.asarray(Image.open(os.path.join(DATA, "ingame_good.bmp")).convert("RGB"))
+    screen = field.astype(np.int64).copy()
+    make_font.drawText(screen, make_font.loadFont(), 310, 420, text, "big")
+    x0, y0, x1, _ = PROMPT_BOX
+    return screen[y0 - 10:H, x0 - 40:x1 + 10]
+
+
+def paste_zoomed(img, patch, cx, cy, zoom, rim=col("#9fc6ff")):
+    """Shows patch magnified zoom times, each pixel a zoom x zoom block, centred on
+    (cx, cy), in a thin frame like a window onto the game."""
+    big = np.repeat(np.repeat(patch, zoom, axis=0), zoom, axis=1).astype(np.float32)
+    h, w = big.shape[:2]
+    x0, y0 = int(cx - w / 2), int(cy - h / 2)
+    rrect(img, x0 + 3, y0 + 5, x0 + w + 3, y0 + h + 5, 10, (0, 0, 0), alpha=0.4, blur=4)
+    img[y0:y0 + h, x0:x0 + w] = big
+    rrect_outline(img, x0 - 2, y0 - 2, x0 + w + 1, y0 + h + 1, 6, 3, rim, alpha=0.8)
+    return x0, y0, x0 + w, y0 + h
+
+
+def game_burst(img, rng, cx, cy, spread, phase):
+    """A burst as the game draws one: flat discs of one hue in different brightness."""
+    screen = img.astype(np.int64)
+    for _ in range(64):
+        a = rng.uniform(0, 2 * math.pi)
+        d = spread * math.sqrt(rng.uniform(0.05, 1.0))
+        k = rng.randint(63, 125)
+        colour = (int(k * (math.sin(phase) + 1)), int(k * (math.sin(phase + math.pi / 2) + 1)),
+                  int(k * (math.sin(phase - math.pi / 2) + 1)))
+        r = int(rng.randint(0, 17) * 0.2 * rng.randint(0, 17) * 0.2 * 0.5 + 3)
+        make_font.fillEllipse(screen, int(cx + d * math.cos(a)), int(cy + d * math.sin(a)),
+                              r, r, colour)
+    img[:] = screen
+
+
+HELP_EXAMPLES = {"help.bmp": "7 + 5", "help_plusminus.bmp": "3 - 8"}
+
+
+def check_help_example(name, rgb, example):
+    """The help picture shows one problem, example, as the game draws the leading one,
+    magnified HELP_ZOOM times: the highlight's colour appears only there, and the game's
+    pixels of it show whole (the window's frame aside)."""
+    want = np.repeat(np.repeat(game_problem(example), HELP_ZOOM, axis=0), HELP_ZOOM, axis=1)
+    red = (rgb == np.array(make_font.HIGHLIGHT, np.float32)).all(axis=2)
+    wantRed = (want == np.array(make_font.HIGHLIGHT)).all(axis=2)
+    if red.sum() != wantRed.sum():
+        return ["%s: %d pixels of the highlight's colour, where one magnified leading "
+                "problem %r has %d" % (name, int(red.sum()), example, int(wantRed.sum()))]
+    ys, xs = np.nonzero(red)
+    wys, wxs = np.nonzero(wantRed)
+    y0, x0 = ys.min() - wys.min(), xs.min() - wxs.min()
+    h, w = want.shape[:2]
+    shown = rgb[y0:y0 + h, x0:x0 + w]
+    if shown.shape != want.shape or not np.array_equal(shown[4:-4, 4:-4],
+                                                       want[4:-4, 4:-4].astype(np.float32)):
+        return ["%s: the problem %r is not shown as the game draws it" % (name, example)]
+    return []
+
+
 def help_picture():
     rng = random.Random(3003)
     img = canvas()
     menu_background(img, rng)
     caption_strip(img)
     mascot(img, 88, 62, 34, wave=True, shadow=False)
-    # a little playing field: the red zone at the left, a problem drifting
-    fx0, fy0, fx1, fy1 = 24, 114, 616, 282
+    # the field: the red zone at the left, the leading problem drifting towards it
+    fx0, fy0, fx1, fy1 = 24, 114, 616, 300
     panel(img, fx0, fy0, fx1, fy1, 18, col("#0c1838"), 0.85,
           rim=col("#9fc6ff"), rim_alpha=0.35)
     zone = fx0 + 120
 
     def zone_fill(xs, ys):
         t = ((xs + ys) % 22) < 11
-        a = np.where(t[..., None], np.array(col("#7a1420"), np.float32),
-                     np.array(col("#5a0e1a"), np.float32))
-        return a
+        return np.where(t[..., None], np.array(col("#7a1420"), np.float32),
+                        np.array(col("#5a0e1a"), np.float32))
 
     def zone_shape(d, T, s):
-        d.rounded_rectangle([T(fx0, fy0), T(fx1, fy1)], radius=18 * s,
-                            fill=255)
+        d.rounded_rectangle([T(fx0, fy0), T(fx1, fy1)], radius=18 * s, fill=255)
         d.rectangle([T(zone, fy0 - 2), T(fx1 + 2, fy1 + 2)], fill=0)
     shape(img, (fx0, fy0, fx1, fy1), zone_shape, zone_fill, alpha=0.9)
-    glow(img, zone, (fy0 + fy1) / 2, 40, col("#ff3b4e"), 0.35, squash=2.5)
     line(img, [(zone, fy0 + 6), (zone, fy1 - 6)], 4, col("#ff4d5e"))
     warning_sign(img, fx0 + 60, (fy0 + fy1) / 2, 54)
-    # the problem with speed lines behind it and an arrow ahead of it
-    py = 198
-    for i, (dx, dy) in enumerate(((0, -14), (12, 0), (4, 14))):
-        line(img, [(492 + dx, py + dy), (560 + dx + i * 8, py + dy)], 5,
-             col("#9fd8ff"), alpha=0.5 - i * 0.08)
-    # fading outlines where the card has just been
-    for k, a in ((3, 0.12), (2, 0.22), (1, 0.34)):
-        x = 410 + k * 30
-        rrect_outline(img, x - 67, py - 26, x + 67, py + 26, 21, 2,
-                      col("#9fd8ff"), alpha=a)
-    problem_card(img, 410, py, "7 + 5", 34, glow_col=col("#7fc8ff"))
-    arrow(img, [(330, py), (200, py)], 12, col("#ffd23f"))
-    # the answer: keys 1 and 2, the answer box, the burst
+    py = (fy0 + fy1) / 2
+    box = paste_zoomed(img, game_problem("7 + 5"), 440, py, HELP_ZOOM)
+    arrow(img, [(box[0] - 16, py), (zone + 22, py)], 12, col("#ffd23f"))
+    # the answer: keys 1 and 2, the answer in the game's answer tab, a burst
     ky = 330
-    keycap(img, 40, ky, 74, 70, "1", col("#3f8cff"), pressed=True)
-    keycap(img, 128, ky, 74, 70, "2", col("#3f8cff"), pressed=True)
-    # little rays above each key: it is being pressed
-    for x in (77, 165):
-        for a in (-130, -90, -50):
-            t = math.radians(a)
-            line(img, [(x + math.cos(t) * 44, ky + 34 + math.sin(t) * 44),
-                       (x + math.cos(t) * 56, ky + 34 + math.sin(t) * 56)],
-                 4, col("#ffe45c"))
-    arrow(img, [(222, ky + 40), (262, ky + 40)], 9, (255, 255, 255),
+    keycap(img, 34, ky, 70, 66, "1", col("#3f8cff"), pressed=True)
+    keycap(img, 116, ky, 70, 66, "2", col("#3f8cff"), pressed=True)
+    arrow(img, [(200, ky + 40), (236, ky + 40)], 9, (255, 255, 255), alpha=0.85)
+    box = paste_zoomed(img, game_prompt(" 12"), 346, ky + 40, 1)
+    arrow(img, [(box[2] + 14, ky + 40), (box[2] + 50, ky + 40)], 9, (255, 255, 255),
           alpha=0.85)
-    bx0, by0, bx1, by1 = 276, ky - 4, 400, ky + 84
-    glow(img, (bx0 + bx1) / 2, (by0 + by1) / 2, 80, col("#6fe3a0"), 0.3,
-         squash=0.7)
-    panel(img, bx0, by0, bx1, by1, 18, col("#0c1838"), 0.9,
-          rim=col("#8ff0b8"), rim_alpha=0.9)
-    text(img, "12", 54, (bx0 + bx1) / 2 + 2, (by0 + by1) / 2 + 3, (0, 0, 0),
-         alpha=0.4, blur=1.5)
-    text(img, "12", 54, (bx0 + bx1) / 2, (by0 + by1) / 2, col("#fff8e0"))
-    arrow(img, [(414, ky + 40), (454, ky + 40)], 9, (255, 255, 255),
-          alpha=0.85)
-    burst(img, rng, 540, ky + 40, 78)
-    check_mark(img, 540, ky + 40, 46, col("#7dffb0"))
+    game_burst(img, rng, 546, ky + 40, 62, 2.2)
+    check_mark(img, 546, ky + 40, 46, col("#7dffb0"))
     save_bmp(img, "help.bmp", 33)
 
 
@@ -913,23 +974,19 @@ def help_plusminus_picture():
     menu_background(img, rng)
     caption_strip(img)
     mascot(img, 88, 62, 34, wave=True, shadow=False)
-    rows = [("3 - 8", "-5", "-", col("#ff5f7e")),
-            ("4 + 2", "6", "+", col("#2fc46a")),
-            ("5 - 5", "0", "+", col("#2fc46a"))]
-    for i, (prob, value, key, kc) in enumerate(rows):
-        y = 160 + i * 112
-        panel(img, 24, y - 46, 616, y + 46, 20, col("#0c1838"), 0.55,
-              rim=col("#9fc6ff"), rim_alpha=0.2, shadow=0.2)
-        problem_card(img, 118, y, prob.replace("-", "\u2212"), 32)
-        arrow(img, [(236, y), (282, y)], 8, (255, 255, 255), alpha=0.7)
-        # the value, faint, as a thought bubble
-        ellipse(img, 340, y, 44, 32, (255, 255, 255), alpha=0.12)
-        text(img, value.replace("-", "\u2212"), 36, 340, y,
-             lighten(kc, 0.55), alpha=0.85)
-        arrow(img, [(398, y), (448, y)], 8, (255, 255, 255), alpha=0.7)
-        glow(img, 518, y, 60, kc, 0.35, squash=0.8)
-        keycap(img, 470, y - 38, 96, 66, key, kc, pressed=True)
-        sparkle(img, 580, y - 30, 7, (255, 255, 255), alpha=0.9)
+    # one problem whose value is below zero, and the key that says so
+    y = 270
+    panel(img, 24, y - 110, 616, y + 110, 22, col("#0c1838"), 0.55,
+          rim=col("#9fc6ff"), rim_alpha=0.2, shadow=0.2)
+    box = paste_zoomed(img, game_problem("3 - 8"), 184, y, HELP_ZOOM)
+    arrow(img, [(box[2] + 10, y), (box[2] + 40, y)], 9, (255, 255, 255), alpha=0.7)
+    # the value, faint, as a thought
+    ellipse(img, 420, y, 46, 34, (255, 255, 255), alpha=0.12)
+    text(img, "\u22125", 40, 420, y, lighten(col("#ff5f7e"), 0.55), alpha=0.85)
+    arrow(img, [(472, y), (498, y)], 9, (255, 255, 255), alpha=0.7)
+    glow(img, 556, y, 64, col("#ff5f7e"), 0.35, squash=0.8)
+    keycap(img, 510, y - 44, 92, 74, "-", col("#ff5f7e"), pressed=True)
+    sparkle(img, 594, y - 36, 7, (255, 255, 255), alpha=0.9)
     save_bmp(img, "help_plusminus.bmp", 44)
 
 
@@ -943,7 +1000,8 @@ BAND_BOTTOM = 400    # problems' text tops lie on rows 0..360 and their ink and 
                      # reach row 397: rows 0..399 stay dark and flat for them
 ZONE_RIGHT = 200     # the danger zone is x 0..199
 SCORE_TAB = (-14, -14, 104, 34)   # frame under the score, small text at (0, 0)
-PROMPT_BOX = (294, 424, 454, 477)  # frame of the 2x answer prompt at (310, 420)
+PROMPT_BOX = (288, 430, 420, 492)  # tab of the 2x answer prompt at (310, 420), open below
+PROMPT_INK_MIDDLE = 456            # half way down the prompt's digits and underscores
 MASCOT_AT = (598, 446, 23)         # centre and body radius of the mascot
 MASCOT_BOX = (560, 396, 640, 480)  # everything the mascot and its shadow may touch
 MOODS = {
@@ -1043,21 +1101,23 @@ def danger_zone(img, m):
 
 
 def prompt_slot(img, m):
-    """A dark frame around the typed answer, drawn 2x big at (310, 420): its ink lies on
-    rows 434..475 and at most 110 pixels right of x = 310 (a space and three digits)."""
+    """A dark tab around the typed answer, drawn 2x big at (310, 420), rising from the
+    bottom edge of the screen: centred on the ink of a two-digit prompt, it holds every
+    prompt (the sign quiz's '_' at x 310, up to three digits after a space) and its lower
+    edge runs off the screen, so the underscores never crowd a border."""
     x0, y0, x1, y1 = PROMPT_BOX
     rrect(img, x0 + 2, y0 + 3, x1 + 2, y1 + 3, 12, (0, 0, 0), alpha=0.45,
           blur=3)
     rrect(img, x0, y0, x1, y1, 12,
-          linear((0, y0), (0, y1), [(0, col("#05071a")),
-                                    (1, col("#0e1230"))]), alpha=0.92)
+          linear((0, y0), (0, H), [(0, col("#05071a")),
+                                   (1, col("#0e1230"))]), alpha=0.92)
     rrect_outline(img, x0, y0, x1, y1, 12, 2, m["rim"], alpha=0.55)
-    # an equals sign in front of the slot: what is typed is the answer
-    cy = (y0 + y1) / 2
+    # an equals sign in front of the tab, level with the digits: what is typed is the answer
+    cy = PROMPT_INK_MIDDLE
     for dy in (-6, 6):
-        rrect(img, 266, cy + dy - 3 + 2, 286, cy + dy + 3 + 2, 3, (0, 0, 0),
+        rrect(img, x0 - 26, cy + dy - 3 + 2, x0 - 6, cy + dy + 3 + 2, 3, (0, 0, 0),
               alpha=0.35, blur=1.5)
-        rrect(img, 264, cy + dy - 3, 284, cy + dy + 3, 3,
+        rrect(img, x0 - 28, cy + dy - 3, x0 - 8, cy + dy + 3, 3,
               lighten(m["rim"], 0.3), alpha=0.85)
 
 
@@ -1139,8 +1199,9 @@ def check_pictures():
     _, lum = _luma("menubg.bmp")
     calm("menubg.bmp", lum, (220, 40, 630, 420), 70)
     for name in ("help.bmp", "help_plusminus.bmp"):
-        _, lum = _luma(name)
+        rgb, lum = _luma(name)
         calm(name, lum, (200, 55, 630, 90), 80)
+        faults += check_help_example(name, rgb, HELP_EXAMPLES[name])
     check_ingame(faults)
     icon_pic = Image.open(os.path.join(DATA, "icon.png"))
     if icon_pic.size != (256, 256) or icon_pic.mode != "RGBA":
@@ -1189,6 +1250,76 @@ def ripple(lum):
     return np.abs(lum - box)
 
 
+# The prompts the game draws 2x at (310, 420): the sign quiz's '_', then a space and one,
+# two or three digits or underscores; the tab is centred on the two-digit one.
+PROMPTS = ("_", " _", " __", " ___", " 9", " 99", " 999")
+CENTRED_PROMPT = " __"
+PROMPT_MARGIN = 6
+
+
+def prompt_ink(text):
+    """Columns and rows (first, last) the game's big text of text at (310, 420) inks,
+    its shadow included."""
+    font = make_font.loadFont()
+    screen = np.zeros((H, W, 3), np.int64)
+    before = screen.copy()
+    make_font.drawText(screen, font, 310, 420, text, "big")
+    ys, xs = np.nonzero((screen != before).any(axis=2) | _shadow_mask(font, text))
+    return xs.min(), xs.max(), ys.min(), ys.max()
+
+
+def _shadow_mask(font, text):
+    """Where the big text's shadow falls (it darkens nothing on a black screen)."""
+    screen = np.full((H, W, 3), 255, np.int64)
+    make_font.drawText(screen, font, 310, 420, text, "big")
+    return (screen != 255).any(axis=2)
+
+
+def check_prompt(name, lum):
+    """The answer tab as the picture shows it: its left and right borders, found on the
+    row half way down the prompt, stand as far from the two-digit prompt's ink on either
+    side; every prompt fits between them with margins, a border above the digits, none
+    under the underscores on the screen, and the tab is dark under the prompt."""
+    faults = []
+    inks = {t: prompt_ink(t) for t in PROMPTS}
+    left, right = min(i[0] for i in inks.values()), max(i[1] for i in inks.values())
+    top, bottom = min(i[2] for i in inks.values()), max(i[3] for i in inks.values())
+    inside = lum[top:min(bottom + 1, H), left:right + 1]
+    if float(np.percentile(inside, 99.5)) > 30:
+        faults.append("%s: answer frame not dark under the prompt" % name)
+    rim = float(np.median(inside)) + 25
+    row = lum[PROMPT_INK_MIDDLE]
+    lefts = np.nonzero(row[:left] > rim)[0]
+    rights = left + np.nonzero(row[left:] > rim)[0]
+    if not len(lefts) or not len(rights):
+        return faults + ["%s: answer frame's side borders not found on row %d"
+                         % (name, PROMPT_INK_MIDDLE)]
+    x0, x1 = int(lefts.max()), int(rights.min())
+    c0, c1 = inks[CENTRED_PROMPT][:2]
+    off = (x0 + x1) / 2.0 - (c0 + c1) / 2.0
+    if abs(off) > 1.0:
+        faults.append("%s: answer frame x %d..%d is centred %.1f pixels %s of the prompt "
+                      "%r (ink x %d..%d)" % (name, x0, x1, abs(off),
+                                             "right" if off > 0 else "left",
+                                             CENTRED_PROMPT, c0, c1))
+    if x0 + PROMPT_MARGIN > left or right + PROMPT_MARGIN > x1:
+        faults.append("%s: answer frame x %d..%d does not hold every prompt (x %d..%d) "
+                      "with %d pixels to spare" % (name, x0, x1, left, right, PROMPT_MARGIN))
+    for x in range(left, right + 1, 4):
+        column = lum[:, x]
+        above = np.nonzero(column[top - 16:top - PROMPT_MARGIN + 1] > rim)[0]
+        below = np.nonzero(column[bottom + 1:H] > rim)[0]
+        if not len(above):
+            faults.append("%s: answer frame's top border missing above the prompt at x %d"
+                          % (name, x))
+            break
+        if len(below) and below.min() < PROMPT_MARGIN:
+            faults.append("%s: answer frame's lower border %d pixels under the prompt at "
+                          "x %d" % (name, below.min() + 1, x))
+            break
+    return faults
+
+
 def check_ingame(faults):
     """The three in-game pictures: one scene whose moods differ little outside the
     danger zone and the mascot; a dark, flat band where the problems fly; the score and
@@ -1224,22 +1355,7 @@ def check_ingame(faults):
                           "(row %d)" % (name, rim, text_bottom))
         if float(np.percentile(lum[0:text_bottom + 1, 0:90], 99.5)) > 30:
             faults.append("%s: score frame not dark under the score" % name)
-        # answer prompt: drawn 2x at (310, 420), a space and up to three digits, or '_'
-        top_row, bottom_row = font_ink_rows("0123456789_-")
-        p_top, p_bottom = 420 + 2 * top_row, 420 + 2 * bottom_row + 2
-        x0, y0, x1, y1 = PROMPT_BOX
-        if not (y0 + 6 <= p_top and p_bottom + 2 <= y1 <= H - 2
-                and x0 + 8 <= 310 and 310 + 112 + 8 <= x1):
-            faults.append("%s: answer frame %s does not hold the prompt on rows "
-                          "%d..%d with margins" % (name, PROMPT_BOX, p_top,
-                                                   p_bottom))
-        inside = lum[p_top - 2:p_bottom + 1, 306:424]
-        if float(np.percentile(inside, 99.5)) > 30:
-            faults.append("%s: answer frame not dark under the prompt" % name)
-        column = lum[y0 - 8:y1 + 4, 380]
-        rims = y0 - 8 + np.nonzero(column > float(np.median(inside)) + 25)[0]
-        if not (len(rims) and rims.min() <= y0 + 1 and rims.max() >= y1 - 1):
-            faults.append("%s: answer frame's top or bottom border not drawn" % name)
+        faults += check_prompt(name, lum)
         zone = rgb[0:BAND_BOTTOM, 20:180].mean(axis=(0, 1))
         rest = rgb[0:BAND_BOTTOM, 220:380].mean(axis=(0, 1))
         pics[mood + "-zone"] = (zone[0] - zone[2]) - (rest[0] - rest[2])
@@ -1264,11 +1380,11 @@ def main():
     os.makedirs(DATA, exist_ok=True)
     splash()
     menubg()
-    help_picture()
-    help_plusminus_picture()
     ingame("good", 61)
     ingame("neutral", 62)
     ingame("bad", 63)
+    help_picture()           # shows the in-game picture's field and answer tab
+    help_plusminus_picture()
     icon()
     check_pictures()
 
