@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 # Checks Plimo's music and effect files in data/: formats, lengths, sizes, levels, loop seams,
-# and that every effect is heard over the music at the volumes the game plays them at.
+# and that every effect stands in its band over the music at the volumes the game plays them at.
 #
 # Usage: tools/check_audio_data.py [DATA_DIR]
 # Prints one line per problem and exits 1 if there is any, 0 when all is well. Exits 77 (a
@@ -18,29 +18,35 @@ import numpy as np
 RATE = 44100
 MAX_MUSIC_BYTES = 1500000
 
-# Effect file, shortest and longest acceptable length (s), lowest acceptable peak (dBFS).
+# Effect file, shortest and longest acceptable length (s), the music it plays over, and the
+# band (dB) its loudest 50 ms stands in above that music's median 50 ms, as the player
+# hears them (see window_levels): answer effects are heard clearly, interface ticks just
+# over the music, and none of them tires.
+ANSWER_BAND = (4.0, 10.0)
+TICK_BAND = (0.0, 6.0)
 EFFECTS = [
-    ('menuselect.wav', 0.08, 0.30, -6.0),
-    ('menumove.wav', 0.03, 0.12, -10.0),
-    ('failed.wav', 0.80, 1.80, -6.0),
-    ('wrong.wav', 0.15, 0.40, -6.0),
-    ('correct.wav', 0.15, 0.40, -6.0),
-    ('cleared.wav', 0.60, 1.50, -6.0),
-    ('typing.wav', 0.015, 0.05, -12.0),
+    ('menuselect.wav', 0.08, 0.30, 'menu.ogg', TICK_BAND),
+    ('menumove.wav', 0.03, 0.12, 'menu.ogg', TICK_BAND),
+    ('failed.wav', 0.80, 1.80, 'menu.ogg', ANSWER_BAND),
+    ('wrong.wav', 0.15, 0.40, 'ingame1.ogg', ANSWER_BAND),
+    ('correct.wav', 0.15, 0.40, 'ingame1.ogg', ANSWER_BAND),
+    ('cleared.wav', 0.60, 1.50, 'ingame1.ogg', ANSWER_BAND),
+    ('typing.wav', 0.015, 0.05, 'ingame1.ogg', TICK_BAND),
 ]
+# A clearing answer plays the key's click, the cleared fanfare and the right-answer chime at
+# once, over the game music: together at most this far over its median.
+CLEARING = ('typing.wav', 'cleared.wav', 'correct.wav')
+CLEARING_MAX_DB = 12.0
 MUSIC = ['menu.ogg', 'ingame1.ogg']
 # The game's mixer volumes (of 128): every effect channel at 48, the music at 128.
 EFFECT_VOLUME = 48
 MUSIC_VOLUME = 128
 # Effects peak no higher than this (dBFS), leaving room for the mixer to add them to the music.
 EFFECT_CEILING_DB = -1.0
-# Loudness is measured A-weighted over 50 ms windows (10 ms apart): every effect's loudest
-# window, at its volume, must stand at least this far above the 90th percentile of the
-# windows of either music track at its volume.
+# Loudness as ITU-R BS.1770 measures it (K-weighting, channel powers summed, -0.691 dB) over
+# 50 ms windows, 10 ms apart; a mono effect is heard on both output channels.
 WINDOW = 0.05
 HOP = 0.01
-MUSIC_PERCENTILE = 90
-OVER_MUSIC_DB = 6.0
 # The select sound and the right-answer chime may not share a timbre: the correlation of
 # their third-octave spectra (dB) stays below this.
 SELECT_CORRECT_MAX_CORRELATION = 0.8
@@ -112,27 +118,60 @@ def decode_ogg(path):
 
 # ---------------------------------------------------------------- loudness
 
-def a_weighting(freqs):
-    """Gain of the A-weighting curve at freqs (Hz), 1 at 1 kHz."""
-    def ra(f):
-        f2 = np.asarray(f, float) ** 2
-        return (12194.0 ** 2 * f2 * f2) / ((f2 + 20.6 ** 2) * np.sqrt((f2 + 107.7 ** 2) * (f2 + 737.9 ** 2))
-                                          * (f2 + 12194.0 ** 2))
-    return ra(freqs) / ra(1000.0)
+def k_weighting(freqs):
+    """Complex response at freqs (Hz) of BS.1770's K-weighting at RATE: the high shelf of
+    about +4 dB over 1.7 kHz (the head), then the high-pass at 38 Hz, both biquads made
+    for the sample rate from their analogue designs."""
+    def biquad(b, a):
+        z = np.exp(-2j * np.pi * np.asarray(freqs, float) / RATE)
+        return (b[0] + b[1] * z + b[2] * z * z) / (a[0] + a[1] * z + a[2] * z * z)
+    gain, q, fc = 3.99984385397, 0.7071752369554193, 1681.974450955533
+    k = np.tan(np.pi * fc / RATE)
+    vh, vb = 10.0 ** (gain / 20.0), (10.0 ** (gain / 20.0)) ** 0.499666774155
+    a0 = 1.0 + k / q + k * k
+    shelf = biquad([(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0],
+                   [1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0])
+    q, fc = 0.5003270373253953, 38.13547087613982
+    k = np.tan(np.pi * fc / RATE)
+    a0 = 1.0 + k / q + k * k
+    high = biquad([1.0, -2.0, 1.0], [1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0])
+    return shelf * high
 
 
 def window_levels(x, volume):
-    """A-weighted level (dB, full-scale square wave = 0) of every 50 ms window of x (n, channels),
-    10 ms apart, as heard at mixer volume (of 128); x shorter than a window is padded with
-    silence."""
-    n = max(len(x), int(WINDOW * RATE))
-    spectrum = np.fft.rfft(x, n=n, axis=0) * a_weighting(np.fft.rfftfreq(n, 1.0 / RATE))[:, None]
-    y = np.fft.irfft(spectrum, n, axis=0) * (volume / 128.0)
-    power = np.mean(y ** 2, axis=1)
+    """K-weighted level (LUFS-like dB) of every 50 ms window of x (n, channels), 10 ms
+    apart, as heard at mixer volume (of 128) on two output channels; x shorter than a
+    window is padded with silence. The filters run causally (their response times the
+    spectrum, with a second of room for their tails)."""
+    if x.shape[1] == 1:
+        x = np.repeat(x, 2, axis=1)
     w, h = int(WINDOW * RATE), int(HOP * RATE)
+    n = max(len(x), w)
+    size = n + RATE
+    spectrum = np.fft.rfft(x, n=size, axis=0) * k_weighting(np.fft.rfftfreq(size, 1.0 / RATE))[:, None]
+    y = np.fft.irfft(spectrum, size, axis=0)[:n] * (volume / 128.0)
+    power = np.sum(y ** 2, axis=1)
     sums = np.concatenate([[0.0], np.cumsum(power)])
     starts = np.arange(0, n - w + 1, h)
-    return 10.0 * np.log10(np.maximum((sums[starts + w] - sums[starts]) / w, 1e-20))
+    return -0.691 + 10.0 * np.log10(np.maximum((sums[starts + w] - sums[starts]) / w, 1e-20))
+
+
+def loudest(x):
+    """An effect's loudest 50 ms at the game's effect volume."""
+    return float(np.max(window_levels(x, EFFECT_VOLUME)))
+
+
+def music_level(x):
+    """A track's median 50 ms at the game's music volume."""
+    return float(np.median(window_levels(x, MUSIC_VOLUME)))
+
+
+def read_effect(path):
+    """Samples of a 16-bit PCM WAV as float (n, channels) in -1..1, with its rate."""
+    with wave.open(path, 'rb') as w:
+        channels, width, rate = w.getnchannels(), w.getsampwidth(), w.getframerate()
+        raw = w.readframes(w.getnframes())
+    return np.frombuffer(raw, '<i2').reshape(-1, channels).astype(float) / 32768.0, width, rate
 
 
 def band_spectrum(x):
@@ -186,8 +225,8 @@ def check_no_gaps(name, x, window=0.5, floor_db=-45.0):
 
 
 def check_music(data_dir):
-    """Returns each track's tempo (BPM comment) for the comparison between the two, and the 90th
-    percentile of its loudness at the game's music volume."""
+    """Checks the tracks; returns each one's median 50 ms level and highest sample, at the
+    game's music volume."""
     tempos, loudness = {}, {}
     for name in MUSIC:
         path = os.path.join(data_dir, name)
@@ -227,60 +266,72 @@ def check_music(data_dir):
         check_levels(name, x, -13.0)
         check_no_gaps(name, x)
         check_seam(name, x)
-        levels = window_levels(x, MUSIC_VOLUME)
-        loudness[name] = float(np.percentile(levels, MUSIC_PERCENTILE))
-        print('%s: %.2f s, %d bytes, peak %.2f dBFS, loudness median %.1f dB, %dth percentile %.1f dB'
-              % (name, seconds, size, dbfs(np.max(np.abs(x))), np.median(levels), MUSIC_PERCENTILE,
-                 loudness[name]))
+        loudness[name] = (music_level(x), float(np.max(np.abs(x))) * MUSIC_VOLUME / 128.0)
+        print('%s: %.2f s, %d bytes, peak %.2f dBFS, median 50 ms %.1f dB (K-weighted)'
+              % (name, seconds, size, dbfs(np.max(np.abs(x))), loudness[name][0]))
     if len(tempos) == 2 and tempos['ingame1.ogg'] <= tempos['menu.ogg']:
         problem('ingame1.ogg', 'should be faster than the menu track (%d vs %d BPM)'
                 % (tempos['ingame1.ogg'], tempos['menu.ogg']))
     return loudness
 
 
-def check_effects(data_dir, music_loudness):
-    """Formats, lengths and levels of the effects; each must be heard over the louder music."""
-    music = max(music_loudness.values()) if music_loudness else None
-    spectra = {}
-    for name, shortest, longest, lowest_peak in EFFECTS:
+def check_effects(data_dir, music):
+    """Formats, lengths and peaks of the effects; each one's loudest 50 ms in its band over the
+    music it plays over, a clearing answer's three together under their ceiling, and no mix
+    of them with the music beyond full scale."""
+    spectra, sounds = {}, {}
+    for name, shortest, longest, track, (low, high) in EFFECTS:
         path = os.path.join(data_dir, name)
         if not os.path.isfile(path):
             problem(name, 'missing')
             continue
         try:
-            with wave.open(path, 'rb') as w:
-                channels, width, rate, frames = w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getnframes()
-                raw = w.readframes(frames)
+            x, width, rate = read_effect(path)
         except (wave.Error, EOFError) as e:
             problem(name, 'not a PCM WAV file: %s' % e)
             continue
-        if width != 2 or rate != RATE or channels not in (1, 2):
+        if width != 2 or rate != RATE or x.shape[1] not in (1, 2):
             problem(name, '%d-bit, %d Hz, %d channels; want 16-bit 44100 Hz mono or stereo'
-                    % (8 * width, rate, channels))
+                    % (8 * width, rate, x.shape[1]))
             continue
-        x = np.frombuffer(raw, '<i2').reshape(-1, channels).astype(float) / 32768.0
         seconds = len(x) / float(RATE)
         if not shortest <= seconds <= longest:
             problem(name, 'lasts %.3f s, want %.3f to %.3f s' % (seconds, shortest, longest))
         if len(x) < 2:
             continue
-        check_levels(name, x, lowest_peak)
+        check_levels(name, x, -60.0)
+        sounds[name] = x
         peak = dbfs(float(np.max(np.abs(x))))
         if peak > EFFECT_CEILING_DB + 0.05:
             problem(name, 'peak %.2f dBFS is over the %.0f dBFS ceiling' % (peak, EFFECT_CEILING_DB))
-        loudest = float(np.max(window_levels(x, EFFECT_VOLUME)))
+        level = loudest(x)
         spectra[name] = band_spectrum(x)
-        if music is not None and loudest < music + OVER_MUSIC_DB:
-            problem(name, 'loudest 50 ms at %.1f dB(A) is only %.1f dB over the music\'s %dth percentile '
-                          '(%.1f dB), want %.0f dB' % (loudest, loudest - music, MUSIC_PERCENTILE, music,
-                                                       OVER_MUSIC_DB))
+        over = None
+        if track in music:
+            over = level - music[track][0]
+            if not low <= over <= high:
+                problem(name, 'loudest 50 ms %.1f dB over the median of %s, want %.0f to %.0f dB'
+                        % (over, track, low, high))
+            if music[track][1] + EFFECT_VOLUME / 128.0 * 10 ** (peak / 20.0) >= 1.0:
+                problem(name, 'over the peaks of %s it would clip' % track)
         # Starting or being cut off must not click: both ends sit at silence.
         edge = max(float(np.max(np.abs(x[0]))), float(np.max(np.abs(x[-1]))))
         if edge > 0.005:
             problem(name, 'does not start and end at silence (edge sample %.3f)' % edge)
-        print('%s: %.3f s, peak %.2f dBFS, loudest 50 ms %.1f dB(A) at volume %d%s'
-              % (name, seconds, peak, loudest, EFFECT_VOLUME,
-                 '' if music is None else ', %.1f dB over the music' % (loudest - music)))
+        print('%s: %.3f s, peak %.2f dBFS, loudest 50 ms %.1f dB at volume %d%s'
+              % (name, seconds, peak, level, EFFECT_VOLUME,
+                 '' if over is None else ', %+.1f dB over %s' % (over, track)))
+    if all(n in sounds for n in CLEARING) and 'ingame1.ogg' in music:
+        together = np.zeros((max(len(sounds[n]) for n in CLEARING), 2))
+        for n in CLEARING:
+            together[:len(sounds[n])] += sounds[n] if sounds[n].shape[1] == 2 else np.repeat(sounds[n], 2, axis=1)
+        over = loudest(together) - music['ingame1.ogg'][0]
+        if over > CLEARING_MAX_DB:
+            problem('clearing', '%s together stand %.1f dB over the median of ingame1.ogg, want at most '
+                                '%.0f dB' % (' + '.join(CLEARING), over, CLEARING_MAX_DB))
+        if music['ingame1.ogg'][1] + EFFECT_VOLUME / 128.0 * float(np.max(np.abs(together))) >= 1.0:
+            problem('clearing', '%s together over the peaks of ingame1.ogg would clip' % ' + '.join(CLEARING))
+        print('clearing (%s): %+.1f dB over ingame1.ogg' % (' + '.join(CLEARING), over))
     if 'menuselect.wav' in spectra and 'correct.wav' in spectra:
         r = float(np.corrcoef(spectra['menuselect.wav'], spectra['correct.wav'])[0, 1])
         if r >= SELECT_CORRECT_MAX_CORRELATION:

@@ -3,12 +3,12 @@
 #
 # Usage: tools/make_effects.py
 #
-# The game plays every effect at mixer volume 48 of 128, over the music at 128, so each is
-# compressed (its quieter parts brought up towards its peaks) and its peak set to -1 dBFS:
-# tools/check_audio_data.py wants every effect's loudest 50 ms at least 6 dB above the music's
-# 90th percentile at those volumes. Every effect starts and ends at silence so that cutting one
-# off (a new effect on the same channel) or starting it never clicks. Fixed seeds: same files
-# on every run.
+# The game plays every effect at mixer volume 48 of 128, over the music at 128. Each is
+# compressed (its quieter parts brought up towards its peaks), then set to its level over the
+# music it plays over (data/menu.ogg or data/ingame1.ogg, made first), measured as
+# tools/check_audio_data.py does and checked there against its band. Every effect starts and
+# ends at silence so that cutting one off (a new effect on the same channel) or starting it
+# never clicks. Fixed seeds: same files on every run.
 
 import os
 import sys
@@ -17,6 +17,7 @@ import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import audio_synth as syn  # noqa: E402
+import check_audio_data as check  # noqa: E402
 
 
 def place(total, parts):
@@ -180,23 +181,36 @@ def typing():
     return finish(click + knock + tick, PEAK_DBFS, 0.0004, 0.01, squeeze=(-30.0, 6.0, 0.001, 0.006))
 
 
+# Each effect's loudest 50 ms over the median of the music it plays over (dB, as
+# tools/check_audio_data.py measures them): answers clearly heard, interface ticks just over
+# the music, so that twenty key clicks a minute and every answer's sound do not tire.
 EFFECTS = [
-    ('menuselect.wav', menu_select),
-    ('menumove.wav', menu_move),
-    ('failed.wav', failed),
-    ('wrong.wav', wrong),
-    ('correct.wav', correct),
-    ('cleared.wav', cleared),
-    ('typing.wav', typing),
+    ('menuselect.wav', menu_select, 4.0),
+    ('menumove.wav', menu_move, 3.0),
+    ('failed.wav', failed, 7.0),
+    ('wrong.wav', wrong, 7.0),
+    ('correct.wav', correct, 7.0),
+    ('cleared.wav', cleared, 6.0),
+    ('typing.wav', typing, 3.0),
 ]
 
 
 def main():
     out = syn.repo_data_dir()
-    for name, make in EFFECTS:
+    music = {}
+    for track in check.MUSIC:
+        x = check.decode_ogg(os.path.join(out, track))
+        if x is None:
+            sys.exit('make_effects.py: sox or oggdec is needed to measure the music')
+        music[track] = check.music_level(x)
+    over = {name: track for name, _, _, track, _ in check.EFFECTS}
+    for name, make, target in EFFECTS:
         x = make()
+        level = check.loudest(x[:, None]) - music[over[name]]
+        x = x * syn.db(target - level)
         syn.write_wav(os.path.join(out, name), x)
-        print('%s: %.3f s, peak %.1f dBFS' % (name, len(x) / syn.SR, 20 * np.log10(np.max(np.abs(x)))))
+        print('%s: %.3f s, peak %.1f dBFS, %+.1f dB over %s'
+              % (name, len(x) / syn.SR, 20 * np.log10(np.max(np.abs(x))), target, over[name]))
 
 
 if __name__ == '__main__':
