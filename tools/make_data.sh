@@ -14,9 +14,9 @@ fi
 py=/usr/bin/python3
 $py tools/make_font.py
 $py tools/make_content.py
-$py tools/make_lang_pictures.py
 $py tools/make_pictures.py
+$py tools/make_lang_pictures.py   # the cards sit on menubg.bmp and show the font's texts
 $py tools/make_music.py
-$py tools/make_effects.py
+$py tools/make_effects.py         # levels set against the music
 if [ -f tools/make_icons.py ]; then $py tools/make_icons.py; fi
 echo "data/ is up to date"

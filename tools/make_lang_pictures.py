@@ -9,14 +9,15 @@
 # y 40..439) and redraws every name exactly where the game drew it, in the game's own
 # menu text, the card's language on a bright bar with a star before it. The name at
 # (280, 370) lands on a black plate on which the card already holds it: drawing it
-# again changes no pixel, so the screen shows the card exactly. Cards are 8-bit: the
-# texts' colours exactly, the rest of the art in the palette's other entries.
+# again changes no pixel, so the screen shows the card exactly. Outside its rounded
+# corners the card holds the menu picture it stands on. Cards are 8-bit: the texts'
+# colours exactly, the rest of the art in the palette's other entries.
 #
 # checkScreens renders the screen as the game draws it for every language and fails
 # unless every name's text shows whole, the current one marked apart from the others.
 #
 # Usage: /usr/bin/python3 tools/make_lang_pictures.py   (no arguments; run make_font.py and
-# make_content.py first)
+# make_content.py first, and make_pictures.py for the menu picture under the cards)
 
 import os
 import sys
@@ -156,7 +157,14 @@ def makeCard(font, row, greeting, name, top, bottom):
     d = ImageDraw.Draw(img)
     d.rounded_rectangle([v * SCALE for v in PLATE], radius=8 * SCALE, fill=(0, 0, 0),
                         outline=top, width=2 * SCALE)
-    card = np.asarray(img.resize((WIDTH, HEIGHT), Image.LANCZOS)).astype(np.int64).copy()
+    art = np.asarray(img.resize((WIDTH, HEIGHT), Image.LANCZOS)).astype(np.float64)
+    # outside its rounded corners the card shows the menu picture it is blitted over
+    shape = Image.new("L", img.size, 0)
+    ImageDraw.Draw(shape).rounded_rectangle((0, 0, WIDTH * SCALE - 1, HEIGHT * SCALE - 1),
+                                            radius=CORNER * SCALE, fill=255)
+    inside = np.asarray(shape.resize((WIDTH, HEIGHT), Image.BOX), dtype=np.float64)[..., None] / 255
+    under = loadScreenPicture("menubg.bmp")[TOP:TOP + HEIGHT, LEFT:LEFT + WIDTH]
+    card = np.rint(art * inside + under * (1 - inside)).astype(np.int64)
     exact = np.zeros((HEIGHT, WIDTH), dtype=bool)
     # the plate stays pure black: the game's shadow of the name darkens nothing on it
     x0, y0, x1, y1 = PLATE
