@@ -1,5 +1,8 @@
-# The browser build of the game: plimo.js, plimo.wasm and plimo.data (the data folder,
-# packed) beside the page, all in <build>/site, which any static web server can serve.
+# The browser build of the game in <build>/site, which any static web server can serve as
+# it is: the page (index.html, page.css, page.js, controls.js), the game (plimo.js,
+# plimo.wasm), its data packed and compressed (plimo.data), the app manifest with the
+# game's icons, and the service worker (sw.js) that keeps all of it for offline play,
+# under a cache named by the build's content hash.
 set(PLIMO_SITE_DIR "${CMAKE_BINARY_DIR}/site")
 set(web_dir "${CMAKE_SOURCE_DIR}/web")
 
@@ -7,30 +10,56 @@ target_sources(plimo PRIVATE ${web_dir}/test_hooks.cpp)
 set_target_properties(plimo PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${PLIMO_SITE_DIR}")
 target_link_options(plimo PRIVATE
   # Pictures are decoded by stb_image (shipped with emscripten), synchronously as SDL's
-  # loader does, from the packed files.
+  # loader does, from the unpacked files.
   "SHELL:-s STB_IMAGE=1"
   # Emscripten 3.1.6 asks for these itself but loses stbi_load on the way.
   "SHELL:-s EXPORTED_FUNCTIONS=_main,_stbi_load,_stbi_load_from_memory,_stbi_image_free"
+  # The page unpacks the data into the file system before main, and starts main itself
+  # at the player's first tap or key (page.js).
+  "SHELL:-s FORCE_FILESYSTEM=1"
+  "SHELL:-s EXPORTED_RUNTIME_METHODS=callMain,addRunDependency,removeRunDependency,FS_createDataFile,FS_createPath"
   # exit runs the exit handlers (the audio is closed) and tells the page.
   "SHELL:-s EXIT_RUNTIME=1"
   "SHELL:-s ALLOW_MEMORY_GROWTH=1"
   "SHELL:-s ENVIRONMENT=web"
   "SHELL:--js-library ${web_dir}/sdl_surfaces.js"
   "SHELL:--js-library ${web_dir}/sdl_audio.js"
-  # The data folder becomes the working directory of the game ("/").
-  "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data@/"
-  "SHELL:--exclude-file ${CMAKE_SOURCE_DIR}/data/icon.png"
-  "SHELL:--exclude-file ${CMAKE_SOURCE_DIR}/data/LICENSE-fonts.txt")
-file(GLOB web_data CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*)
-set_property(TARGET plimo APPEND PROPERTY LINK_DEPENDS ${web_dir}/sdl_surfaces.js ${web_dir}/sdl_audio.js ${web_data})
+  "SHELL:--js-library ${web_dir}/test_hooks.js")
+set_property(TARGET plimo APPEND PROPERTY LINK_DEPENDS
+  ${web_dir}/sdl_surfaces.js ${web_dir}/sdl_audio.js ${web_dir}/test_hooks.js)
 
-# The page, its icon and the fonts' licence, copied beside the game whenever they change.
-set(site_files "")
-foreach(file ${web_dir}/index.html ${CMAKE_SOURCE_DIR}/data/icon.png ${CMAKE_SOURCE_DIR}/data/LICENSE-fonts.txt)
-  get_filename_component(name ${file} NAME)
-  add_custom_command(OUTPUT ${PLIMO_SITE_DIR}/${name} DEPENDS ${file}
-    COMMAND ${CMAKE_COMMAND} -E copy ${file} ${PLIMO_SITE_DIR}/${name})
-  list(APPEND site_files ${PLIMO_SITE_DIR}/${name})
+# The data folder, less what the game never reads, packed as the page unpacks it.
+file(GLOB web_data RELATIVE ${CMAKE_SOURCE_DIR}/data CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*)
+list(REMOVE_ITEM web_data icon.png LICENSE-fonts.txt)
+list(TRANSFORM web_data PREPEND ${CMAKE_SOURCE_DIR}/data/ OUTPUT_VARIABLE web_data_paths)
+add_custom_command(OUTPUT ${PLIMO_SITE_DIR}/plimo.data
+  COMMAND bash ${web_dir}/pack-data.sh ${PLIMO_SITE_DIR}/plimo.data ${CMAKE_SOURCE_DIR}/data ${web_data}
+  DEPENDS ${web_dir}/pack-data.sh ${web_data_paths} VERBATIM)
+
+# The page and the fonts' licence, copied whenever they change; the game's icons for the
+# app manifest and the page.
+set(site_files ${PLIMO_SITE_DIR}/plimo.data)
+foreach(file index.html page.css page.js controls.js manifest.json)
+  add_custom_command(OUTPUT ${PLIMO_SITE_DIR}/${file} DEPENDS ${web_dir}/${file}
+    COMMAND ${CMAKE_COMMAND} -E copy ${web_dir}/${file} ${PLIMO_SITE_DIR}/${file})
+  list(APPEND site_files ${PLIMO_SITE_DIR}/${file})
 endforeach()
-add_custom_target(plimo_page ALL DEPENDS ${site_files})
-add_dependencies(plimo plimo_page)
+add_custom_command(OUTPUT ${PLIMO_SITE_DIR}/LICENSE-fonts.txt DEPENDS ${CMAKE_SOURCE_DIR}/data/LICENSE-fonts.txt
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/LICENSE-fonts.txt ${PLIMO_SITE_DIR}/LICENSE-fonts.txt)
+list(APPEND site_files ${PLIMO_SITE_DIR}/LICENSE-fonts.txt)
+foreach(size 32 48 64 128 256)
+  set(icon ${CMAKE_SOURCE_DIR}/packaging/icons/hicolor/${size}x${size}/apps/plimo.png)
+  add_custom_command(OUTPUT ${PLIMO_SITE_DIR}/icons/plimo-${size}.png DEPENDS ${icon}
+    COMMAND ${CMAKE_COMMAND} -E copy ${icon} ${PLIMO_SITE_DIR}/icons/plimo-${size}.png)
+  list(APPEND site_files ${PLIMO_SITE_DIR}/icons/plimo-${size}.png)
+endforeach()
+add_custom_target(plimo_page DEPENDS ${site_files})
+
+# The service worker names its cache by the hash of every other file of the site, so it
+# is written after them, each build (web/site.cmake rewrites it only when that changes).
+list(TRANSFORM site_files REPLACE "^${PLIMO_SITE_DIR}/" "" OUTPUT_VARIABLE site_names)
+add_custom_target(plimo_site ALL
+  COMMAND ${CMAKE_COMMAND} -DSITE=${PLIMO_SITE_DIR} -DTEMPLATE=${web_dir}/sw.js
+          "-DFILES=${site_names};plimo.js;plimo.wasm" -P ${web_dir}/site.cmake
+  VERBATIM)
+add_dependencies(plimo_site plimo plimo_page)

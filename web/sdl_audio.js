@@ -1,8 +1,9 @@
 // Sound for the browser build: the audio device opens at the player's first key or click.
 //
-// Browsers refuse to start sound before a gesture on the page, and opening an audio
-// context takes a good part of the time to the first frame. So Mix_OpenAudio only notes
-// that sound is wanted; the first key, click or touch opens emscripten's audio context,
+// Browsers refuse to start sound before a gesture on the page. The page opens an audio
+// context at the tap or key that starts the game (Module.plimoAudioContext), which
+// Mix_OpenAudio takes over. Without one, Mix_OpenAudio only notes that sound is wanted;
+// the first key, click or touch opens emscripten's audio context,
 // decodes the effects and tracks loaded so far and starts the music the game has asked
 // for meanwhile (it starts from its beginning then). Playing and volumes stay emscripten's
 // (Web Audio). A file that is missing makes Mix_LoadWAV_RW fail as SDL_mixer does; one
@@ -51,6 +52,7 @@ mergeInto(LibraryManager.library, {
     SDL.mixerFormat = format;
     SDL.mixerNumChannels = channels;
     SDL.mixerChunkSize = chunksize;
+    if (!SDL.audioContext && Module['plimoAudioContext']) SDL.audioContext = Module['plimoAudioContext'];
     if (!plimoAudio.wanted) {
       plimoAudio.wanted = true;
       ['keydown', 'mousedown', 'touchstart'].forEach(function(type) {

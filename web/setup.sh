@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what the browser build needs and is missing on this Debian machine: Debian's
-# emscripten (which brings clang, lld, binaryen and Node.js). With --test also Debian's
-# chromium and the test's Node packages, installed from web/package-lock.json (npm ci).
-# Costs about a second when everything is there.
+# Installs what the browser build needs and is missing on this Debian machine (with sudo
+# when not root): cmake and make, which build it; Debian's emscripten (which brings clang,
+# lld, binaryen and Node.js); dpkg-dev, whose dpkg-source unpacks TinyXML's source
+# package; python3, which serves the site. With --test also Debian's chromium and the
+# test's Node packages, installed from web/package-lock.json (npm ci). Costs about a
+# second when everything is there.
 set -euo pipefail
 web="$(cd "$(dirname "$0")" && pwd)"
 
-packages=(emscripten python3)
+packages=(cmake make dpkg-dev emscripten python3)
 if [ "${1:-}" = "--test" ]; then
   packages+=(chromium)
   # Debian's nodejs comes without npm; the one from NodeSource has it built in.

@@ -32,6 +32,13 @@ EMSCRIPTEN_KEEPALIVE int plimoCursorOffset() { return cursorOffset(now); }
 // The answer of the leading problem, or INT_MIN when the field is empty.
 EMSCRIPTEN_KEEPALIVE int plimoLeadingAnswer() { return game.problems ? game.problems->answer : INT_MIN; }
 
+// The game mode chosen (a GameMode).
+EMSCRIPTEN_KEEPALIVE int plimoGameMode() { return game.gameMode; }
+
+// The last answer's feedback: when it appeared (tick), and 1 if it was right, 0 if wrong.
+EMSCRIPTEN_KEEPALIVE int plimoFeedbackAt() { return game.feedbackStartedAt; }
+EMSCRIPTEN_KEEPALIVE int plimoFeedbackRight() { return game.feedbackRising; }
+
 // How many answer keys have been typed for the leading problem.
 EMSCRIPTEN_KEEPALIVE int plimoTypedDigits() { return game.typedDigits; }
 

@@ -2,7 +2,10 @@
 // splash, the language screen and the main menu into a game, a right answer, Escape's
 // dark red burst and the game-over menu; compares screens with the desktop build's frames
 // of the same scenes, pixel for pixel in RGB; starts the game on broken data; measures
-// the time to the first frame, the download and the CPU taken on the main menu.
+// the time to the first frame and the CPU taken on the main menu. On an emulated iPad
+// (landscape) and phone (portrait): the on-screen keys' place and size, a tap as one key
+// press and release, and whole games by taps alone. A cold load at 10 Mbit/s: the first
+// frame and the transfer within budget, then the page offline; downloads that fail.
 //
 //   node web/test/browser_test.mjs --site build-web/site --frames <desktop frames folder>
 //                                  --desktop <desktop game, for its start-up failure lines>
@@ -14,7 +17,7 @@ import fs from 'node:fs';
 import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
-import puppeteer from 'puppeteer-core';
+import puppeteer, { KnownDevices } from 'puppeteer-core';
 import { readBmp } from './bmp.mjs';
 
 const args = Object.fromEntries(
@@ -27,12 +30,14 @@ const outDir = args.out || fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-test
 fs.mkdirSync(outDir, { recursive: true });
 const chromiumPath = process.env.CHROMIUM || '/usr/bin/chromium';
 
-const Screen = { Splash: 1, LanguagePick: 2, MainMenu: 3, Difficulty: 5, Help: 6, Playing: 7, GameOver: 8 };
+const Screen = { Splash: 1, LanguagePick: 2, MainMenu: 3, Credits: 4, Difficulty: 5, Help: 6, Playing: 7, GameOver: 8 };
 // The desktop scenes are drawn at this tick; their menu cursor swings by its offset.
 const SceneTick = 123457;
 const cursorOffset = (tick) => Math.abs(Math.trunc(10 * Math.sin(tick * 0.003734)));
 const HighlightColour = [0x9f, 0x00, 0x00];
-const Budget = { firstFrameMs: 2000, downloadBytes: 12 * 1000 * 1000 };
+const Budget = { firstFrameMs: 2000, throttledFirstFrameMs: 5000, transferBytes: 4.5e6, failureShownMs: 10000 };
+// A school's connection, as Chromium emulates it.
+const Throttled = { offline: false, latency: 40, downloadThroughput: 10e6 / 8, uploadThroughput: 10e6 / 8 };
 const StateTimeoutMs = 30000; // generous: the machine may be loaded
 
 let passed = 0;
@@ -59,7 +64,7 @@ async function freePort() {
 
 async function startServer() {
   const port = await freePort();
-  const server = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', siteDir],
+  const server = spawn('python3', [path.join(path.dirname(new URL(import.meta.url).pathname), '../serve.py'), siteDir, String(port)],
                        { stdio: 'ignore' });
   const url = `http://127.0.0.1:${port}/`;
   const until = Date.now() + StateTimeoutMs;
@@ -190,14 +195,32 @@ async function press(page, key) {
   await page.keyboard.press(key);
 }
 
-async function newPage(browser, beforeMain) {
-  const page = await browser.newPage();
-  await page.setViewport({ width: 900, height: 720 });
-  await page.setCacheEnabled(false);
+// A page of its own browser context (its own cache, storage and service worker), on a
+// desktop screen or an emulated device; the page notes what its content policy refused.
+async function newPage(browser, { beforeMain, device } = {}) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  if (device) await page.emulate(device);
+  else await page.setViewport({ width: 900, height: 720 });
   page.on('pageerror', (e) => console.log(`page error: ${e.message}`));
+  await page.evaluateOnNewDocument(() => {
+    window.plimoRefused = [];
+    document.addEventListener('securitypolicyviolation', (e) => window.plimoRefused.push(`${e.violatedDirective} ${e.blockedURI}`));
+  });
   if (beforeMain) await page.evaluateOnNewDocument(`window.plimoBeforeMain = ${beforeMain};`);
   return page;
 }
+const closePage = (page) => page.browserContext().close();
+
+// Starts the game from the start screen with a key (a tap on a touch screen) as soon as
+// the page's script is there; the game itself starts once it has loaded.
+async function startGame(page, tap = false) {
+  await page.waitForFunction(() => window.plimoPage, { timeout: StateTimeoutMs });
+  if (tap) await page.tap('#start');
+  else await press(page, 'Space');
+}
+const firstFrameShown = (page) =>
+  waitFor(page, 'the first frame is shown', () => window.plimoPage.firstFrameAt || document.getElementById('status').classList.contains('failed'));
 
 // ---- the game played
 
@@ -206,13 +229,13 @@ async function playThrough(browser, url, budgets) {
   const cdp = await page.createCDPSession();
   await cdp.send('Network.enable');
   const urls = new Map();
-  const sizes = new Map();
-  cdp.on('Network.responseReceived', (e) => urls.set(e.requestId, e.response.url));
-  cdp.on('Network.loadingFinished', (e) => sizes.set(e.requestId, e.encodedDataLength));
+  cdp.on('Network.requestWillBeSent', (e) => urls.set(e.requestId, e.request.url));
 
   await page.goto(url);
-  if (!(await waitFor(page, 'the first frame is shown', () => window.Module && window.Module.firstFrameAt))) return;
-  const firstFrameMs = await page.evaluate(() => window.Module.firstFrameAt);
+  check(await page.evaluate(() => !document.getElementById('start').hidden), 'the start screen shows first');
+  await startGame(page);
+  if (!(await firstFrameShown(page))) return;
+  const firstFrameMs = await page.evaluate(() => window.plimoPage.firstFrameAt);
   budgets.firstFrameMs = firstFrameMs;
   check(firstFrameMs < Budget.firstFrameMs, 'page to first splash frame under 2 s', `${(firstFrameMs / 1000).toFixed(2)} s`);
 
@@ -233,12 +256,11 @@ async function playThrough(browser, url, budgets) {
         'the screen is scaled to fit, 4:3, centred, with sharp pixels', JSON.stringify(layout));
 
   await compareScene(page, 'splash', { screen: Screen.Splash });
-  // Sound waits for the first key: emscripten's audio context (SDL) opens then, and the
-  // menu music the splash asked for starts.
-  check(await page.evaluate(() => !window.SDL.audioContext), 'no sound before the first key');
+  // The key that started the game opened the sound: the splash plays the menu music.
+  await waitFor(page, 'the menu music plays on the splash', () =>
+    window.SDL.audioContext.state === 'running' && window.SDL.music.audio && !!window.SDL.music.audio.webAudioNode &&
+    window.Module._plimoScreen() === 1);
   await press(page, 'Enter');
-  await waitFor(page, 'the menu music plays after the first key', () =>
-    window.SDL.audioContext.state === 'running' && window.SDL.music.audio && !!window.SDL.music.audio.webAudioNode);
   // The full-screen button (a click: it would start the sound too) makes the page full screen.
   await page.click('#fullscreen');
   await waitFor(page, 'the full-screen button makes the page full screen', () => document.fullscreenElement === document.documentElement);
@@ -361,22 +383,21 @@ async function playThrough(browser, url, budgets) {
     return status.textContent.startsWith('Plimo has ended') && !status.classList.contains('failed');
   });
 
-  const files = [...sizes.entries()].map(([id, bytes]) => ({ url: urls.get(id) || id, bytes }));
-  budgets.files = files;
-  budgets.downloadBytes = files.reduce((s, f) => s + f.bytes, 0);
-  const names = files.map((f) => path.basename(new URL(f.url, url).pathname));
-  check(['plimo.js', 'plimo.wasm', 'plimo.data'].every((n) => names.includes(n)) && budgets.downloadBytes < Budget.downloadBytes,
-        'the whole download is under 12 MB', `${(budgets.downloadBytes / 1e6).toFixed(2)} MB`);
-  await page.close();
+  const foreign = [...urls.values()].filter((u) => new URL(u).origin !== new URL(url).origin);
+  const refused = await page.evaluate(() => window.plimoRefused);
+  check(foreign.length === 0 && refused.length === 0, 'no request leaves the site and the content policy refuses nothing',
+        [...foreign, ...refused].join(', '));
+  await closePage(page);
 }
 
 // ---- broken data: a start-up failure is one line on the page, missing sound is silence
 
 async function startBroken(browser, url, what, beforeMain) {
-  const page = await newPage(browser, beforeMain);
+  const page = await newPage(browser, { beforeMain });
   await page.goto(url);
+  await startGame(page);
   await waitFor(page, `${what}: the game starts or stops`,
-                () => (window.Module && window.Module.firstFrameAt) || document.getElementById('status').classList.contains('failed'));
+                () => window.plimoPage.firstFrameAt || document.getElementById('status').classList.contains('failed'));
   return page;
 }
 
@@ -402,7 +423,7 @@ async function brokenData(browser, url) {
   const silentOk = (await waitScreen(page, Screen.LanguagePick)) &&
                    !(await page.evaluate(() => document.getElementById('status').classList.contains('failed')));
   check(silentOk, 'missing music and effect: the game runs, silent');
-  await page.close();
+  await closePage(page);
 
   // Each fault is made in the page's files and in a copy of data/ for the desktop game,
   // which must end with status 1 and one line: the page must show that very line.
@@ -420,12 +441,241 @@ async function brokenData(browser, url) {
     const shown = await page.evaluate(() => ({
       text: document.getElementById('status').textContent,
       failed: document.getElementById('status').classList.contains('failed'),
-      drawn: !!window.Module.firstFrameAt,
+      drawn: !!window.plimoPage.firstFrameAt,
     }));
     check(desktop.status === 1 && shown.failed && !shown.drawn && shown.text === desktop.line,
           `${f.what}: the page shows the desktop game's one line`,
           `page "${shown.text}", desktop "${desktop.line}" (status ${desktop.status})`);
-    await page.close();
+    await closePage(page);
+  }
+}
+
+// ---- touch screens: the on-screen keys
+
+// Where the canvas and the on-screen keys are, in CSS pixels.
+function touchLayout(page) {
+  return page.evaluate(() => {
+    const box = (e) => { const r = e.getBoundingClientRect(); return { l: r.left, t: r.top, r: r.right, b: r.bottom }; };
+    const buttons = [...document.querySelectorAll('.keys button, #tools button')].filter((b) => b.offsetParent);
+    return {
+      canvas: box(document.getElementById('screen')), nav: box(document.getElementById('nav')), pad: box(document.getElementById('pad')),
+      buttons: buttons.map((b) => ({ name: b.textContent, ...box(b) })), width: innerWidth, height: innerHeight,
+      touchAction: getComputedStyle(document.getElementById('pad')).touchAction,
+    };
+  });
+}
+
+function checkLayout(layout, device, landscape) {
+  const { canvas, nav, pad, buttons } = layout;
+  const small = buttons.filter((b) => b.r - b.l < 47.5 || b.b - b.t < 47.5).map((b) => b.name);
+  const over = buttons.filter((b) => b.l < canvas.r && b.r > canvas.l && b.t < canvas.b && b.b > canvas.t).map((b) => b.name);
+  const outside = buttons.filter((b) => b.l < 0 || b.t < 0 || b.r > layout.width + 0.5 || b.b > layout.height + 0.5).map((b) => b.name);
+  const placed = landscape ? nav.r <= canvas.l && pad.l >= canvas.r : nav.t >= canvas.b && pad.t >= canvas.b;
+  check(buttons.length >= 21 && !small.length && !over.length && !outside.length && placed && layout.touchAction === 'none',
+        `${device}: the on-screen keys are ${landscape ? 'beside' : 'below'} the game, none over it, each at least 48x48`,
+        JSON.stringify({ canvas, small, over, outside, touchAction: layout.touchAction }));
+}
+
+// Taps an on-screen key; the game's passes after it (or its end, for a key that ends it)
+// must have taken exactly one press and one release of one key. Returns that key's
+// symbol (undefined when it was not so).
+async function tapKey(page, key, taps, endsGame = false) {
+  const before = await page.evaluate(() => window.Module.plimoKeyEventCount || 0);
+  await page.tap(`button[data-key="${key}"]`);
+  if (endsGame) {
+    await waitFor(page, `the ${key} tapped ends the game`, () => document.getElementById('status').textContent.startsWith('Plimo has ended'));
+  } else {
+    const now = await hook(page, 'plimoNow');
+    await page.waitForFunction((t) => window.Module._plimoNow() - t > 50, { polling: 'raf', timeout: StateTimeoutMs }, now);
+  }
+  const got = await page.evaluate((n) => ({ count: window.Module.plimoKeyEventCount - n, log: window.Module.plimoKeyEvents.slice(-2) }), before);
+  const one = got.count === 2 && got.log[0][0] === 'down' && got.log[1][0] === 'up' && got.log[0][1] === got.log[1][1];
+  taps.count++;
+  if (!one) taps.wrong.push(`${key}: ${JSON.stringify(got)}`);
+  return one ? got.log[0][1] : undefined;
+}
+
+// Answers the leading problem with taps: right (the game's answer) or wrong (its last
+// digit changed); waits for the game's verdict.
+async function tapAnswer(page, taps, right) {
+  await page.waitForFunction(() => window.Module._plimoLeadingAnswer() !== -2147483648, { polling: 'raf', timeout: StateTimeoutMs });
+  const answer = String(await hook(page, 'plimoLeadingAnswer'));
+  const typed = right ? answer : answer.slice(0, -1) + ((Number(answer.slice(-1)) + 1) % 10);
+  const at = await hook(page, 'plimoFeedbackAt');
+  for (const digit of typed) await tapKey(page, digit, taps);
+  await waitFor(page, `a ${right ? 'right' : 'wrong'} answer tapped is judged so (${typed} for ${answer})`,
+                (t, r) => window.Module._plimoFeedbackAt() !== t && window.Module._plimoFeedbackRight() === r, at, right ? 1 : 0);
+}
+
+async function tapThrough(page, taps, ...keys) {
+  for (const key of keys) await tapKey(page, key, taps);
+}
+
+// An iPad held landscape: the keys beside the game; each key gives the symbol of the
+// keyboard's own key; a mouse click is a key too; a real key hides the keys, the bar's
+// button shows them again.
+async function tabletKeys(browser, url) {
+  const page = await newPage(browser, { device: KnownDevices['iPad landscape'] });
+  await page.goto(url);
+  await startGame(page, true);
+  if (!(await waitScreen(page, Screen.Splash))) return;
+  checkLayout(await touchLayout(page), 'iPad landscape', true);
+  const taps = { count: 0, wrong: [] };
+  // Through the main menu's entry 6 to the credits, which ignore all the keys compared.
+  await tapThrough(page, taps, 'Enter', 'Enter');
+  if (!(await waitScreen(page, Screen.MainMenu))) return;
+  for (let i = 0; i < 6; i++) await tapKey(page, 'ArrowDown', taps);
+  await tapKey(page, 'Enter', taps);
+  if (!(await waitScreen(page, Screen.Credits))) return;
+  const keys = { 7: 'Digit7', '+': 'NumpadAdd', '-': 'NumpadSubtract', Backspace: 'Backspace', ArrowUp: 'ArrowUp', ArrowLeft: 'ArrowLeft' };
+  const tapped = [];
+  for (const key of Object.keys(keys)) tapped.push(await tapKey(page, key, taps));
+  const typed = [];
+  for (const key of Object.values(keys)) {
+    await press(page, key);
+    const now = await hook(page, 'plimoNow');
+    await page.waitForFunction((t) => window.Module._plimoNow() - t > 50, { polling: 'raf', timeout: StateTimeoutMs }, now);
+    typed.push(await page.evaluate(() => window.Module.plimoKeyEvents.at(-1)[1]));
+  }
+  check(tapped.join() === typed.join(), 'each on-screen key gives the symbol of its keyboard key', `${tapped} / ${typed}`);
+  check(await page.evaluate(() => document.getElementById('pad').hidden), 'a real key hides the on-screen keys');
+  await page.click('#keys');
+  check(await page.evaluate(() => !document.getElementById('pad').hidden), 'the Keys button shows them again');
+  const before = await page.evaluate(() => window.Module.plimoKeyEventCount);
+  await page.click('button[data-key="Enter"]');
+  await waitScreen(page, Screen.MainMenu);
+  check(await page.evaluate((n) => window.Module.plimoKeyEventCount - n, before) === 2, 'a mouse click on OK is one press and one release');
+  check(taps.wrong.length === 0, `iPad: each of ${taps.count} taps is one key press and one release`, taps.wrong.join('; '));
+  await closePage(page);
+}
+
+// A phone held upright, 320x480: the keys below the game; a whole run by taps alone.
+async function phoneGame(browser, url) {
+  const page = await newPage(browser, { device: { viewport: { width: 320, height: 480, deviceScaleFactor: 2, isMobile: true, hasTouch: true }, userAgent: '' } });
+  await page.goto(url);
+  await startGame(page, true);
+  if (!(await waitScreen(page, Screen.Splash))) return;
+  checkLayout(await touchLayout(page), '320x480 phone', false);
+  const taps = { count: 0, wrong: [] };
+  // Addition: two right answers, one wrong, then Back gives up the game.
+  await tapThrough(page, taps, 'Enter', 'Enter');
+  await waitScreen(page, Screen.MainMenu);
+  await tapThrough(page, taps, 'Enter', 'Enter', 'Enter');
+  if (!(await waitScreen(page, Screen.Playing))) return;
+  await tapAnswer(page, taps, true);
+  await tapAnswer(page, taps, true);
+  await tapAnswer(page, taps, false);
+  await tapKey(page, 'Escape', taps);
+  await waitScreen(page, Screen.GameOver);
+  await tapThrough(page, taps, 'ArrowDown', 'Enter');
+  await waitScreen(page, Screen.MainMenu);
+  // The sign quiz: + where the sign is plus, − where it is minus, until + was right.
+  await tapThrough(page, taps, 'ArrowDown', 'Enter', 'Enter', 'Enter');
+  if (!(await waitScreen(page, Screen.Playing))) return;
+  check(await hook(page, 'plimoGameMode') === 1, 'the sign quiz is chosen by taps');
+  let plusRight = false;
+  for (let n = 0; n < 10 && !plusRight; n++) {
+    await page.waitForFunction(() => window.Module._plimoLeadingAnswer() !== -2147483648, { polling: 'raf', timeout: StateTimeoutMs });
+    const sign = (await hook(page, 'plimoLeadingAnswer')) !== 0 ? '+' : '-';
+    const at = await hook(page, 'plimoFeedbackAt');
+    await tapKey(page, sign, taps);
+    await page.waitForFunction((t) => window.Module._plimoFeedbackAt() !== t, { polling: 'raf', timeout: StateTimeoutMs }, at);
+    plusRight = sign === '+' && (await hook(page, 'plimoFeedbackRight')) === 1;
+  }
+  check(plusRight, 'the sign quiz takes the on-screen plus as a right answer');
+  await tapKey(page, 'Escape', taps);
+  await waitScreen(page, Screen.GameOver);
+  await tapThrough(page, taps, 'ArrowDown', 'Enter');
+  await waitScreen(page, Screen.MainMenu);
+  // Back takes the highlight to the last entry; OK there ends the game.
+  await tapKey(page, 'Escape', taps);
+  await tapKey(page, 'Enter', taps, true);
+  check(taps.wrong.length === 0, `phone: each of ${taps.count} taps is one key press and one release`, taps.wrong.join('; '));
+  await closePage(page);
+}
+
+// ---- a school's connection: cold load at 10 Mbit/s and 40 ms, then offline
+
+async function coldLoadThenOffline(browser, url, stopServer, budgets) {
+  const page = await newPage(browser);
+  const cdp = await page.createCDPSession();
+  await cdp.send('Network.enable');
+  await cdp.send('Network.emulateNetworkConditions', Throttled);
+  const sizes = new Map();
+  const urls = new Map();
+  cdp.on('Network.requestWillBeSent', (e) => urls.set(e.requestId, e.request.url));
+  cdp.on('Network.loadingFinished', (e) => sizes.set(e.requestId, e.encodedDataLength));
+  await page.evaluateOnNewDocument(() => {
+    window.plimoLines = [];
+    new MutationObserver(() => window.plimoLines.push(document.getElementById('status')?.textContent))
+      .observe(document, { subtree: true, childList: true, characterData: true });
+  });
+  await page.goto(url, { waitUntil: 'domcontentloaded' });
+  await startGame(page);
+  if (!(await firstFrameShown(page))) return;
+  budgets.throttledFirstFrameMs = await page.evaluate(() => window.plimoPage.firstFrameAt);
+  check(budgets.throttledFirstFrameMs <= Budget.throttledFirstFrameMs, 'at 10 Mbit/s and 40 ms, cold: first splash frame within 5 s',
+        `${(budgets.throttledFirstFrameMs / 1000).toFixed(2)} s`);
+
+  // The service worker keeps the site once the game has loaded; its copies are
+  // revalidated, not downloaded again, and count in the transfer.
+  await waitFor(page, 'the service worker controls the page', () => !!navigator.serviceWorker.controller);
+  const worker = await (await browser.waitForTarget((t) => t.type() === 'service_worker' && t.browserContext() === page.browserContext())).worker();
+  const workerBytes = await worker.evaluate(() => performance.getEntriesByType('resource').reduce((sum, e) => sum + e.transferSize, 0));
+  budgets.files = [...sizes.entries()].map(([id, bytes]) => ({ url: urls.get(id), bytes }));
+  budgets.workerBytes = workerBytes;
+  budgets.transferBytes = budgets.files.reduce((sum, f) => sum + f.bytes, 0) + workerBytes;
+  check(budgets.transferBytes <= Budget.transferBytes, 'the whole transfer of a first visit is within 4.5 MB',
+        `${(budgets.transferBytes / 1e6).toFixed(2)} MB, of which the service worker ${(workerBytes / 1e3).toFixed(1)} kB`);
+  const game = ['plimo.data', 'plimo.wasm', 'plimo.js'].map((n) => fs.statSync(path.join(siteDir, n)).size);
+  const shown = (await page.evaluate(() => window.plimoLines)).map((l) => /^Loading Plimo… [\d.]+ of ([\d.]+) MB$/.exec(l)).filter(Boolean);
+  check(shown.length > 2 && shown.at(-1)[1] === (game.reduce((a, b) => a + b) / 1e6).toFixed(1),
+        'the loading line counts the bytes of the transfer', shown.map((m) => m[0]).slice(-3).join(' | '));
+  const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+  check(installabilityErrors.length === 0, 'the page can be installed as an app (manifest, icons, service worker)',
+        JSON.stringify(installabilityErrors));
+  const cacheName = /const cacheName = '([^']+)'/.exec(fs.readFileSync(path.join(siteDir, 'sw.js'), 'utf8'))[1];
+  const caches = await page.evaluate(() => caches.keys());
+  check(caches.join() === cacheName && /^plimo-[0-9a-f]{16}$/.test(cacheName), 'the site is kept in one cache named by the build\'s hash', caches.join());
+
+  await cdp.send('Network.emulateNetworkConditions', { ...Throttled, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
+  stopServer();
+  await page.reload({ waitUntil: 'domcontentloaded' });
+  await startGame(page);
+  if (await waitScreen(page, Screen.Splash)) {
+    await press(page, 'Enter');
+    await waitScreen(page, Screen.LanguagePick);
+    await press(page, 'Enter');
+    await waitScreen(page, Screen.MainMenu);
+  }
+  check(await page.evaluate(() => !document.getElementById('status').classList.contains('failed')), 'offline, the page plays as before');
+  await closePage(page);
+}
+
+// ---- a download that fails: one red line naming the file, within 10 s
+
+async function failedDownloads(browser, url) {
+  for (const file of ['plimo.data', 'plimo.wasm', 'plimo.js']) {
+    for (const how of ['404', 'cut']) {
+      const page = await newPage(browser);
+      await page.setRequestInterception(true);
+      let failedAt = 0;
+      page.on('request', (request) => {
+        if (!request.url().endsWith('/' + file)) return request.continue();
+        failedAt = Date.now();
+        if (how === '404') return request.respond({ status: 404, contentType: 'text/plain', body: 'Not Found' });
+        const whole = fs.readFileSync(path.join(siteDir, file));
+        return request.respond({ status: 200, headers: { 'Content-Length': String(whole.length) }, body: whole.subarray(0, whole.length >> 1) });
+      });
+      await page.goto(url);
+      await page.waitForFunction(() => document.getElementById('status').classList.contains('failed'), { timeout: StateTimeoutMs }).catch(() => {});
+      const elapsed = Date.now() - failedAt;
+      const line = await page.evaluate(() => ({ text: document.getElementById('status').textContent, start: document.getElementById('start-status').textContent,
+                                                failed: document.getElementById('start-status').classList.contains('failed') }));
+      check(line.failed && line.start === line.text && line.text.includes(file) && /reload the page/i.test(line.text) && elapsed <= Budget.failureShownMs,
+            `${file} ${how === '404' ? 'not found' : 'cut in half'}: one red line names it and says to reload`, `"${line.text}" after ${elapsed} ms`);
+      await closePage(page);
+    }
   }
 }
 
@@ -443,6 +693,11 @@ const browser = await puppeteer.launch({
 try {
   await playThrough(browser, url + 'index.html', budgets);
   await brokenData(browser, url + 'index.html');
+  await tabletKeys(browser, url);
+  await phoneGame(browser, url);
+  await failedDownloads(browser, url);
+  // Last: it stops the server.
+  await coldLoadThenOffline(browser, url, () => server.kill(), budgets);
 } catch (e) {
   check(false, 'the browser test ran to its end', e.stack);
 } finally {
@@ -453,9 +708,12 @@ try {
 console.log('\nBudgets (measured above):');
 if (budgets.firstFrameMs !== undefined)
   console.log(`  page to first splash frame: ${(budgets.firstFrameMs / 1000).toFixed(2)} s (budget 2 s), from localhost, empty cache`);
+if (budgets.throttledFirstFrameMs !== undefined)
+  console.log(`  page to first splash frame at 10 Mbit/s, 40 ms, cold: ${(budgets.throttledFirstFrameMs / 1000).toFixed(2)} s (budget 5 s)`);
 if (budgets.files) {
-  console.log(`  whole download: ${(budgets.downloadBytes / 1e6).toFixed(2)} MB (budget 12 MB)`);
+  console.log(`  whole transfer of a first visit: ${(budgets.transferBytes / 1e6).toFixed(2)} MB (budget 4.5 MB)`);
   for (const f of budgets.files) console.log(`    ${(f.bytes / 1e3).toFixed(1).padStart(9)} kB  ${new URL(f.url).pathname}`);
+  console.log(`    ${(budgets.workerBytes / 1e3).toFixed(1).padStart(9)} kB  the service worker's revalidations`);
 }
 if (budgets.cpu) {
   const c = budgets.cpu;
