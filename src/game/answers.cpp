@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "audio/audio.h"
+#include "game/practice.h"
 #include "game/problems.h"
 #include "game/particles.h"
 #include "ground/clock.h"
@@ -136,6 +137,7 @@ void solveLeadingProblem(const char *feedback) {
     Problem *leading = game.problems;
     if (!leading)
         return;
+    noteRightAnswer(leading);
     setFeedback(feedback);
     game.feedbackRising = 1;
     // The burst starts at the top-left corner of the problem's text.
@@ -163,7 +165,8 @@ void solveLeadingProblem(const char *feedback) {
 }
 
 void rejectAnswer(const char *feedback, int blockMs) {
-    setFeedback(feedback);
+    char fact[32];
+    setFeedback(shownAnswer(feedback, blockMs, fact, sizeof fact));
     playSound(SoundWrong);
     game.feedbackRising = 0;
     resetTyping();
@@ -171,4 +174,5 @@ void rejectAnswer(const char *feedback, int blockMs) {
     // 0 stands for "no block", so a block ending exactly at the wrap lasts 1 ms longer.
     game.inputBlockedUntil = until == 0 ? 1 : until;
     game.alertFlag = 1;
+    noteWrongAnswer();
 }

@@ -46,7 +46,9 @@ void resetTyping();
 void solveLeadingProblem(const char *feedback);
 
 // A wrong answer, feedback the text to show (copied): the text is tossed, the wrong
-// sound plays, the typing is reset and answer keys are blocked for blockMs ms.
+// sound plays, the typing is reset and answer keys are blocked for blockMs ms. With
+// shown answers (practice) the whole fact with its answer stands in the feedback's
+// place for the block instead.
 void rejectAnswer(const char *feedback, int blockMs);
 
 // True while answer keys are blocked (inputBlockedUntil, 0 for no block, is later than

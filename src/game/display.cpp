@@ -8,6 +8,7 @@
 
 #include "audio/audio.h"
 #include "game/answers.h"
+#include "game/practice.h"
 #include "game/problems.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
@@ -61,6 +62,8 @@ int64_t feedbackOffset(int64_t elapsedMs, bool rising) {
 bool feedbackTop(uint32_t tick, int32_t *top) {
     if (!game.feedbackText)
         return false;
+    if (holdsShownAnswer())
+        return shownAnswerTop(tick, top);
     uint32_t elapsed = tick - static_cast<uint32_t>(game.feedbackStartedAt);
     int64_t y = 400 + feedbackOffset(elapsed, game.feedbackRising != 0);
     int64_t cell = fontImage ? fontImage->w : 0;
@@ -108,7 +111,7 @@ void drawPlaying() {
 
     int32_t top;
     if (feedbackTop(clockTicks(), &top))
-        drawBigText(320, top, game.feedbackText);
+        drawBigText(holdsShownAnswer() ? shownAnswerLeft() : 320, top, game.feedbackText);
 
     drawParticles();
 }

@@ -44,7 +44,7 @@ bool formatPrompt(char *out, size_t size);
 
 // The top edge (pixels) of the feedback text at tick `tick`, or false when it is not
 // drawn: no text, or its top edge below the screen (> 479) or more than a big-text
-// line (2 font cells) above it.
+// line (2 font cells) above it. A shown answer (practice) stands at 400 for its block.
 bool feedbackTop(uint32_t tick, int32_t *top);
 
 // Radius in pixels of the game-over burst elapsedMs ms after GameOver began:

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "audio/audio.h"
+#include "game/practice.h"
 #include "game/problems.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
@@ -33,6 +34,12 @@ DangerZone dangerZone() {
     return DangerNear;
 }
 
+// One spawn: a missed fact that is due again (practice), otherwise a new problem.
+static void spawnProblem() {
+    if (!spawnMissedFact())
+        generateProblem();
+}
+
 void enterPlaying() {
     free(game.feedbackText);
     game.feedbackText = nullptr;
@@ -50,9 +57,11 @@ void enterPlaying() {
     game.screenEnteredAt = clockNow();
     // Every way out of a game frees the field already; this only guards against leaks.
     freeProblems();
-    generateProblem();
+    startPracticeGame();
+    spawnProblem();
     game.speed = 1;
-    game.nextSpeedUpAt = game.nextSpawnAt = deadlineAfter(game.screenEnteredAt, spawnInterval());
+    game.nextSpawnAt = deadlineAfter(game.screenEnteredAt, spawnInterval());
+    game.nextSpeedUpAt = deadlineAfter(game.screenEnteredAt, speedUpInterval(spawnInterval()));
 }
 
 void updateField() {
@@ -64,17 +73,18 @@ void updateField() {
 
     // The problems have already moved at the old speed in this step.
     if (deadlinePassed(game.nextSpeedUpAt, logicNow)) {
-        game.nextSpeedUpAt = deadlineAfter(logicNow, interval);
-        game.speed++;
+        game.nextSpeedUpAt = deadlineAfter(logicNow, speedUpInterval(interval));
+        if (speedMayRise())
+            game.speed++;
     }
 
     // 0 means the player has just cleared the field: the spawn is due whatever the
     // logic clock shows, also once it has passed 2^31.
     if (game.nextSpawnAt == 0 || deadlinePassed(game.nextSpawnAt, logicNow)) {
         game.nextSpawnAt = deadlineAfter(logicNow, interval);
-        generateProblem();
+        spawnProblem();
         if (rand() % (10 - game.difficulty) == 0)
-            generateProblem();
+            spawnProblem();
     }
 
     // Everything moves alike, so the leading problem is always the furthest left.
@@ -82,6 +92,8 @@ void updateField() {
         game.requestedScreen = GameOver;
     // A problem this near the edge is a close call: the next clearing of the field is
     // celebrated with the cleared sound.
-    if (dangerZone() == DangerNear)
+    if (dangerZone() == DangerNear) {
         game.alertFlag = 1;
+        noteDangerReached();
+    }
 }

@@ -82,15 +82,20 @@ static void makeSign(Problem *problem, char *text, size_t size) {
     problem->answerDigits = 1;
 }
 
+int32_t drawProblemRow() {
+    // Only the leading problem's row is kept free; the player's eye is on it.
+    int32_t y = (rand() % 19) * 20;
+    while (game.problems && y == game.problems->y)
+        y = (rand() % 19) * 20;
+    return y;
+}
+
 void generateProblem() {
     Problem *problem = new Problem{};
     problem->next = nullptr;
     problem->x = 6400;
 
-    // Only the leading problem's row is kept free; the player's eye is on it.
-    problem->y = (rand() % 19) * 20;
-    while (game.problems && problem->y == game.problems->y)
-        problem->y = (rand() % 19) * 20;
+    problem->y = drawProblemRow();
 
     char text[32];
     if (game.gameMode == Sign) {

@@ -8,6 +8,10 @@
 // Makes one problem for game.gameMode and game.difficulty and appends it.
 void generateProblem();
 
+// A row for a new problem (pixels, one of 0, 20, ..., 360), drawn with rand until it
+// differs from the leading problem's row.
+int32_t drawProblemRow();
+
 // Appends a new record (whose next is null) at the tail of game.problems.
 void appendProblem(Problem *problem);
 

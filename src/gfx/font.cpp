@@ -348,3 +348,15 @@ void drawMenuText(int x, int y, const char *text) { drawText(x, y, text, drawGly
 void drawSmallText(int x, int y, const char *text) { drawText(x, y, text, drawGlyph, 1, Average, 1); }
 
 void drawBigText(int x, int y, const char *text) { drawText(x, y, text, drawGlyph2x, 1, Average, 2); }
+
+int32_t bigTextAdvance(const char *text) {
+    long long w = fontImage ? fontImage->w : 0;
+    long long advance = 0;
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; p++) {
+        if (*p == SpaceChar)
+            advance += 2 * (w / 4);
+        else if (*p >= FirstGlyph)
+            advance += 2 * static_cast<long long>(glyphWidth[*p - FirstGlyph]);
+    }
+    return static_cast<int32_t>(std::max(-(1LL << 30), std::min(advance, 1LL << 30)));
+}

@@ -47,3 +47,7 @@ void drawGlyph2x(int x, int y, int ch, int mode);
 void drawMenuText(int x, int y, const char *text);  // 1x, shadow +2, face copied
 void drawSmallText(int x, int y, const char *text); // 1x, shadow +1, face averaged
 void drawBigText(int x, int y, const char *text);   // 2x, shadow +1, face averaged
+
+// How far the pen of drawBigText moves over text, in pixels (its shadow reaches one
+// further).
+int32_t bigTextAdvance(const char *text);

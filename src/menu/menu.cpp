@@ -22,8 +22,7 @@ constexpr int MaxItems = 10;
 // Confirm on the splash backdates its entry by this much (ms), past its time-out.
 constexpr int32_t SplashSkipMs = 10000;
 
-// The menus' left column and the cursor's place left of it (pixels).
-constexpr int MenuColumnX = 240;
+// The cursor's place left of the menus' column (pixels).
 constexpr int CursorX = 220;
 
 int cursorOffset(int32_t tick) {

@@ -12,6 +12,8 @@ constexpr int MainMenuCreditsEntry = 6;
 constexpr int MainMenuQuitEntry = 7;
 // The difficulty menu's entry back to the main menu, after difficulties 0..3.
 constexpr int DifficultyBackEntry = 4;
+// The menus' left column (pixels): titles, entries and lines start there.
+constexpr int MenuColumnX = 240;
 // The game-over menu's entries.
 constexpr int GameOverPlayAgainEntry = 0;
 constexpr int GameOverMainMenuEntry = 1;
@@ -27,6 +29,8 @@ void drawMainMenu(const ContentScreen *texts);
 void drawCredits(const ContentScreen *texts);
 void drawDifficulty(const ContentScreen *texts);
 void drawHelp(const ContentScreen *texts);
+// The game-over menu leaves rows 200..330 of its column free between the score line
+// (at 180) and the entries (from 340); the practice list is drawn there.
 void drawGameOverMenu(const ContentScreen *texts);
 
 // The language picture file's content as it is now, for this frame: file must be a plain

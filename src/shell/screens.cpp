@@ -9,6 +9,7 @@
 #include "game/display.h"
 #include "game/field.h"
 #include "game/particles.h"
+#include "game/practice.h"
 #include "gfx/images.h"
 #include "ground/clock.h"
 #include "menu/menu.h"
@@ -60,10 +61,13 @@ static SDL_Surface *gameOverBackground() { return gameOverBurstShowing() ? nullp
 static void drawPlayingScreen(const ContentScreen *) { drawPlaying(); }
 
 static void drawGameOverScreen(const ContentScreen *texts) {
-    if (gameOverBurstShowing())
+    if (gameOverBurstShowing()) {
         drawGameOverBurst();
-    else
+    } else {
         drawGameOverMenu(texts);
+        // The facts to practise, when chosen, between the score line and the entries.
+        drawPracticeList(MenuColumnX, 220);
+    }
 }
 
 static constexpr ScreenRow noScreen = {ScreenNone, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0};

@@ -10,6 +10,7 @@
 #include "content/content.h"
 #include "game/answers.h"
 #include "game/particles.h"
+#include "game/practice.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/regions.h"
@@ -82,8 +83,32 @@ static void browserPass() {
 }
 #endif
 
+// What --help prints: the practice options, and that any argument means a window.
+static void printUsage() {
+    printf("Usage: plimo [OPTION]...\n"
+           "An arithmetic drill game. Without arguments it takes the full screen; any\n"
+           "argument, these options included, opens a 640x480 window instead.\n\n"
+           "Practice settings for parents and teachers (all off unless given):\n"
+           "%s"
+           "  --help            print these options and end\n",
+           practiceOptionsHelp());
+}
+
+// Reads the command line: --help prints the options and ends the program (status 0);
+// practice options turn their settings on; any other argument is left as it always
+// was, a request for a window.
+static void readCommandLine(int argc, char **argv) {
+    for (int i = 1; i < argc; i++) {
+        if (strcmp(argv[i], "--help") == 0) {
+            printUsage();
+            exit(0);
+        }
+        applyPracticeOption(argv[i]);
+    }
+}
+
 int runProgram(int argc, char **argv) {
-    (void)argv; // only the presence of an argument matters, never its text
+    readCommandLine(argc, argv);
     // Some SDL 1.2 implementations refuse to start at all without a sound device; the
     // game then starts without sound rather than not at all.
     refuseWithoutDisplay();
