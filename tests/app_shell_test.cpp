@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "content/content.h"
+#include "game/practice.h"
 #include "game/problems.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
@@ -289,6 +290,20 @@ TEST(ShellProcess, UnavailableVideoDriverFailsWithItsMessage) {
         << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_TRUE(r.out.empty());
+}
+
+// --help prints the options and ends before SDL starts (the named driver does not
+// exist); --practice is all four settings, and a word like "window" none.
+TEST(ShellProcess, HelpPrintsTheOptionsAndEnds) {
+    ScratchDir dir;
+    ProcessResult r = runProcess(plimoBinary(), {"--gentle", "--help", "window"}, dir.path(),
+                                 {"SDL_VIDEODRIVER=no-such-driver", "SDL_AUDIODRIVER=dummy"}, 20000);
+    EXPECT_EQ(r.exitStatus, 0);
+    for (const char *word : {"--gentle", "--show-answers", "--repeat-missed", "--practice-list", "--practice "})
+        EXPECT_NE(r.out.find(word), std::string::npos) << word << " in:\n" << r.out;
+    EXPECT_FALSE(applyPracticeOption("window") || applyPracticeOption("-gentle") || practice.gentlePace);
+    EXPECT_TRUE(applyPracticeOption("--practice") && practice.gentlePace && practice.practiceList);
+    practice = PracticeSettings{};
 }
 
 TEST_F(ShellTest, PressesReachTheGameOnlyWhilePlayingAndReleasesReachTheMenus) {

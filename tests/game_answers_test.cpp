@@ -1,6 +1,7 @@
 // Answer entry and scoring: the key table, digit accumulation and judging, the Sign
 // quiz, the input block (also past 2^31 and across the wrap), points, the cleared
-// effect, and the sounds as the real mixer plays them.
+// effect, and the sounds as the real mixer plays them; with the practice settings, the
+// shown answer and the list of missed facts.
 #include <gtest/gtest.h>
 
 #include <SDL_mixer.h>
@@ -10,6 +11,9 @@
 #include <vector>
 
 #include "game/answers.h"
+#include "game/display.h"
+#include "game/field.h"
+#include "game/practice.h"
 #include "game/problems.h"
 #include "game_helpers.h"
 #include "ground/clock.h"
@@ -424,6 +428,51 @@ TEST_F(GameAnswers, PressesAnswerWhatTheyTypeOnEveryLayout) {
     pushKeyDownTyping(SDLK_AMPERSAND, '1');
     runPass();
     EXPECT_EQ(game.typedDigits, 0);
+}
+
+// With shown answers a wrong key's feedback is the whole fact, standing at 400 for the
+// block (top -1: not drawn), in the sign quiz with the right sign.
+TEST_F(GameAnswers, ShownAnswerStandsInTheFeedbacksPlaceForTheBlock) {
+    practice.showAnswers = true;
+    for (int32_t mode : {Multiplication, Sign}) {
+        game.gameMode = mode;
+        game.inputBlockedUntil = 0;
+        addProblem(mode == Sign ? "3 - 5" : "8 * 7", mode == Sign ? 0 : 56, mode == Sign ? 1 : 2, 4000, 0);
+        type({SDLK_1, SDLK_1});
+        EXPECT_EQ(feedback(), mode == Sign ? "3 - 5 : -" : "8 * 7 = 56");
+        uint32_t block = mode == Sign ? 2000 : 500;
+        for (auto [ms, expected] : {std::pair{300u, 400}, {block - 1, 400}, {block, -1}}) {
+            int32_t top = -1;
+            feedbackTop(50000 + ms, &top);
+            EXPECT_EQ(top, expected) << feedback() << ", " << ms << " ms after";
+        }
+        freeProblems();
+    }
+    game.gameMode = Addition;
+    game.inputBlockedUntil = 0;
+    addProblem("1 + 2", 3, 1, 4000, 0);
+    type({SDLK_3}); // the next right answer rises as always
+    int32_t top = -1;
+    EXPECT_TRUE(feedbackTop(50100, &top) && top == 390) << top;
+}
+
+TEST_F(GameAnswers, PracticeListHoldsTheMostMissedFactsOfTheGame) {
+    practice.practiceList = true;
+    // Seven facts missed, the second one three times; each answered right after.
+    const char *texts[] = {"9 + 9", "7 + 5", "6 + 8", "4 + 7", "9 + 3", "8 + 5", "5 + 6"};
+    for (int i = 0; i < 7; i++) {
+        addProblem(texts[i], texts[i][0] - '0' + texts[i][4] - '0', 2, 4000, 0);
+        for (int miss = 0; miss < (i == 1 ? 3 : 1); miss++)
+            rejectAnswer("0", 500);
+        solveLeadingProblem("1");
+    }
+    char lines[MaxListedFacts][24];
+    ASSERT_EQ(practiceListLines(lines), 6);
+    const char *expected[] = {"7 + 5 = 12", "9 + 9 = 18", "6 + 8 = 14", "4 + 7 = 11", "9 + 3 = 12", "8 + 5 = 13"};
+    for (int i = 0; i < 6; i++)
+        EXPECT_STREQ(lines[i], expected[i]);
+    enterPlaying(); // a new game, a new list
+    EXPECT_EQ(practiceListLines(lines), 0);
 }
 
 } // namespace

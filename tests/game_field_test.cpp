@@ -1,13 +1,17 @@
 // The playing field over time: the start of a game, movement, the spawn and speed-up
-// schedule (also across 2^31 and the wrap of the tick counter), extra spawns and loss.
+// schedule (also across 2^31 and the wrap of the tick counter), extra spawns and loss;
+// the gentle pace played by a simulated child, and missed facts asked again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "game/answers.h"
 #include "game/field.h"
+#include "game/practice.h"
 #include "game/problems.h"
 #include "game_helpers.h"
 #include "ground/clock.h"
@@ -273,6 +277,125 @@ TEST_F(GameField, ClearedFieldSpawnsNextStepEvenPastTwoToTheThirtyOne) {
         EXPECT_EQ(game.nextSpeedUpAt, tickAdd(logicTime, 3000));
         EXPECT_EQ(game.speed, 2);
     }
+}
+
+// A game at the easiest difficulty in addition, on the field code, from tick 100000.
+void startEasyGame(PracticeSettings settings, unsigned seed) {
+    resetGame();
+    practice = settings;
+    srand(seed);
+    game.currentScreen = game.requestedScreen = Playing;
+    clockSet(100000);
+    game.logicClock = 100000;
+    enterPlaying();
+}
+
+// Types the leading problem's answer (or one more, wrong) once any block is over.
+void answerLeading(bool right = true) {
+    clockAdvance(2500);
+    int32_t value = game.problems->answer + (right ? 0 : 1);
+    if (game.problems->answerDigits == 2)
+        handleAnswer(value / 10 % 10);
+    handleAnswer(value % 10);
+}
+
+// A child who answers each leading problem answerMs after it became the leading one:
+// when the game was lost (ms into it; -1 if not within limitMs), the first speed-up.
+struct ChildGame {
+    int32_t lostAt = -1, firstSpeedUpAt = -1, topSpeed = 0;
+};
+ChildGame playAsChild(bool gentle, int32_t answerMs, int32_t limitMs, unsigned seed) {
+    startEasyGame(PracticeSettings{gentle, false, false, false}, seed);
+    ChildGame r;
+    int32_t leadingSince = -1;
+    for (int32_t t = 0; t <= limitMs && r.lostAt < 0; t += 10) {
+        game.logicClock = 100000 + t;
+        clockSet(uint32_t(game.logicClock));
+        updateField();
+        if (r.firstSpeedUpAt < 0 && game.speed > 1)
+            r.firstSpeedUpAt = t;
+        r.topSpeed = std::max(r.topSpeed, game.speed);
+        if (game.requestedScreen == GameOver)
+            r.lostAt = t;
+        else if (leadingSince >= 0 && t - leadingSince >= answerMs)
+            answerLeading(), leadingSince = -1;
+        if (leadingSince < 0 && game.problems)
+            leadingSince = t;
+    }
+    return r;
+}
+
+TEST_F(GameField, GentlePaceLastsFiveMinutesAtFiveSecondsAndStillSpeedsUpAtTwo) {
+    const int32_t FiveMinutes = 300000, ThirtySeconds = 30000;
+    for (unsigned seed = 1; seed <= 20; seed++) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        int32_t plainLost = playAsChild(false, 5000, FiveMinutes, seed).lostAt;
+        EXPECT_TRUE(plainLost >= 0 && plainLost < FiveMinutes / 2) << "the game as it is: " << plainLost;
+        ChildGame slow = playAsChild(true, 5000, FiveMinutes, seed);
+        EXPECT_EQ(slow.lostAt, -1);
+        EXPECT_EQ(slow.topSpeed, GentleTopSpeed);
+        int32_t rise = playAsChild(true, 2000, ThirtySeconds, seed).firstSpeedUpAt;
+        EXPECT_TRUE(rise > 0 && rise <= ThirtySeconds) << rise;
+    }
+}
+
+// Spawns, one logic step each, until count problems have come, answering each one right
+// as it leads (the wrongAt-th "17 + 5" first wrongly); returns their texts in order.
+std::vector<std::string> spawnAndAnswer(int count, int wrongAt = 0) {
+    std::vector<std::string> texts;
+    int asked = 0;
+    while (int(texts.size()) < count) {
+        game.nextSpawnAt = 0;
+        game.logicClock += 10;
+        updateField();
+        for (Problem *p = game.problems; p; p = p->next)
+            texts.push_back(p->text);
+        for (; game.problems; answerLeading())
+            if (strcmp(game.problems->text, "17 + 5") == 0 && ++asked == wrongAt)
+                answerLeading(false);
+    }
+    return texts;
+}
+
+TEST_F(GameField, MissedFactsComeBackAfterTwoThenFourSpawnsAndStayAThird) {
+    // "17 + 5" (never generated at this difficulty) missed, then answered: it returns
+    // after two other spawns, then four; its second repeat answered wrong starts over.
+    startEasyGame(PracticeSettings{false, false, true, false}, 7);
+    answerLeading();
+    addProblem("17 + 5", 22, 2, 6400, 0);
+    answerLeading(false);
+    answerLeading();
+    std::vector<std::string> texts = spawnAndAnswer(40, 2);
+    std::vector<int> at;
+    for (size_t i = 0; i < texts.size(); i++)
+        if (texts[i] == "17 + 5")
+            at.push_back(int(i) + 1);
+    EXPECT_EQ(at, (std::vector<int>{3, 8, 11, 16}));
+    // Nine facts answered wrong and one that reached the danger zone: each comes back
+    // twice, and the repeats stay a third of the spawns (the game's first one included).
+    startEasyGame(PracticeSettings{false, false, true, false}, 11);
+    answerLeading();
+    for (int a = 10; a < 19; a++) {
+        addProblem((std::to_string(a) + " + 9").c_str(), a + 9, 2, 6400, 0);
+        answerLeading(false);
+        answerLeading();
+    }
+    addProblem("19 + 9", 28, 2, 2001, 0);
+    game.nextSpawnAt = game.logicClock + 100000;
+    game.logicClock += 10;
+    updateField();
+    answerLeading();
+    texts = spawnAndAnswer(90);
+    std::vector<int> asked(10);
+    int repeats = 0;
+    for (size_t i = 0; i < texts.size(); i++) {
+        int a = atoi(texts[i].c_str());
+        if (a >= 10)
+            repeats++, asked[size_t(a - 10)]++;
+        EXPECT_LE(3 * repeats, int(i) + 2);
+        EXPECT_TRUE(i + 2 != 30 || 3 * repeats >= 27) << "the share is used while facts wait";
+    }
+    EXPECT_EQ(asked, std::vector<int>(10, 2));
 }
 
 } // namespace

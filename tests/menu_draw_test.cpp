@@ -1,11 +1,16 @@
 // Menu drawing: every text, the cursor and the language picture at their places on the
-// real screen surface, drawn with a fixture font whose glyphs are coloured blocks.
+// real screen surface, drawn with a fixture font whose glyphs are coloured blocks; the
+// practice list on the game-over menu.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "content/content.h"
+#include "game/answers.h"
+#include "game/practice.h"
+#include "game_helpers.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/surface.h"
@@ -175,6 +180,17 @@ TEST_F(MenuDraw, GameOverMenuWithScoreLine) {
     draw(GameOver);
     expectTextAt(257, 180, '-');
     expectTextAt(266, 180, '7');
+
+    // The practice list, when chosen: columns of three from (240, 220) and (420, 220).
+    practice.practiceList = true;
+    for (const char *text : {"1 + 2", "2 + 2", "3 + 2", "4 + 2"}) {
+        gametest::addProblem(text, 1, 1, 4000, 0);
+        rejectAnswer("9", 500);
+        freeProblems();
+    }
+    draw(GameOver);
+    for (auto [x, y, inked] : {std::tuple{241, 223, true}, {241, 291, true}, {421, 223, true}, {421, 257, false}})
+        EXPECT_EQ(pixel(x, y) != Backdrop, inked) << x << "," << y;
 }
 
 // A label of 197 bytes leaves room in the 199-character line for the blank and one digit

@@ -16,6 +16,7 @@
 
 #include "content/content.h"
 #include "game/particles.h"
+#include "game/practice.h"
 #include "game/problems.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
@@ -54,6 +55,8 @@ void resetGame() {
     freeParticles();
     free(game.feedbackText);
     game = GameState{};
+    practice = PracticeSettings{};
+    startPracticeGame();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
     }
