@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds Plimo (Release, in build-play/) and starts it in a
-# 640x480 window from its data folder. Pass --fullscreen to play full screen instead.
+# 640x480 window from its data folder, with the game's options passed on (see
+# ./build-play/plimo --help). Pass --fullscreen alone to play full screen instead.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh
@@ -12,4 +13,4 @@ cd data
 if [ "${1:-}" = "--fullscreen" ]; then
   exec ../build-play/plimo
 fi
-exec ../build-play/plimo window
+exec ../build-play/plimo window "$@"
