@@ -1,29 +1,46 @@
 // Surfaces in memory for the browser build: the game's pixels stay where it writes them.
 //
 // Emscripten's SDL keeps each surface on a canvas and copies it to memory on every lock
-// and back on every unlock, as RGBA bytes, blitting with the canvas. The game needs
-// SDL 1.2's software surfaces instead: pixels held in memory as 0x00RRGGBB words (the
-// drawing stores colours such as 0x9f0000 directly), blits that land in memory also while
-// the screen is locked (the language picture is blitted inside the drawing bracket), and
-// a lock that costs nothing (the font is locked for every glyph). These functions replace
-// emscripten's for the calls the game makes:
+// and back on every unlock, as RGBA bytes, blitting with the canvas; its SDL_MUSTLOCK
+// says "always". The game needs SDL 1.2's software surfaces instead: pixels held in
+// memory as 0x00RRGGBB words (the drawing stores colours such as 0x9f0000 directly),
+// blits that land in memory also while the screen is locked (the language picture is
+// blitted inside the drawing bracket), and SDL 1.2's must-lock rule, under which a
+// software surface is never locked (gfx/surface.h reads the rule from the flags). So
+// frames are drawn as on the desktop: an unchanged frame is neither drawn nor shown, a
+// picture in the screen's format is copied row by row, and only the changed regions
+// are redrawn and shown. These functions replace emscripten's for the calls the game
+// makes (web/sdl_symbols.txt lists them, and which calls emscripten's SDL answers):
 //
-// - a surface's canvas is read into memory once, the first time the game touches it
-//   (pictures are decoded onto a canvas by emscripten's loader); from then on memory is
-//   the only copy, and its format says so: red 0xff0000, green 0xff00, blue 0xff;
+// - every surface the game gets (the screen, a loaded picture, a conversion) is in
+//   memory from the start, in the format red 0xff0000, green 0xff00, blue 0xff, with none
+//   of the flags that ask for a lock; a picture, decoded onto a canvas by emscripten's
+//   loader, is read from it once, when it is loaded;
 // - locking only counts; blits and conversions copy memory, with SDL 1.2's clipping;
-// - SDL_UpdateRect(s) shows the screen's memory on the page canvas, the one place where
-//   pixels are mapped to the canvas's RGBA bytes (alpha always opaque).
+// - SDL_UpdateRect(s) shows the given rectangles of the screen's memory on the page
+//   canvas, the one place where pixels are mapped to the canvas's RGBA bytes (alpha
+//   always opaque), and only those rectangles' pixels are mapped.
+//
+// mergeInto, not addToLibrary: Debian's emscripten (3.1.6) has no addToLibrary yet.
 mergeInto(LibraryManager.library, {
-  $plimoSurfaces__deps: ['$SDL', 'malloc', 'free'],
+  $plimoSurfaces__deps: ['$SDL', 'malloc', 'free', '$stringToNewUTF8'],
   $plimoSurfaces: {
-    // The surface's record, its canvas read into memory on first use (unless the
-    // surface is new and blank, or about to be overwritten: skipCanvas).
+    // SDL_HWSURFACE, SDL_ASYNCBLIT and SDL_RLEACCEL as the browser's SDL header numbers
+    // them: the flags under which SDL 1.2's rule asks for a lock.
+    mustLockFlags: 0x08000003,
+
+    // Pixels of the screen mapped to the canvas since start-up.
+    shownPixels: 0,
+
+    // The surface's record, its pixels moved into memory the first time (read from its
+    // canvas, unless the surface is new and blank or about to be overwritten: skipCanvas).
     adopt: function(surf, skipCanvas) {
       var s = SDL.surfaces[surf];
       if (s.plimoInMemory) return s;
       var count = s.width * s.height;
       if (!s.buffer) s.buffer = _malloc(count * 4);
+      var flags = {{{ makeGetValue('surf', C_STRUCTS.SDL_Surface.flags, 'i32') }}};
+      {{{ makeSetValue('surf', C_STRUCTS.SDL_Surface.flags, 'flags & ~plimoSurfaces.mustLockFlags', 'i32') }}};
       {{{ makeSetValue('surf', C_STRUCTS.SDL_Surface.pixels, 's.buffer', 'void*') }}};
       {{{ makeSetValue('surf', C_STRUCTS.SDL_Surface.pitch, 's.width * 4', 'i32') }}};
       var f = s.pixelFormat;
@@ -38,13 +55,15 @@ mergeInto(LibraryManager.library, {
       {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Bshift, '0', 'i8') }}};
       {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Ashift, '0', 'i8') }}};
       {{{ makeSetValue('f', C_STRUCTS.SDL_PixelFormat.Aloss, '8', 'i8') }}};
+      var words = HEAPU32.subarray(s.buffer >> 2, (s.buffer >> 2) + count);
       if (count > 0 && !skipCanvas) {
         var rgba = new Uint32Array(s.ctx.getImageData(0, 0, s.width, s.height).data.buffer);
-        var words = HEAPU32.subarray(s.buffer >> 2, (s.buffer >> 2) + count);
         for (var i = 0; i < count; i++) {
           var v = rgba[i]; // bytes R, G, B, A: 0xAABBGGRR read little-endian
           words[i] = ((v & 0xff) << 16) | (v & 0xff00) | ((v >>> 16) & 0xff);
         }
+      } else {
+        words.fill(0);
       }
       s.plimoInMemory = true;
       return s;
@@ -53,13 +72,26 @@ mergeInto(LibraryManager.library, {
     // The text SDL_GetError returns from now on.
     setError: function(text) {
       if (SDL.errorMessage) _free(SDL.errorMessage);
-      SDL.errorMessage = allocateUTF8(text);
+      SDL.errorMessage = stringToNewUTF8(text);
     },
 
     // Reads an SDL_Rect pointer, or the whole surface for a null one.
     rect: function(ptr, s) {
       return ptr ? SDL.loadRect(ptr) : { x: 0, y: 0, w: s.width, h: s.height };
     }
+  },
+
+  // Emscripten's SDL_SetVideoMode (the page canvas, its size and listeners), kept under
+  // this name for the one below.
+  plimoEmscriptenSetVideoMode: LibraryManager.library.SDL_SetVideoMode,
+  plimoEmscriptenSetVideoMode__deps: LibraryManager.library.SDL_SetVideoMode__deps,
+
+  // The screen as emscripten's SDL makes it, held in memory from the start, black.
+  SDL_SetVideoMode__deps: ['$SDL', '$plimoSurfaces', 'plimoEmscriptenSetVideoMode'],
+  SDL_SetVideoMode: function(width, height, depth, flags) {
+    var screen = _plimoEmscriptenSetVideoMode(width, height, depth, flags);
+    if (screen) plimoSurfaces.adopt(screen, true);
+    return screen;
   },
 
   SDL_LockSurface__deps: ['$plimoSurfaces'],
@@ -144,7 +176,9 @@ mergeInto(LibraryManager.library, {
     var stream = SDL.rwops[rwops];
     var name = stream && stream.filename;
     var surf = _IMG_Load_RW(rwops, freesrc);
-    if (!surf) {
+    if (surf) {
+      plimoSurfaces.adopt(surf);
+    } else {
       if (name !== undefined && !FS.analyzePath(PATH_FS.resolve(name)).exists)
         plimoSurfaces.setError("Couldn't open " + name);
       else
@@ -177,6 +211,7 @@ mergeInto(LibraryManager.library, {
       }
     }
     s.ctx.putImageData(s.plimoShown, 0, 0, x, y, w, h);
+    plimoSurfaces.shownPixels += w * h;
     if (Module['onFramePresented']) Module['onFramePresented']();
   },
 

@@ -8,6 +8,7 @@
 #include "ground/clock.h"
 #include "ground/game_state.h"
 #include "menu/menu.h"
+#include "shell/frame.h"
 
 extern "C" {
 
@@ -45,6 +46,9 @@ EMSCRIPTEN_KEEPALIVE int plimoTypedDigits() { return game.typedDigits; }
 // The centre of the game-over burst, x and y in pixels.
 EMSCRIPTEN_KEEPALIVE int plimoBurstX() { return game.burstX; }
 EMSCRIPTEN_KEEPALIVE int plimoBurstY() { return game.burstY; }
+
+// Frames presented since start-up (a frame that changes nothing is not presented).
+EMSCRIPTEN_KEEPALIVE unsigned plimoPresentedFrames() { return presentedFrames; }
 
 // The screen surface's channel masks: 0 red, 1 green, 2 blue, 3 alpha.
 EMSCRIPTEN_KEEPALIVE unsigned plimoScreenMask(int channel) {

@@ -12,11 +12,15 @@ constexpr int ScreenHeight = 480;
 extern SDL_Surface *screenSurface;
 
 // SDL 1.2's must-lock rule, SDL_MUSTLOCK: a pixel offset or a hardware, async-blit or RLE
-// surface. Taken from SDL's own macro because the SDL of the browser build has no pixel
-// offset and keeps every surface's pixels behind a lock, so it says "always".
+// surface. The browser's SDL header says "always" and its surfaces have no pixel offset;
+// the page's surfaces (web/sdl_surfaces.js) are software surfaces in memory, under the
+// same rule read from their flags, so that frames are drawn there as on the desktop.
 inline bool surfaceMustLock(const SDL_Surface *s) {
-    (void)s; // the browser's rule does not look at the surface
+#ifdef __EMSCRIPTEN__
+    return (s->flags & (SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_RLEACCEL)) != 0;
+#else
     return SDL_MUSTLOCK(s);
+#endif
 }
 
 // Locks s when the rule asks for it. False when a needed lock failed.

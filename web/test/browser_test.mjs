@@ -176,6 +176,29 @@ async function compareScene(page, scene, wanted, masks = []) {
   return ok;
 }
 
+// What the page shows over ms of the game's time on one screen, watched frame by frame:
+// the frames presented and the pixels put on the canvas (frugal frames).
+function watchShownInPage({ screen, ms, timeoutMs }) {
+  return new Promise((resolve) => {
+    const m = window.Module;
+    const start = performance.now();
+    let from;
+    const tick = () => {
+      if (m._plimoScreen() !== screen) return resolve({ ok: false, why: `screen ${m._plimoScreen()} came` });
+      const at = { tick: m._plimoNow(), frames: m._plimoPresentedFrames(), pixels: window.plimoSurfaces.shownPixels };
+      if (!from) from = at;
+      else if (at.tick - from.tick >= ms) return resolve({ ok: true, frames: at.frames - from.frames, pixels: at.pixels - from.pixels });
+      if (performance.now() - start > timeoutMs) return resolve({ ok: false, why: 'the game stood still' });
+      requestAnimationFrame(tick);
+    };
+    tick();
+  });
+}
+
+async function watchShown(page, screen, ms) {
+  return page.evaluate(watchShownInPage, { screen, ms, timeoutMs: StateTimeoutMs });
+}
+
 const hook = (page, name, ...a) => page.evaluate((n, a) => window.Module['_' + n](...a), name, a);
 
 // Waits for a state of the page, frame by frame; reached or not, it is a check.
@@ -276,6 +299,12 @@ async function playThrough(browser, url, budgets) {
   await press(page, 'ArrowDown');
   await waitFor(page, 'the highlight moves down twice', () => window.Module._plimoMenuSelection() === 2);
   await compareScene(page, 'main-menu', { screen: Screen.MainMenu, offset: cursorOffset(SceneTick) });
+  // Frugal frames: only the regions that change (the swinging cursor) reach the canvas.
+  const menuShown = await watchShown(page, Screen.MainMenu, 500);
+  check(menuShown.ok && menuShown.frames > 0 && menuShown.pixels < menuShown.frames * 640 * 480 / 10,
+        'the main menu shows only what changes', menuShown.ok
+          ? `${menuShown.frames} frames in 500 ms, ${Math.round(menuShown.pixels / Math.max(menuShown.frames, 1))} pixels each`
+          : menuShown.why);
 
   // Addition, then the difficulty menu, which opens on its second entry.
   await press(page, 'ArrowUp');
@@ -285,6 +314,9 @@ async function playThrough(browser, url, budgets) {
   await compareScene(page, 'difficulty', { screen: Screen.Difficulty, offset: cursorOffset(SceneTick) });
   await press(page, 'Enter');
   await compareScene(page, 'help', { screen: Screen.Help });
+  const helpShown = await watchShown(page, Screen.Help, 300);
+  check(helpShown.ok && helpShown.frames === 0, 'the still help picture is not shown again (frames that change nothing)',
+        helpShown.ok ? `${helpShown.frames} frames presented in 300 ms` : helpShown.why);
 
   // A game: the answers of the leading problems, read from the game, typed with the keys,
   // until one has two digits; its first digit is held down long enough for the keyboard
