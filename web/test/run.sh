@@ -33,3 +33,7 @@ done
 desktop_cpu="$(web/test/desktop_menu_cpu.sh "$ref_build/plimo" "$frames" 10)"
 
 PLIMO_DESKTOP_MENU_CPU="$desktop_cpu" node web/test/browser_test.mjs --site "$web_build/site" --frames "$frames" --desktop "$ref_build/plimo"
+
+# The page's CPU against the floor page, a table printed for the log (a measurement, never
+# a pass or fail of its own).
+node web/test/browser_cpu.mjs --site "$web_build/site" --seconds 3 --rounds 1
