@@ -18,7 +18,8 @@ target_link_options(plimo PRIVATE
   # at the player's first tap or key (page.js).
   "SHELL:-s FORCE_FILESYSTEM=1"
   "SHELL:-s EXPORTED_RUNTIME_METHODS=callMain,addRunDependency,removeRunDependency,FS_createDataFile,FS_createPath"
-  # exit runs the exit handlers (the audio is closed) and tells the page.
+  # exit, after the game has shut its sound and SDL down itself, ends the runtime and
+  # tells the page (Module.onExit), which says that the game has ended.
   "SHELL:-s EXIT_RUNTIME=1"
   "SHELL:-s ALLOW_MEMORY_GROWTH=1"
   "SHELL:-s ENVIRONMENT=web"
@@ -63,3 +64,15 @@ add_custom_target(plimo_site ALL
           "-DFILES=${site_names};plimo.js;plimo.wasm" -P ${web_dir}/site.cmake
   VERBATIM)
 add_dependencies(plimo_site plimo plimo_page)
+
+# Every SDL and SDL_mixer function the core calls is answered by the page's JavaScript or
+# left to emscripten's SDL knowingly (web/sdl_symbols.txt); checked before the game links.
+set(sdl_symbols_checked "${CMAKE_BINARY_DIR}/sdl_symbols.checked")
+set(js_libraries ${web_dir}/sdl_surfaces.js ${web_dir}/sdl_audio.js ${web_dir}/test_hooks.js)
+add_custom_command(OUTPUT ${sdl_symbols_checked}
+  COMMAND ${web_dir}/check_sdl_symbols.sh ${CMAKE_NM} ${web_dir}/sdl_symbols.txt $<TARGET_FILE:plimo_core> ${js_libraries}
+  COMMAND ${CMAKE_COMMAND} -E touch ${sdl_symbols_checked}
+  DEPENDS plimo_core $<TARGET_FILE:plimo_core> ${web_dir}/check_sdl_symbols.sh ${web_dir}/sdl_symbols.txt ${js_libraries}
+  VERBATIM)
+add_custom_target(plimo_sdl_symbols DEPENDS ${sdl_symbols_checked})
+add_dependencies(plimo plimo_sdl_symbols)

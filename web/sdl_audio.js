@@ -7,7 +7,7 @@
 // decodes the effects and tracks loaded so far and starts the music the game has asked
 // for meanwhile (it starts from its beginning then). Playing and volumes stay emscripten's
 // (Web Audio). A file that is missing makes Mix_LoadWAV_RW fail as SDL_mixer does; one
-// that cannot be decoded stays silent.
+// that cannot be decoded stays silent. (mergeInto: Debian's emscripten has no addToLibrary.)
 mergeInto(LibraryManager.library, {
   $plimoAudio__deps: ['$SDL'],
   $plimoAudio: {
