@@ -152,10 +152,11 @@ if (status) process.exit(status);
 
 const floor = median(samples.floor);
 const names = ['before', 'after'].filter((n) => sites[n]);
+const label = (n) => (sites.before ? n : 'page');
 const cell = (v) => v.toFixed(3);
 console.log(`Chromium, all processes, CPU seconds per second (median of ${rounds} round${rounds > 1 ? 's' : ''}, ` +
             `${seconds} s a sample); floor: a 60x20 region of a ${640}x${480} canvas put 48 times a second`);
-console.log(`| scene | floor | ${names.map((n) => `${n} | ${n} / floor`).join(' | ')} | budget |`);
+console.log(`| scene | floor | ${names.map((n) => `${label(n)} | ${label(n)} / floor`).join(' | ')} | budget |`);
 console.log(`|---|---|${names.map(() => '---|---|').join('')}---|`);
 Scenes.forEach((scene, i) => {
   const cols = names.map((n) => {
