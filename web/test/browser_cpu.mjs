@@ -33,7 +33,8 @@ const Scenes = [
 
 // ---- the pages' server: /floor.html, and each site under its name
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png' };
+const types = { '.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.json': 'application/json',
+                '.wasm': 'application/wasm', '.png': 'image/png' };
 function serve() {
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://localhost');
@@ -79,9 +80,10 @@ async function waitScreen(page, screen) {
 
 async function measureGame(page, cdp, base) {
   await page.goto(base + 'index.html');
-  await page.waitForFunction(() => window.Module && window.Module.firstFrameAt, { polling: 'raf', timeout: StateTimeoutMs });
-  // The first key starts the sound, as a player's does, and leaves the splash.
-  await page.keyboard.press('Enter');
+  // The first key starts the game and its sound, as a player's does; the splash gives way
+  // to the language screen by itself.
+  await page.waitForFunction(() => window.plimoPage, { timeout: StateTimeoutMs });
+  await page.keyboard.press('Space');
   await waitScreen(page, Screen.LanguagePick);
   const language = await cpuSpan(cdp, 2);
   await page.keyboard.press('Enter');
@@ -127,6 +129,8 @@ let status = 0;
 try {
   const [page] = await browser.pages();
   await page.setViewport({ width: 900, height: 720 });
+  // What the page costs, not what keeping it offline does.
+  await page.setBypassServiceWorker(true);
   const cdp = await browser.target().createCDPSession();
   // The floor's canvas is shown as large as the game's.
   await page.goto(base + 'after/index.html');
