@@ -501,7 +501,8 @@ function checkLayout(layout, device, landscape) {
   const { canvas, nav, pad, buttons } = layout;
   const small = buttons.filter((b) => b.r - b.l < 47.5 || b.b - b.t < 47.5).map((b) => b.name);
   const over = buttons.filter((b) => b.l < canvas.r && b.r > canvas.l && b.t < canvas.b && b.b > canvas.t).map((b) => b.name);
-  const outside = buttons.filter((b) => b.l < 0 || b.t < 0 || b.r > layout.width + 0.5 || b.b > layout.height + 0.5).map((b) => b.name);
+  const outside = [...buttons, { name: 'the game', ...canvas }]
+    .filter((b) => b.l < 0 || b.t < 0 || b.r > layout.width + 0.5 || b.b > layout.height + 0.5).map((b) => b.name);
   const placed = landscape ? nav.r <= canvas.l && pad.l >= canvas.r : nav.t >= canvas.b && pad.t >= canvas.b;
   check(buttons.length >= 21 && !small.length && !over.length && !outside.length && placed && layout.touchAction === 'none',
         `${device}: the on-screen keys are ${landscape ? 'beside' : 'below'} the game, none over it, each at least 48x48`,
