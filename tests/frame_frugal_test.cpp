@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -168,7 +169,9 @@ class FrameFrugal : public ::testing::Test {
         resetGame();
     }
 
-    Session play(bool frugal) {
+    // Plays the session one way; at pass capturePass, the screen and the window are
+    // written as BMP files named after label, into saveDir.
+    Session play(bool frugal, size_t capturePass = SIZE_MAX, const std::string &label = "") {
         Session run;
         resetSceneState();
         game.logicClock = static_cast<int32_t>(SceneTick);
@@ -193,12 +196,22 @@ class FrameFrugal : public ::testing::Test {
                                static_cast<size_t>(r.w) * 4);
                 }
             }
+            if (run.screens.size() == capturePass) {
+                SDL_SaveBMP(screenSurface, (saveDir + label + "-screen.bmp").c_str());
+                SDL_Surface *shown = SDL_CreateRGBSurfaceFrom(window.data(), ScreenWidth, ScreenHeight, 32,
+                                                              ScreenWidth * 4, 0xff0000, 0xff00, 0xff, 0);
+                SDL_SaveBMP(shown, (saveDir + label + "-window.bmp").c_str());
+                SDL_FreeSurface(shown);
+            }
             run.screens.push_back(screenDigest());
             run.windows.push_back(digest(window.data(), ScreenWidth));
             run.screenIds.push_back(game.currentScreen);
         }
         return run;
     }
+
+    // Where a failing comparison leaves its frames (outside the scratch folder).
+    const std::string saveDir = ::testing::TempDir();
 
     ScratchDir dir;
 };
@@ -215,13 +228,23 @@ TEST_F(FrameFrugal, EveryPassShowsWhatWholeFramesShow) {
             << "the session never reached screen " << id;
     }
     int mismatches = 0;
+    size_t firstMismatch = SIZE_MAX;
     for (size_t i = 0; i < whole.screens.size() && mismatches < 5; i++) {
         if (whole.windows[i] != frugal.windows[i] || whole.screens[i] != frugal.screens[i]) {
             ADD_FAILURE() << "pass " << i << " on screen " << whole.screenIds[i]
                           << (whole.windows[i] != frugal.windows[i] ? ": the window shows other pixels"
                                                                    : ": the screen surface differs");
+            firstMismatch = std::min(firstMismatch, i);
             mismatches++;
         }
+    }
+    if (firstMismatch != SIZE_MAX) {
+        // The first differing pass, played again both ways to keep its frames.
+        std::string prefix = "plimo-frugal-pass" + std::to_string(firstMismatch);
+        play(false, firstMismatch, prefix + "-whole");
+        play(true, firstMismatch, prefix + "-frugal");
+        ADD_FAILURE() << "the frames of pass " << firstMismatch << " are in " << saveDir << prefix
+                      << "-{whole,frugal}-{screen,window}.bmp";
     }
     // The whole way presents after every pass that ran a step; the frugal way skips
     // frames that change nothing and, where SDL shows regions at once, presents a

@@ -2,12 +2,12 @@
 #include "audio/audio.h"
 
 #include <SDL.h>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "audio/wav_header.h"
 #include "ground/data_file.h"
+#include "ground/startup.h"
 
 Mix_Chunk *sounds[SoundCount] = {};
 Mix_Music *currentMusic = nullptr;
@@ -29,7 +29,7 @@ Mix_Chunk *loadEffect(const char *file) {
     std::vector<unsigned char> bytes;
     std::string why;
     if (!readDataFile(file, MaxEffectBytes, &bytes, &why)) {
-        fprintf(stderr, "%s: cannot load, this effect stays silent\n", file);
+        reportFault("%s: cannot load, this effect stays silent", file);
         return nullptr;
     }
     // SDL 1.2 converts an effect to the device's format through a fixed number of filter
@@ -37,21 +37,21 @@ Mix_Chunk *loadEffect(const char *file) {
     // so the mixer only sees what the header check accepts.
     const char *fault = wavHeaderFault(bytes.data(), bytes.size(), nullptr);
     if (fault) {
-        fprintf(stderr, "%s: %s, this effect stays silent\n", file, fault);
+        reportFault("%s: %s, this effect stays silent", file, fault);
         return nullptr;
     }
     SDL_RWops *stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     // The mixer copies the samples, and closes the stream itself.
     Mix_Chunk *chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
     if (!chunk)
-        fprintf(stderr, "%s: cannot load, this effect stays silent\n", file);
+        reportFault("%s: cannot load, this effect stays silent", file);
     return chunk;
 }
 
 void openAudio() {
     if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) < 0) {
         const char *reason = SDL_GetError();
-        fprintf(stderr, "no sound: cannot open the audio device%s%s\n", *reason ? ": " : "", reason);
+        reportFault("no sound: cannot open the audio device%s%s", *reason ? ": " : "", reason);
         return;
     }
     audioOpen = true;
@@ -87,7 +87,7 @@ void playMusic(int music) {
         // Said once per track: the switch happens on every game and every game over.
         static bool reported[3];
         if (!reported[music]) {
-            fprintf(stderr, "%s: cannot load, no music: %s\n", file, Mix_GetError());
+            reportFault("%s: cannot load, no music: %s", file, Mix_GetError());
             reported[music] = true;
         }
         return;

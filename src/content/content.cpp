@@ -10,8 +10,8 @@
 #include "ground/game_state.h"
 #include "ground/startup.h"
 
-// Static storage: the object exists before main, and its destructor is registered
-// before any handler main registers, so it is the last thing torn down at exit.
+// Static storage: the document exists before main and is destroyed only after the
+// program has shut SDL down, so the menus can read it until the very end.
 TiXmlDocument ContentDocument("plimo.xml");
 
 // In ContentScreenId order.

@@ -6,8 +6,8 @@
 #include <tinyxml.h>
 #include <vector>
 
-// The parsed content file "plimo.xml"; constructed before main, destroyed after the
-// exit handlers, loaded once and never changed.
+// The parsed content file "plimo.xml"; constructed before main, destroyed after it
+// returns, loaded once and never changed.
 extern TiXmlDocument ContentDocument;
 
 // The deepest element nesting a content file may have; the game's own file needs 3.

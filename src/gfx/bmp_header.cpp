@@ -3,11 +3,7 @@
 
 #include <climits>
 
-static uint32_t le32(const unsigned char *p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-static uint16_t le16(const unsigned char *p) { return uint16_t(p[0] | p[1] << 8); }
+#include "ground/little_endian.h"
 
 const char *bmpHeaderFault(const unsigned char *bytes, size_t headSize, uint64_t fileSize, int32_t maxWidth,
                            int32_t maxHeight, BmpShape *shape) {

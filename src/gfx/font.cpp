@@ -2,6 +2,7 @@
 #include "gfx/font.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -194,7 +195,7 @@ static void clipRange(int origin, int count, int limit, int *first, int *last) {
     *last = static_cast<int>(hi);
 }
 
-template <int Mode> static void glyphRows1x(int x, int y, int g) {
+template <int Mode> static void glyphRows1x(const DrawTarget &target, int x, int y, int g) {
     int w = fontImage->w;
     int left = glyphLeft[g];
     int j0, j1, r0, r1;
@@ -207,7 +208,7 @@ template <int Mode> static void glyphRows1x(int x, int y, int g) {
         const InkRun *run, *end;
         rowInk(ink, r, &run, &end);
         const uint32_t *src = pixelRow(fontImage, g * w + r);
-        uint32_t *dst = pixelRow(screenSurface, y + r);
+        uint32_t *dst = target.row(y + r);
         for (; run < end; run++) {
             // Clipped columns do not shift the mapping: screen x + j shows font left + j.
             int from = std::max(run->start - left, j0);
@@ -218,7 +219,7 @@ template <int Mode> static void glyphRows1x(int x, int y, int g) {
     }
 }
 
-template <int Mode> static void glyphRows2x(int x, int y, int g) {
+template <int Mode> static void glyphRows2x(const DrawTarget &target, int x, int y, int g) {
     int w = fontImage->w;
     int j0, j1;
     clipRange(x, 2 * glyphWidth[g], ScreenWidth, &j0, &j1);
@@ -237,10 +238,10 @@ template <int Mode> static void glyphRows2x(int x, int y, int g) {
         rowInk(ink, r, &run, &end);
         int upper = y + 2 * r;
         const uint32_t *src = pixelRow(fontImage, g * w + r) + left;
-        uint32_t *dst = pixelRow(screenSurface, upper);
+        uint32_t *dst = target.row(upper);
         // The lower row takes the upper row's result; its own old pixel plays no part.
         // Off the screen, the upper row is written a second time instead.
-        uint32_t *below = upper + 1 < ScreenHeight ? pixelRow(screenSurface, upper + 1) : dst;
+        uint32_t *below = upper + 1 < ScreenHeight ? target.row(upper + 1) : dst;
         for (; run < end; run++) {
             // Font offset t shows on screen offsets 2t - 1 and 2t (0, 1, 1, 2, 2, ..., W),
             // so the leftmost lit column appears once at the start and the rightmost once
@@ -253,7 +254,7 @@ template <int Mode> static void glyphRows2x(int x, int y, int g) {
     }
 }
 
-using GlyphRows = void (*)(int x, int y, int g);
+using GlyphRows = void (*)(const DrawTarget &target, int x, int y, int g);
 
 // Picks the pixel loop once per glyph, so that the loops themselves carry no mode test.
 static GlyphRows glyphRowsFor(int mode, bool doubled) {
@@ -269,27 +270,29 @@ static GlyphRows glyphRowsFor(int mode, bool doubled) {
     }
 }
 
-// One glyph inside the font surface's lock; a glyph whose lock fails is simply not drawn.
-static void drawGlyphScaled(int x, int y, int ch, int mode, bool doubled) {
+// One glyph into target inside the font surface's lock; a glyph whose lock fails is
+// simply not drawn.
+static void drawGlyphScaled(const DrawTarget &target, int x, int y, int ch, int mode, bool doubled) {
     int g = glyphIndex(ch);
     if (g < 0 || glyphWidth[g] <= 0)
         return;
     if (!lockIfNeeded(fontImage))
         return;
-    glyphRowsFor(mode, doubled)(x, y, g);
+    glyphRowsFor(mode, doubled)(target, x, y, g);
     unlockIfNeeded(fontImage);
 }
 
-void drawGlyph(int x, int y, int ch, int mode) { drawGlyphScaled(x, y, ch, mode, false); }
+void drawGlyph(int x, int y, int ch, int mode) { drawGlyphScaled(screenTarget(), x, y, ch, mode, false); }
 
-void drawGlyph2x(int x, int y, int ch, int mode) { drawGlyphScaled(x, y, ch, mode, true); }
+void drawGlyph2x(int x, int y, int ch, int mode) { drawGlyphScaled(screenTarget(), x, y, ch, mode, true); }
 
-// The pixels a text style may write from pen (x, y): every glyph's cell rows and its
-// drawn columns, for the shadow and the face; wide arithmetic, clipped to the screen.
-static Box textBox(int x, int y, const char *text, int shadowOffset, int scale) {
+// The pen walk of a text style from pen x: visit(penX, ch) for every character that has
+// a glyph, at its pen position; a space advances scale * (w / 4), bytes below the first
+// cell (tabs, newlines) advance nothing, others their glyphWidth times scale. Returns
+// the pen after the text. Wide arithmetic, so that no pen position can overflow.
+template <class Visit> static long long walkPen(long long x, const char *text, int scale, Visit visit) {
     long long w = fontImage ? fontImage->w : 0;
-    long long penX = x, left = 0, right = 0;
-    bool any = false;
+    long long penX = x;
     for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; p++) {
         int ch = *p;
         if (ch == SpaceChar) {
@@ -298,16 +301,28 @@ static Box textBox(int x, int y, const char *text, int shadowOffset, int scale) 
         }
         if (ch < FirstGlyph)
             continue;
-        long long advance = scale * static_cast<long long>(glyphWidth[ch - FirstGlyph]);
-        if (advance > 0) {
-            long long from = std::min(penX, penX + shadowOffset);
-            long long to = std::max(penX, penX + shadowOffset) + advance;
-            left = any ? std::min(left, from) : from;
-            right = any ? std::max(right, to) : to;
-            any = true;
-        }
-        penX += advance;
+        visit(penX, ch);
+        penX += scale * static_cast<long long>(glyphWidth[ch - FirstGlyph]);
     }
+    return penX;
+}
+
+// The pixels a text style may write from pen (x, y): every glyph's cell rows and its
+// drawn columns, for the shadow and the face, clipped to the screen.
+static Box textBox(int x, int y, const char *text, int shadowOffset, int scale) {
+    long long w = fontImage ? fontImage->w : 0;
+    long long left = 0, right = 0;
+    bool any = false;
+    walkPen(x, text, scale, [&](long long penX, int ch) {
+        long long advance = scale * static_cast<long long>(glyphWidth[ch - FirstGlyph]);
+        if (advance <= 0)
+            return;
+        long long from = std::min(penX, penX + shadowOffset);
+        long long to = std::max(penX, penX + shadowOffset) + advance;
+        left = any ? std::min(left, from) : from;
+        right = any ? std::max(right, to) : to;
+        any = true;
+    });
     if (!any)
         return Box{0, 0, 0, 0};
     long long top = std::min<long long>(y, static_cast<long long>(y) + shadowOffset);
@@ -316,47 +331,32 @@ static Box textBox(int x, int y, const char *text, int shadowOffset, int scale) 
 }
 
 // One text style: per character its shadow glyph, then its face, then the pen moves.
-static void drawText(int x, int y, const char *text, void (*glyph)(int, int, int, int),
-                     int shadowOffset, int faceMode, int scale) {
-    if (drawPass != PaintAll) {
-        // Only the record pass compares keys; painting needs the box alone.
-        uint64_t key = 0;
-        if (drawPass == Record)
-            key = keyBytes(keyOf(keyOf(keyOf(keyOf(FrameKeySeed, faceMode), scale), x), y), text, strlen(text));
-        if (!drawItem(textBox(x, y, text, shadowOffset, scale), key))
+static void drawTextStyle(int x, int y, const char *text, bool doubled, int shadowOffset, int faceMode) {
+    int scale = doubled ? 2 : 1;
+    // Only the record pass compares keys; painting needs the box alone.
+    uint64_t key = 0;
+    if (drawPass == Record)
+        key = keyBytes(keyOf(keyOf(keyOf(keyOf(FrameKeySeed, faceMode), scale), x), y), text, strlen(text));
+    DrawTarget target = drawItem(textBox(x, y, text, shadowOffset, scale), key);
+    if (!target)
+        return;
+    walkPen(x, text, scale, [&](long long penX, int ch) {
+        // Pens beyond the int range draw nothing on the screen anyway.
+        if (penX < INT_MIN / 2 || penX > INT_MAX / 2)
             return;
-    }
-    int w = fontImage ? fontImage->w : 0;
-    int penX = x;
-    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; p++) {
-        int ch = *p;
-        if (ch == SpaceChar) {
-            penX += scale * (w / 4);
-            continue;
-        }
-        // Bytes below the first cell (tabs, newlines) have no glyph and no width.
-        if (ch < FirstGlyph)
-            continue;
-        glyph(penX + shadowOffset, y + shadowOffset, ch, Shadow);
-        glyph(penX, y, ch, faceMode);
-        penX += scale * glyphWidth[ch - FirstGlyph];
-    }
+        int px = static_cast<int>(penX);
+        drawGlyphScaled(target, px + shadowOffset, y + shadowOffset, ch, Shadow, doubled);
+        drawGlyphScaled(target, px, y, ch, faceMode, doubled);
+    });
 }
 
-void drawMenuText(int x, int y, const char *text) { drawText(x, y, text, drawGlyph, 2, Copy, 1); }
+void drawMenuText(int x, int y, const char *text) { drawTextStyle(x, y, text, false, 2, Copy); }
 
-void drawSmallText(int x, int y, const char *text) { drawText(x, y, text, drawGlyph, 1, Average, 1); }
+void drawSmallText(int x, int y, const char *text) { drawTextStyle(x, y, text, false, 1, Average); }
 
-void drawBigText(int x, int y, const char *text) { drawText(x, y, text, drawGlyph2x, 1, Average, 2); }
+void drawBigText(int x, int y, const char *text) { drawTextStyle(x, y, text, true, 1, Average); }
 
 int32_t bigTextAdvance(const char *text) {
-    long long w = fontImage ? fontImage->w : 0;
-    long long advance = 0;
-    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; p++) {
-        if (*p == SpaceChar)
-            advance += 2 * (w / 4);
-        else if (*p >= FirstGlyph)
-            advance += 2 * static_cast<long long>(glyphWidth[*p - FirstGlyph]);
-    }
+    long long advance = walkPen(0, text, 2, [](long long, int) {});
     return static_cast<int32_t>(std::max(-(1LL << 30), std::min(advance, 1LL << 30)));
 }

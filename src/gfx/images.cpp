@@ -161,12 +161,12 @@ void drawBackground(SDL_Surface *picture) {
 }
 
 void blitKeyedPicture(SDL_Surface *picture, uint64_t pictureKey, int x, int y) {
-    if (drawPass != PaintAll) {
-        uint64_t key = drawPass == Record ? keyOf(keyOf(pictureKey, x), y) : 0;
-        Box box = clipBox(x, y, static_cast<long long>(x) + picture->w, static_cast<long long>(y) + picture->h);
-        if (!drawItem(box, key))
-            return;
-    }
+    uint64_t key = drawPass == Record ? keyOf(keyOf(pictureKey, x), y) : 0;
+    Box box = clipBox(x, y, static_cast<long long>(x) + picture->w, static_cast<long long>(y) + picture->h);
+    // SDL's blit writes the screen's pixels itself: it is asked for only when the item
+    // is to be painted.
+    if (!drawItem(box, key))
+        return;
     SDL_Rect at;
     at.x = static_cast<Sint16>(x);
     at.y = static_cast<Sint16>(y);

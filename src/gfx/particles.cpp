@@ -49,16 +49,15 @@ static const double *cachedRowFactors(int ry) {
 void fillEllipse(int cx, int cy, int rx, int ry, uint32_t colour) {
     if (ry < 1 || rx < 1)
         return;
-    if (drawPass != PaintAll) {
-        // Rows cy - ry .. cy + ry - 1; a span of n <= 2 rx pixels from cx - n / 2.
-        uint64_t key = 0;
-        if (drawPass == Record)
-            key = keyOf(keyOf(keyOf(keyOf(keyOf(FrameKeySeed ^ 0xe11, cx), cy), rx), ry), colour);
-        Box box = clipBox(static_cast<long long>(cx) - rx - 1, static_cast<long long>(cy) - ry,
-                          static_cast<long long>(cx) + rx + 2, static_cast<long long>(cy) + ry);
-        if (!drawItem(box, key))
-            return;
-    }
+    // Rows cy - ry .. cy + ry - 1; a span of n <= 2 rx pixels from cx - n / 2.
+    uint64_t key = 0;
+    if (drawPass == Record)
+        key = keyOf(keyOf(keyOf(keyOf(keyOf(FrameKeySeed ^ 0xe11, cx), cy), rx), ry), colour);
+    DrawTarget target = drawItem(clipBox(static_cast<long long>(cx) - rx - 1, static_cast<long long>(cy) - ry,
+                                         static_cast<long long>(cx) + rx + 2, static_cast<long long>(cy) + ry),
+                                 key);
+    if (!target)
+        return;
     // Only the offsets i whose row cy + i - ry is on the screen are visited.
     long long rowOf0 = static_cast<long long>(cy) - ry;
     long long iFirst = std::max(0LL, -rowOf0);
@@ -77,7 +76,7 @@ void fillEllipse(int cx, int cy, int rx, int ry, uint32_t colour) {
             n = ScreenWidth - left;
         if (n <= 0)
             continue;
-        std::fill_n(pixelRow(screenSurface, row) + left, n, colour);
+        std::fill_n(target.row(row) + left, n, colour);
     }
 }
 

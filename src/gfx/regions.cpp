@@ -9,22 +9,28 @@
 
 DrawPass drawPass = PaintAll;
 
-// One drawn item: the key of what it draws and the pixels it may write.
+// One drawn item: the key of what it draws, the pixels it may write and its place in
+// the drawing order.
 struct Item {
     uint64_t key;
     Box box;
+    int32_t order;
 };
 
-// More changed items than this are redrawn as the one box around them all: beyond it,
-// sorting out many small regions costs more than it saves.
-constexpr size_t MaxRegions = 32;
+// MaxDirtyRegions: beyond it, sorting out many small regions costs more than it saves.
+// WholeScreenPercent: beyond it, the whole screen is the cheaper way.
 
-// Dirty regions covering more than this share of the screen are drawn and presented
-// as the whole screen, which is then the cheaper way.
-constexpr long long WholeScreenShare = 60; // percent
+bool trapUnaskedPainting =
+#if defined(__SANITIZE_ADDRESS__)
+    true;
+#else
+    false;
+#endif
 
-static std::vector<Item> recorded;       // the frame being drawn
+static std::vector<Item> recorded;       // the frame being drawn (sorted by key once recorded)
 static std::vector<Item> onScreen;       // the frame on screen, sorted by key
+static uint64_t recordedKey = 0;         // the key of the recorded frame, in drawing order
+static void *trappedPixels = nullptr;    // the screen's pixels, held back while recording
 static bool onScreenValid = false;       // false: nothing known of the screen
 static const SDL_Surface *onScreenBackground = nullptr;
 static uint64_t onScreenBackgroundKey = 0;
@@ -72,32 +78,102 @@ Box clipBox(long long x0, long long y0, long long x1, long long y1) {
     return b;
 }
 
-bool drawItem(Box box, uint64_t key) {
+DrawTarget screenTarget() {
+    if (!screenSurface || !screenSurface->pixels)
+        return {nullptr, 0, Box{0, 0, 0, 0}};
+    return {static_cast<uint32_t *>(screenSurface->pixels), screenSurface->pitch / 4,
+            Box{0, 0, ScreenWidth, ScreenHeight}};
+}
+
+// The screen's pixels for an item in box, which is to be painted now.
+static DrawTarget paintTarget(const Box &box) {
+    DrawTarget target = screenTarget();
+    target.box = box;
+    return target;
+}
+
+static const DrawTarget nothingToPaint = {nullptr, 0, Box{0, 0, 0, 0}};
+
+DrawTarget drawItem(Box box, uint64_t key) {
     switch (drawPass) {
     case Record:
-        recorded.push_back({key, box});
-        return false;
+        recorded.push_back({key, box, static_cast<int32_t>(recorded.size())});
+        return nothingToPaint;
     case PaintDirty:
         if (isEmpty(box))
-            return false;
+            return nothingToPaint;
         if (wholeDirty)
-            return true;
+            return paintTarget(box);
         for (const Box &d : dirty) {
             if (meets(d, box))
-                return true;
+                return paintTarget(box);
         }
-        return false;
+        return nothingToPaint;
     default:
-        return true;
+        return paintTarget(box);
     }
 }
 
 void beginFrameRecord() {
     recorded.clear();
     drawPass = Record;
+    // Nothing may paint while recording: the screen is not locked then.
+    if (trapUnaskedPainting && screenSurface && screenSurface->pixels) {
+        trappedPixels = screenSurface->pixels;
+        screenSurface->pixels = nullptr;
+    }
 }
 
-static bool byKey(const Item &a, const Item &b) { return a.key < b.key; }
+// Same keys keep their drawing order, so that equal items pair up in order.
+static bool byKey(const Item &a, const Item &b) { return a.key < b.key || (a.key == b.key && a.order < b.order); }
+
+// The key of a list of items in drawing order over its background.
+static uint64_t frameKey(const std::vector<Item> &items, const SDL_Surface *background, uint64_t backgroundKey) {
+    uint64_t h = keyOf(keyOf(FrameKeySeed, reinterpret_cast<uintptr_t>(background)), backgroundKey);
+    for (const Item &item : items)
+        h = keyOf(h, item.key);
+    // 0 stands for "nothing known".
+    return h == 0 ? 1 : h;
+}
+
+// Ends the record pass: the screen's pixels come back, the frame's key is taken in
+// drawing order, and the items are sorted by key for the comparison.
+static void endRecord(const SDL_Surface *background, uint64_t backgroundKey) {
+    if (trappedPixels) {
+        screenSurface->pixels = trappedPixels;
+        trappedPixels = nullptr;
+    }
+    drawPass = PaintAll;
+    recordedBackground = background;
+    recordedBackgroundKey = backgroundKey;
+    recordedKey = frameKey(recorded, background, backgroundKey);
+    std::sort(recorded.begin(), recorded.end(), byKey);
+}
+
+// One item drawn in both frames: its box and its places in either drawing order.
+struct KeptItem {
+    Box box;
+    int32_t order, orderBefore;
+};
+
+// Kept items that overlap and changed places in the drawing order show another pixel
+// where they meet: both are marked.
+static void markReordered(std::vector<KeptItem> &kept) {
+    std::sort(kept.begin(), kept.end(), [](const KeptItem &a, const KeptItem &b) { return a.order < b.order; });
+    bool inOrder = true;
+    for (size_t i = 1; i < kept.size() && inOrder; i++)
+        inOrder = kept[i - 1].orderBefore < kept[i].orderBefore;
+    if (inOrder)
+        return;
+    for (size_t i = 0; i < kept.size(); i++) {
+        for (size_t j = i + 1; j < kept.size(); j++) {
+            if (kept[i].orderBefore > kept[j].orderBefore && meets(kept[i].box, kept[j].box)) {
+                dirty.push_back(kept[i].box);
+                dirty.push_back(kept[j].box);
+            }
+        }
+    }
+}
 
 // Regions grow until every item they meet lies whole inside one of them, and regions
 // that meet are joined; the items are in drawing order, the regions few.
@@ -135,10 +211,7 @@ static void markWholeScreen() {
 }
 
 bool findDirtyRegions(const SDL_Surface *background, uint64_t backgroundKey) {
-    drawPass = PaintAll;
-    recordedBackground = background;
-    recordedBackgroundKey = backgroundKey;
-    std::sort(recorded.begin(), recorded.end(), byKey);
+    endRecord(background, backgroundKey);
     dirty.clear();
     dirtyRects.clear();
     wholeDirty = false;
@@ -149,6 +222,8 @@ bool findDirtyRegions(const SDL_Surface *background, uint64_t backgroundKey) {
     } else {
         // Items drawn in both frames stay as they are; each one drawn in only one of
         // them marks its box, where it appears or where it leaves the background.
+        static std::vector<KeptItem> kept;
+        kept.clear();
         size_t i = 0, j = 0;
         while (i < recorded.size() || j < onScreen.size()) {
             if (j == onScreen.size() || (i < recorded.size() && recorded[i].key < onScreen[j].key)) {
@@ -160,13 +235,15 @@ bool findDirtyRegions(const SDL_Surface *background, uint64_t backgroundKey) {
                     dirty.push_back(onScreen[j].box);
                 j++;
             } else {
+                kept.push_back({recorded[i].box, recorded[i].order, onScreen[j].order});
                 i++;
                 j++;
             }
         }
+        markReordered(kept);
         if (dirty.empty())
             return false;
-        if (dirty.size() > MaxRegions) {
+        if (dirty.size() > MaxDirtyRegions) {
             Box all = dirty[0];
             for (const Box &d : dirty)
                 all = joined(all, d);
@@ -176,7 +253,7 @@ bool findDirtyRegions(const SDL_Surface *background, uint64_t backgroundKey) {
         long long total = 0;
         for (const Box &d : dirty)
             total += boxArea(d);
-        if (total * 100 > WholeScreenShare * ScreenWidth * ScreenHeight)
+        if (total * 100 > WholeScreenPercent * ScreenWidth * ScreenHeight)
             markWholeScreen();
     }
 
@@ -198,19 +275,9 @@ const std::vector<SDL_Rect> &dirtyRegions() { return dirtyRects; }
 
 bool wholeScreenDirty() { return wholeDirty; }
 
-// The key of a sorted item list over its background.
-static uint64_t frameKey(const std::vector<Item> &items, const SDL_Surface *background, uint64_t backgroundKey) {
-    uint64_t h = keyOf(keyOf(FrameKeySeed, reinterpret_cast<uintptr_t>(background)), backgroundKey);
-    for (const Item &item : items)
-        h = keyOf(h, item.key);
-    // 0 stands for "nothing known".
-    return h == 0 ? 1 : h;
-}
-
 uint64_t recordedFrameKey(const SDL_Surface *background, uint64_t backgroundKey) {
-    drawPass = PaintAll;
-    std::sort(recorded.begin(), recorded.end(), byKey);
-    return frameKey(recorded, background, backgroundKey);
+    endRecord(background, backgroundKey);
+    return recordedKey;
 }
 
 uint64_t onScreenFrameKey() { return onScreenValid ? onScreenKey : 0; }
@@ -221,12 +288,16 @@ void commitFrame() {
     recorded.clear();
     onScreenBackground = recordedBackground;
     onScreenBackgroundKey = recordedBackgroundKey;
-    onScreenKey = frameKey(onScreen, onScreenBackground, onScreenBackgroundKey);
+    onScreenKey = recordedKey;
     onScreenValid = true;
     drawPass = PaintAll;
 }
 
 void invalidateFrame() {
+    if (trappedPixels) {
+        screenSurface->pixels = trappedPixels;
+        trappedPixels = nullptr;
+    }
     onScreenValid = false;
     onScreen.clear();
     drawPass = PaintAll;
@@ -241,7 +312,5 @@ void copyPictureRegions(const SDL_Surface *picture, const std::vector<SDL_Rect> 
         }
     }
 }
-
-int recordedItemCount() { return static_cast<int>(drawPass == PaintDirty ? recorded.size() : onScreen.size()); }
 
 long long dirtyArea() { return area; }

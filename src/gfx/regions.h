@@ -13,7 +13,7 @@ struct Box {
     int x0, y0, x1, y1;
 };
 
-// How the drawing primitives (text styles, fillEllipse, blitPicture) behave.
+// How the drawing primitives (text styles, fillEllipse, blitKeyedPicture) behave.
 enum DrawPass : int32_t {
     PaintAll,   // paint every item: the plain way of drawing a frame
     Record,     // paint nothing; note each item's box and key in the frame's item list
@@ -22,10 +22,30 @@ enum DrawPass : int32_t {
 
 extern DrawPass drawPass;
 
+// Where a primitive may paint: the screen's pixels, or none.
+struct DrawTarget {
+    uint32_t *pixels; // pixel (x, y) of the screen is pixels[y * pitchWords + x]; null: paint nothing
+    int pitchWords;   // 32-bit words from one row to the next
+    Box box;          // the pixels the item may write, clipped to the screen
+
+    explicit operator bool() const { return pixels != nullptr; }
+    uint32_t *row(int y) const { return pixels + static_cast<size_t>(y) * pitchWords; }
+};
+
 // Called by every drawing primitive before it paints, with the box of every pixel it may
-// write (clipped to the screen) and a key of everything that decides those pixels. True
-// when the primitive is to paint now.
-bool drawItem(Box box, uint64_t key);
+// write (clipped to the screen) and a key of everything that decides those pixels. The
+// answer is the only way a primitive reaches the screen's pixels: a target to paint
+// into now, or one without pixels (recording, or outside the regions being redrawn).
+DrawTarget drawItem(Box box, uint64_t key);
+
+// The whole screen as a target, for drawing outside the frame's passes (tests, glyph
+// drawing called directly); it has no pixels while a frame is being recorded.
+DrawTarget screenTarget();
+
+// While true, the screen's pixel pointer is null during a record pass, so that a
+// primitive that paints without asking drawItem crashes at once instead of writing to
+// an unlocked screen. On in the tests and in sanitizer builds.
+extern bool trapUnaskedPainting;
 
 // FNV-1a 64 of len bytes, continuing from h (start with FrameKeySeed).
 constexpr uint64_t FrameKeySeed = 0xcbf29ce484222325ULL;
@@ -47,9 +67,15 @@ void beginFrameRecord();
 // Ends recording and works out what must be redrawn against the frame on screen. The
 // frame on screen is the one recorded by the last call of commitFrame; background is
 // the picture blitted under the items (null: none, the last frame's pixels stay) and
-// backgroundKey says what else decides it. Returns false when nothing changed. Otherwise
-// dirtyRegions holds the regions to redraw: each contains whole every item it meets, so
-// that items are never painted cut (a doubled text writes its lower rows from the upper).
+// backgroundKey says what else decides it. An item counts as unchanged when the frame
+// on screen drew the same key, and no item it overlaps changed places with it in the
+// drawing order. Returns false when nothing changed. Otherwise dirtyRegions holds the
+// regions to redraw: each contains whole every item it meets, so that items are never
+// painted cut (a doubled text writes its lower rows from the upper). More than
+// MaxDirtyRegions changed items make one region around them all, and regions covering
+// more than WholeScreenPercent of the screen make it the whole screen.
+constexpr size_t MaxDirtyRegions = 32;
+constexpr long long WholeScreenPercent = 60;
 bool findDirtyRegions(const SDL_Surface *background, uint64_t backgroundKey);
 
 // The regions found by findDirtyRegions (for PaintDirty and for presenting).
@@ -58,9 +84,9 @@ const std::vector<SDL_Rect> &dirtyRegions();
 // True when the dirty regions are the whole screen.
 bool wholeScreenDirty();
 
-// Ends a recording without drawing: a key of the recorded items with their background,
-// equal to onScreenFrameKey exactly when drawing them would change nothing (but for a
-// one in 2^64 chance). drawPass is PaintAll again.
+// Ends a recording without drawing: a key of the recorded items in drawing order with
+// their background, equal to onScreenFrameKey exactly when drawing them would change
+// nothing (but for a one in 2^64 chance). drawPass is PaintAll again.
 uint64_t recordedFrameKey(const SDL_Surface *background, uint64_t backgroundKey);
 
 // The key of the frame on screen, as recordedFrameKey gave it; 0 when nothing is known.
@@ -77,7 +103,5 @@ void invalidateFrame();
 // place on the screen surface, row by row; the caller holds the screen's lock.
 void copyPictureRegions(const SDL_Surface *picture, const std::vector<SDL_Rect> &regions);
 
-// Counts of the last findDirtyRegions, for tests and benchmarks: items recorded, and the
-// area of the dirty regions in pixels.
-int recordedItemCount();
+// The area in pixels of the last findDirtyRegions' regions (for tests and benchmarks).
 long long dirtyArea();

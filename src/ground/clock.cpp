@@ -57,8 +57,6 @@ void clockUseManual(uint32_t startTicks) {
     manualTicks = startTicks;
 }
 
-void clockUseReal() { manualClock = false; }
-
 void clockSet(uint32_t ticks) { manualTicks = ticks; }
 
 void clockAdvance(uint32_t ms) { manualTicks += ms; }

@@ -27,9 +27,8 @@ void clockRelease();
 void clockHoldAt(uint32_t ticks);
 
 // Test seam: switches to a manual clock that only moves by clockSet, clockAdvance and
-// clockDelay; clockUseReal switches back to SDL's counter.
+// clockDelay, for the rest of the run.
 void clockUseManual(uint32_t startTicks);
-void clockUseReal();
 void clockSet(uint32_t ticks);
 void clockAdvance(uint32_t ms);
 

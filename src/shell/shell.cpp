@@ -119,10 +119,8 @@ int runProgram(int argc, char **argv) {
     setenv("SDL_RENDER_DRIVER", "software", 0);
     setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
 #endif
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0 && SDL_Init(SDL_INIT_VIDEO) < 0) {
-        fprintf(stderr, "Unable to init SDL: %s\n", SDL_GetError());
-        exit(1);
-    }
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0 && SDL_Init(SDL_INIT_VIDEO) < 0)
+        failStartup("Unable to init SDL: %s", SDL_GetError());
     refuseFallbackDriver();
     SDL_WM_SetCaption("Plimo", nullptr);
     // No exit handlers: when Xlib ends the process on a lost display, SDL's teardown
@@ -132,11 +130,8 @@ int runProgram(int argc, char **argv) {
 
     Uint32 flags = argc < 2 ? SDL_FULLSCREEN : 0;
     screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, flags);
-    if (!screenSurface) {
-        fprintf(stderr, "Unable to set up video: %s\n", SDL_GetError());
-        shutDown();
-        exit(1);
-    }
+    if (!screenSurface)
+        failStartup("Unable to set up video: %s", SDL_GetError());
 
     loadResources();
     SDL_ShowCursor(0);
