@@ -137,9 +137,12 @@ function grabInPage({ screen, offset, minAge, timeoutMs }) {
   return new Promise((resolve) => {
     const canvas = document.getElementById('screen');
     const start = performance.now();
+    // Keys are handled after a pass's drawing: the frame that shows them comes from a
+    // later pass than the one that had handled them when the grab began.
+    const firstPass = window.Module._plimoNow();
     const tick = () => {
       const m = window.Module;
-      const ready = m._plimoScreen() === screen && (offset === undefined || m._plimoCursorOffset() === offset) &&
+      const ready = m._plimoNow() !== firstPass && m._plimoScreen() === screen && (offset === undefined || m._plimoCursorOffset() === offset) &&
                     (minAge === undefined || m._plimoNow() - m._plimoScreenEnteredAt() > minAge);
       if (ready) {
         const data = canvas.getContext('2d').getImageData(0, 0, 640, 480).data;
