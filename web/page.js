@@ -15,7 +15,9 @@
   var startScreen = document.getElementById('start');
   var startPrompt = document.getElementById('start-prompt');
   var startStatus = document.getElementById('start-status');
-  var StallMs = 15000; // no byte for this long: the download is said to have stopped
+  // No byte for this long (a server gone without closing the connection): the download
+  // is said to have stopped, until bytes come again.
+  var StallMs = 6000;
 
   var page = window.plimoPage = {
     // Any argument gives the game a 640x480 screen rather than the full screen; the
@@ -241,6 +243,8 @@
   var data = wasm;
   if (tooOld) {
     fail('This browser is too old for Plimo. Open the page in a current Chrome, Edge, Firefox or Safari.');
+  } else if (location.protocol === 'file:') {
+    fail('Plimo cannot start from a file: put its folder on a web server (./play-web.sh serves it) and open that address.');
   } else {
     wasm = download('plimo.wasm');
     data = download('plimo.data', true).then(untar).catch(function () {

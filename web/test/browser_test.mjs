@@ -691,27 +691,30 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
 // ---- a download that fails: one red line naming the file, within 10 s
 
 async function failedDownloads(browser, url) {
-  for (const file of ['plimo.data', 'plimo.wasm', 'plimo.js']) {
-    for (const how of ['404', 'cut']) {
-      const page = await newPage(browser);
-      await page.setRequestInterception(true);
-      let failedAt = 0;
-      page.on('request', (request) => {
-        if (!request.url().endsWith('/' + file)) return request.continue();
-        failedAt = Date.now();
-        if (how === '404') return request.respond({ status: 404, contentType: 'text/plain', body: 'Not Found' });
-        const whole = fs.readFileSync(path.join(siteDir, file));
-        return request.respond({ status: 200, headers: { 'Content-Length': String(whole.length) }, body: whole.subarray(0, whole.length >> 1) });
-      });
-      await page.goto(url);
-      await page.waitForFunction(() => document.getElementById('status').classList.contains('failed'), { timeout: StateTimeoutMs }).catch(() => {});
-      const elapsed = Date.now() - failedAt;
-      const line = await page.evaluate(() => ({ text: document.getElementById('status').textContent, start: document.getElementById('start-status').textContent,
-                                                failed: document.getElementById('start-status').classList.contains('failed') }));
-      check(line.failed && line.start === line.text && line.text.includes(file) && /reload the page/i.test(line.text) && elapsed <= Budget.failureShownMs,
-            `${file} ${how === '404' ? 'not found' : 'cut in half'}: one red line names it and says to reload`, `"${line.text}" after ${elapsed} ms`);
-      await closePage(page);
-    }
+  const cases = ['plimo.data', 'plimo.wasm', 'plimo.js'].flatMap((file) => [[file, '404'], [file, 'cut']]);
+  // A server gone without closing the connection: no answer at all.
+  cases.push(['plimo.data', 'silent']);
+  for (const [file, how] of cases) {
+    const page = await newPage(browser);
+    await page.setRequestInterception(true);
+    let failedAt = 0;
+    page.on('request', (request) => {
+      if (!request.url().endsWith('/' + file)) return request.continue();
+      failedAt = Date.now();
+      if (how === 'silent') return undefined;
+      if (how === '404') return request.respond({ status: 404, contentType: 'text/plain', body: 'Not Found' });
+      const whole = fs.readFileSync(path.join(siteDir, file));
+      return request.respond({ status: 200, headers: { 'Content-Length': String(whole.length) }, body: whole.subarray(0, whole.length >> 1) });
+    });
+    await page.goto(url, { waitUntil: 'domcontentloaded' });
+    await page.waitForFunction(() => document.getElementById('status').classList.contains('failed'), { timeout: StateTimeoutMs }).catch(() => {});
+    const elapsed = Date.now() - failedAt;
+    const line = await page.evaluate(() => ({ text: document.getElementById('status').textContent, start: document.getElementById('start-status').textContent,
+                                              failed: document.getElementById('start-status').classList.contains('failed') }));
+    check(line.failed && line.start === line.text && line.text.includes(file) && /reload the page/i.test(line.text) && elapsed <= Budget.failureShownMs,
+          `${file} ${{ 404: 'not found', cut: 'cut in half', silent: 'never answered' }[how]}: one red line names it and says to reload`,
+          `"${line.text}" after ${elapsed} ms`);
+    await closePage(page);
   }
 }
 
