@@ -60,10 +60,11 @@ class DataCopy {
     void write(const std::string &name, const std::string &bytes) const { dir.write(name, bytes); }
     std::string read(const std::string &name) const { return readFile(path(name)); }
 
-    ProcessResult run(int timeoutMs, const std::string &audioDriver = "dummy") const {
-        return runProcess(plimoBinary(), {"window"}, dir.path(),
-                          {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=" + audioDriver, quietLeakOptions()},
-                          timeoutMs);
+    // audio: the sound settings ("SDL_AUDIODRIVER=dummy" and the like).
+    ProcessResult run(int timeoutMs, const std::vector<std::string> &audio = {"SDL_AUDIODRIVER=dummy"}) const {
+        std::vector<std::string> env = {"SDL_VIDEODRIVER=dummy", quietLeakOptions()};
+        env.insert(env.end(), audio.begin(), audio.end());
+        return runProcess(plimoBinary(), {"window"}, dir.path(), env, timeoutMs);
     }
 
   private:
@@ -85,14 +86,18 @@ void expectRefused(const std::string &label, const ProcessResult &r, const std::
 }
 
 // Runs: still going when killed after the time-out, nothing on standard output and,
-// unless the case is about sound, nothing on standard error either.
-void expectRuns(const std::string &label, const ProcessResult &r, bool soundCase = false) {
+// unless the case is about sound, nothing on standard error either; soundLines > 0 asks
+// for exactly that many lines (the sound library's own lines are not the game's).
+void expectRuns(const std::string &label, const ProcessResult &r, bool soundCase = false, int soundLines = 0) {
     SCOPED_TRACE(label);
     EXPECT_TRUE(r.timedOut) << "ended with status " << r.exitStatus << ", stderr: " << r.err;
     EXPECT_EQ("", r.out);
     if (!soundCase) {
         EXPECT_EQ("", r.err);
         return;
+    }
+    if (soundLines > 0) {
+        EXPECT_EQ(soundLines, std::count(r.err.begin(), r.err.end(), '\n')) << r.err;
     }
     // The audio may say what stays silent, a line per missing piece, and nothing else.
     std::istringstream lines(r.err);
@@ -154,14 +159,16 @@ TEST(ProcessOptionalData, GameRunsWithout) {
         std::string label;
         std::unique_ptr<DataCopy> data;
         int runForMs;
-        std::string audioDriver;
+        std::vector<std::string> audio;
         bool soundCase;
+        int soundLines;
         std::future<ProcessResult> run;
     };
     std::vector<Case> cases;
     auto add = [&](const std::string &label, int runForMs = RunsForMs, const std::string &audioDriver = "dummy",
-                   bool soundCase = false) -> DataCopy & {
-        cases.push_back({label, std::make_unique<DataCopy>(), runForMs, audioDriver, soundCase, {}});
+                   bool soundCase = false, std::vector<std::string> audio = {}, int soundLines = 0) -> DataCopy & {
+        audio.insert(audio.begin(), "SDL_AUDIODRIVER=" + audioDriver);
+        cases.push_back({label, std::make_unique<DataCopy>(), runForMs, audio, soundCase, soundLines, {}});
         return *cases.back().data;
     };
     {
@@ -170,6 +177,10 @@ TEST(ProcessOptionalData, GameRunsWithout) {
             data.remove(file);
     }
     add("no audio device (SDL_AUDIODRIVER=no-such-driver)", RunsForMs, "no-such-driver", true);
+    // As on a machine without a sound card: ALSA's complaints stay out, the game's one
+    // "no sound" line says it.
+    add("ALSA without the device (AUDIODEV=plimo_no_such_pcm)", RunsForMs, "alsa", true,
+        {"AUDIODEV=plimo_no_such_pcm"}, 1);
     {
         DataCopy &data = add("plimo.xml of 10 MB, the texts and a long comment");
         std::string comment = "<!-- ";
@@ -197,9 +208,9 @@ TEST(ProcessOptionalData, GameRunsWithout) {
         .write("correct.wav", readFile(sourceDir() + "/tests/data/faults/rate_1_hz.wav"));
 
     for (Case &c : cases)
-        c.run = std::async(std::launch::async, [&c] { return c.data->run(c.runForMs, c.audioDriver); });
+        c.run = std::async(std::launch::async, [&c] { return c.data->run(c.runForMs, c.audio); });
     for (Case &c : cases)
-        expectRuns(c.label, c.run.get(), c.soundCase);
+        expectRuns(c.label, c.run.get(), c.soundCase, c.soundLines);
     // The copies were made one inside another's working directory; undo them in reverse.
     while (!cases.empty())
         cases.pop_back();

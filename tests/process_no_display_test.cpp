@@ -1,12 +1,18 @@
-// The real game started without a display and without a video driver named: it refuses
-// with one line and status 1 instead of drawing in the terminal; a named driver is the
-// player's choice and is kept.
+// The real game started without a display, or with one named that does not answer, and
+// without a video driver named: it refuses with one line and status 1 and leaves the
+// terminal as it was; a named driver is the player's choice and is kept.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "support.h"
@@ -65,30 +71,81 @@ ProcessResult runGame(const std::vector<std::string> &env, int timeoutMs) {
     return runProcess(plimoBinary(), {"window"}, sourceDir() + "/data", all, timeoutMs);
 }
 
+// Runs the game as runGame does, but on a pseudo-terminal that is its controlling
+// terminal and its standard input, output and error: every byte it sends the terminal
+// (escape sequences and title changes included) comes back, as the terminal shows
+// line ends ("\r\n").
+ProcessResult runOnTerminal(const std::vector<std::string> &env, int timeoutMs) {
+    std::vector<std::string> all = {"SDL_AUDIODRIVER=dummy", "LSAN_OPTIONS=print_suppressions=0"};
+    all.insert(all.end(), env.begin(), env.end());
+    const std::string binary = plimoBinary(), data = sourceDir() + "/data";
+    ProcessResult result;
+    int master = -1;
+    pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    if (pid < 0)
+        abort();
+    if (pid == 0) {
+        if (chdir(data.c_str()) != 0)
+            _exit(127);
+        for (const std::string &e : all)
+            putenv(strdup(e.c_str()));
+        execl(binary.c_str(), binary.c_str(), "window", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    // Read until the terminal's last writer is gone (EIO) or the time-out.
+    for (int waited = 0;; waited += 20) {
+        if (waited > timeoutMs) {
+            kill(pid, SIGKILL);
+            result.timedOut = true;
+            break;
+        }
+        pollfd fd = {master, POLLIN, 0};
+        if (poll(&fd, 1, 20) <= 0)
+            continue;
+        char buffer[4096];
+        ssize_t n = read(master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        result.out.append(buffer, static_cast<size_t>(n));
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(master);
+    if (!result.timedOut && WIFEXITED(status))
+        result.exitStatus = WEXITSTATUS(status);
+    return result;
+}
+
 } // namespace
 
 // Each row: the settings the game starts with (nothing else about displays or drivers is
-// set; the session's runtime folder is there, as a login gives it). Where a display is
-// named, SDL starts and picks its fallback: the terminal on SDL 1.2, drawing nowhere on
-// SDL 2 under sdl12-compat; both are refused by name.
+// set; the session's runtime folder is there, as a login gives it), and the one line it
+// refuses with. Each is started with pipes and once more on a terminal: it refuses before
+// SDL starts, so neither SDL 1.2's terminal driver nor SDL 2's offscreen one ever touches
+// the terminal or opens the sound device.
 TEST(ProcessNoDisplay, RefusedWithOneLine) {
     struct Case {
         const char *label;
         std::vector<std::string> env;
-        bool namesADisplay; // refused by the driver SDL picked, after SDL started
+        std::string line;
     };
     ScratchDir runtime;
     const std::string session = "XDG_RUNTIME_DIR=" + runtime.path();
     const std::string noFramebuffer = "SDL_FBDEV=/nonexistent/fb0";
+    const std::string absentX = absentXDisplay();
     const Case cases[] = {
-        {"nothing named, in a terminal", {"TERM=xterm", noFramebuffer, session}, false},
-        {"nothing named, no terminal type either", {noFramebuffer, session}, false},
+        {"nothing named, in a terminal", {"TERM=xterm", noFramebuffer, session}, NoDisplayLine},
+        {"nothing named, no terminal type either", {noFramebuffer, session}, NoDisplayLine},
         {"an X display named that is not there",
-         {"DISPLAY=" + absentXDisplay(), "TERM=xterm", noFramebuffer, session},
-         true},
+         {"DISPLAY=" + absentX, "TERM=xterm", noFramebuffer, session},
+         "cannot open display \"" + absentX + "\": is an X server running there? (or set SDL_VIDEODRIVER)\n"},
+        {"an X display on a host that does not exist",
+         {"DISPLAY=plimo-no-such-host.invalid:0", "TERM=xterm", noFramebuffer, session},
+         "cannot open display \"plimo-no-such-host.invalid:0\": is an X server running there? (or set "
+         "SDL_VIDEODRIVER)\n"},
         {"a Wayland display named that is not there",
          {"WAYLAND_DISPLAY=plimo-none", "TERM=xterm", noFramebuffer, session},
-         true},
+         "cannot open display \"plimo-none\": is a Wayland compositor running there? (or set SDL_VIDEODRIVER)\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.label);
@@ -96,12 +153,14 @@ TEST(ProcessNoDisplay, RefusedWithOneLine) {
         ProcessResult r = runGame(c.env, FailureTimeoutMs);
         EXPECT_FALSE(r.timedOut) << "kept running instead of refusing";
         EXPECT_EQ(1, r.exitStatus) << r.err;
-        EXPECT_EQ(NoDisplayLine, r.err);
-        // Refused before SDL started, nothing reached the terminal; after it started, the
-        // terminal library may have set the terminal up and given it back.
-        if (!c.namesADisplay) {
-            EXPECT_EQ("", r.out);
-        }
+        EXPECT_EQ(c.line, r.err);
+        EXPECT_EQ("", r.out);
+
+        ProcessResult t = runOnTerminal(c.env, FailureTimeoutMs);
+        EXPECT_EQ(1, t.exitStatus);
+        std::string shown = c.line;
+        shown.insert(shown.size() - 1, "\r");
+        EXPECT_EQ(shown, t.out) << "the terminal got more than the line";
     }
 }
 

@@ -9,6 +9,10 @@
 #include "ground/data_file.h"
 #include "ground/startup.h"
 
+#if defined(__unix__) && !defined(__EMSCRIPTEN__)
+#include <dlfcn.h>
+#endif
+
 Mix_Chunk *sounds[SoundCount] = {};
 Mix_Music *currentMusic = nullptr;
 
@@ -48,8 +52,32 @@ Mix_Chunk *loadEffect(const char *file) {
     return chunk;
 }
 
+#if defined(__unix__) && !defined(__EMSCRIPTEN__)
+using AlsaErrorHandler = void (*)(const char *file, int line, const char *function, int error, const char *format,
+                                  ...);
+
+static void ignoreAlsaError(const char *, int, const char *, int, const char *, ...) {}
+
+void quietSoundLibrary(bool quiet) {
+    // The same library SDL loads (the handler is the library's own global); kept loaded
+    // for good, so that SDL unloading it between tries does not drop the handler.
+    static void *alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+    if (!alsa)
+        return;
+    using SetHandler = int (*)(AlsaErrorHandler);
+    auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (setHandler)
+        setHandler(quiet ? ignoreAlsaError : nullptr);
+}
+#else
+void quietSoundLibrary(bool) {}
+#endif
+
 void openAudio() {
-    if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) < 0) {
+    quietSoundLibrary(true);
+    int opened = Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048);
+    quietSoundLibrary(false);
+    if (opened < 0) {
         const char *reason = SDL_GetError();
         reportFault("no sound: cannot open the audio device%s%s", *reason ? ": " : "", reason);
         return;

@@ -4,7 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <unistd.h>
+#if defined(__unix__) && !defined(__EMSCRIPTEN__)
+#include <dlfcn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#endif
 
 #include "audio/audio.h"
 #include "content/content.h"
@@ -36,8 +42,8 @@ void shutDown() {
 // and SDL 2 under sdl12-compat to drawing nowhere (offscreen); the game cannot be played
 // on either, and a player who wants one names it in SDL_VIDEODRIVER. Refused before SDL
 // starts when no display is named and no console framebuffer can be opened (a terminal
-// library may end the process itself), and after, by the driver's name, for a named
-// display that is not there.
+// library may end the process itself), or when the display named does not answer; and
+// after, by the driver's name, should SDL still pick a fallback.
 static const char NoDisplay[] = "no display: set DISPLAY or run from a graphical session";
 
 static bool driverNamed() {
@@ -45,9 +51,66 @@ static bool driverNamed() {
     return driver && *driver;
 }
 
+// A display named but not answering is refused by its name before SDL starts, as SDL
+// would otherwise try its fallbacks, which take over the terminal and open the sound
+// device. The X display is opened through the X library SDL itself loads (when that is
+// missing SDL decides) and held until SDL has its own connection: an X server whose last
+// client leaves resets itself and refuses connections meanwhile. The Wayland display is
+// its socket.
+static void *checkedDisplay = nullptr;
+static int (*closeCheckedDisplay)(void *) = nullptr;
+
+static bool xDisplayAnswers(const char *name) {
+    void *xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
+    if (!xlib)
+        return true;
+    using OpenDisplay = void *(*)(const char *);
+    auto openDisplay = reinterpret_cast<OpenDisplay>(dlsym(xlib, "XOpenDisplay"));
+    closeCheckedDisplay = reinterpret_cast<int (*)(void *)>(dlsym(xlib, "XCloseDisplay"));
+    if (!openDisplay || !closeCheckedDisplay)
+        return true;
+    checkedDisplay = openDisplay(name);
+    return checkedDisplay != nullptr;
+}
+
+static void releaseCheckedDisplay() {
+    if (checkedDisplay)
+        closeCheckedDisplay(checkedDisplay);
+    checkedDisplay = nullptr;
+}
+
+static bool waylandDisplayAnswers(const char *name) {
+    std::string path = name;
+    if (path[0] != '/') {
+        const char *runtime = getenv("XDG_RUNTIME_DIR");
+        path = std::string(runtime ? runtime : "") + "/" + path;
+    }
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path)
+        return false;
+    memcpy(address.sun_path, path.c_str(), path.size());
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    bool answers = fd >= 0 && connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        close(fd);
+    return answers;
+}
+
 static void refuseWithoutDisplay() {
-    if (driverNamed() || getenv("DISPLAY") || getenv("WAYLAND_DISPLAY"))
+    if (driverNamed())
         return;
+    const char *x = getenv("DISPLAY");
+    const char *wayland = getenv("WAYLAND_DISPLAY");
+    bool xNamed = x && *x, waylandNamed = wayland && *wayland;
+    if (xNamed || waylandNamed) {
+        if ((xNamed && xDisplayAnswers(x)) || (waylandNamed && waylandDisplayAnswers(wayland)))
+            return;
+        if (xNamed)
+            failStartup("cannot open display \"%s\": is an X server running there? (or set SDL_VIDEODRIVER)", x);
+        failStartup("cannot open display \"%s\": is a Wayland compositor running there? (or set SDL_VIDEODRIVER)",
+                    wayland);
+    }
     const char *framebuffer = getenv("SDL_FBDEV");
     if (access(framebuffer && *framebuffer ? framebuffer : "/dev/fb0", R_OK | W_OK) != 0)
         failStartup("%s", NoDisplay);
@@ -64,6 +127,7 @@ static void refuseFallbackDriver() {
 }
 #else
 static void refuseWithoutDisplay() {}
+static void releaseCheckedDisplay() {}
 static void refuseFallbackDriver() {}
 #endif
 
@@ -119,7 +183,11 @@ int runProgram(int argc, char **argv) {
     setenv("SDL_RENDER_DRIVER", "software", 0);
     setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
 #endif
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) < 0 && SDL_Init(SDL_INIT_VIDEO) < 0)
+    quietSoundLibrary(true);
+    bool started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) >= 0 || SDL_Init(SDL_INIT_VIDEO) >= 0;
+    quietSoundLibrary(false);
+    releaseCheckedDisplay();
+    if (!started)
         failStartup("Unable to init SDL: %s", SDL_GetError());
     refuseFallbackDriver();
     SDL_WM_SetCaption("Plimo", nullptr);
