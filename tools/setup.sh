@@ -10,13 +10,13 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libsdl1.2-dev libsdl-mixer1.2-dev libtinyxml-dev
-  libgtest-dev
 )
-# Extra packages for the test suite: a virtual X server, key injection, keyboard maps
-# (xmodmap, in x11-xserver-utils), screenshots (the end-to-end tests grab the screen with
-# Python's Xlib, PIL and numpy); clang with its libFuzzer runtime for the fuzz targets.
+# Extra packages for the test suite: GoogleTest, a virtual X server, key injection,
+# keyboard maps (xmodmap, in x11-xserver-utils), screenshots (the end-to-end tests grab
+# the screen with Python's Xlib, PIL and numpy); clang with its libFuzzer runtime for the
+# fuzz targets.
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(xvfb xdotool imagemagick x11-utils x11-xserver-utils python3-numpy python3-pil python3-xlib vorbis-tools clang libclang-rt-dev)
+  packages+=(libgtest-dev xvfb xdotool imagemagick x11-utils x11-xserver-utils python3-numpy python3-pil python3-xlib vorbis-tools clang libclang-rt-dev)
 fi
 if [ "${1:-}" = "--bench" ]; then
   packages+=(libbenchmark-dev)
@@ -40,6 +40,11 @@ echo "Installing: ${missing[*]}" >&2
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
+  # The password, when sudo wants one, is asked for here on a line of its own, before
+  # apt's progress takes the line.
+  if ! sudo -n true 2>/dev/null; then
+    sudo -v -p "[sudo] password for %u, to install them: " || exit 1
+  fi
 fi
 # No questions and no debconf chatter; another apt at work is waited for, not failed on.
 export DEBIAN_FRONTEND=noninteractive
