@@ -634,6 +634,9 @@ async function phoneGame(browser, url) {
 
 async function coldLoadThenOffline(browser, url, stopServer, budgets) {
   const page = await newPage(browser);
+  // The cache of an older build, which the service worker is to delete.
+  await page.goto(url + 'LICENSE-fonts.txt');
+  await page.evaluate(() => caches.open('plimo-0000000000000000'));
   const cdp = await page.createCDPSession();
   await cdp.send('Network.enable');
   await cdp.send('Network.emulateNetworkConditions', Throttled);
@@ -672,7 +675,8 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
   check(errors.length === 0, 'the page can be installed as an app (manifest, icons, service worker)', JSON.stringify(errors));
   const cacheName = /const cacheName = '([^']+)'/.exec(fs.readFileSync(path.join(siteDir, 'sw.js'), 'utf8'))[1];
   const caches = await page.evaluate(() => caches.keys());
-  check(caches.join() === cacheName && /^plimo-[0-9a-f]{16}$/.test(cacheName), 'the site is kept in one cache named by the build\'s hash', caches.join());
+  check(caches.join() === cacheName && /^plimo-[0-9a-f]{16}$/.test(cacheName),
+        'the site is kept in one cache named by the build\'s hash, an older build\'s deleted', caches.join());
 
   await cdp.send('Network.emulateNetworkConditions', { ...Throttled, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
   stopServer();
