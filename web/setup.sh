@@ -26,6 +26,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
   if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
+    command -v sudo >/dev/null || { echo "web/setup.sh: installing needs root or sudo; as root: apt-get install ${missing[*]}" >&2; exit 1; }
+    # The password, when sudo wants one, is asked for here on a line of its own.
+    if ! sudo -n true 2>/dev/null; then
+      sudo -v -p "[sudo] password for %u, to install them: " || exit 1
+    fi
   fi
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
