@@ -241,7 +241,8 @@ const closePage = (page) => page.browserContext().close();
 // Starts the game from the start screen with a key (a tap on a touch screen) as soon as
 // the page's script is there; the game itself starts once it has loaded.
 async function startGame(page, tap = false) {
-  await page.waitForFunction(() => window.plimoPage, { timeout: StateTimeoutMs });
+  // Polled by time, not by frames: the page draws none while it loads.
+  await page.waitForFunction(() => window.plimoPage, { polling: 20, timeout: StateTimeoutMs });
   if (tap) await page.tap('#start');
   else await press(page, 'Space');
 }
