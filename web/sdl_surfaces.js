@@ -90,7 +90,17 @@ mergeInto(LibraryManager.library, {
   SDL_SetVideoMode__deps: ['$SDL', '$plimoSurfaces', 'plimoEmscriptenSetVideoMode'],
   SDL_SetVideoMode: function(width, height, depth, flags) {
     var screen = _plimoEmscriptenSetVideoMode(width, height, depth, flags);
-    if (screen) plimoSurfaces.adopt(screen, true);
+    if (!screen) return screen;
+    plimoSurfaces.adopt(screen, true);
+    // The game puts only what changed; a canvas that lost its pixels (the browser gives
+    // a 2D canvas back blank after a graphics reset) gets the frame it showed put again.
+    if (!plimoSurfaces.restoring) {
+      plimoSurfaces.restoring = true;
+      Module['canvas'].addEventListener('contextrestored', function() {
+        var s = SDL.screen && SDL.surfaces[SDL.screen];
+        if (s && s.plimoShown) s.ctx.putImageData(s.plimoShown, 0, 0);
+      });
+    }
     return screen;
   },
 
