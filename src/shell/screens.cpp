@@ -70,22 +70,25 @@ static void drawGameOverScreen(const ContentScreen *texts) {
     }
 }
 
-static constexpr ScreenRow noScreen = {ScreenNone, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0};
+static constexpr ScreenRow noScreen = {ScreenNone, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0};
 
 // In ScreenId order, from Splash.
 static constexpr ScreenRow screens[] = {
-    {Splash, enterSplash, updateSplash, splashBackground, nullptr, navigateSplash, nullptr, 0, 0},
+    {Splash, enterSplash, updateSplash, splashBackground, nullptr, navigateSplash, nullptr, nullptr, 0, 0},
     // The language screen keeps the selection and the music as they are.
-    {LanguagePick, nullptr, nullptr, menuPicture, drawLanguagePick, navigateLanguagePick, nullptr, 0, 0},
-    {MainMenu, enterMainMenu, nullptr, menuPicture, drawMainMenu, navigateMainMenu, &contentScreens[MainTexts],
+    {LanguagePick, nullptr, nullptr, menuPicture, drawLanguagePick, navigateLanguagePick, nullptr, nullptr, 0, 0},
+    {MainMenu, enterMainMenu, nullptr, menuPicture, drawMainMenu, navigateMainMenu, nullptr, &contentScreens[MainTexts],
      MainMenuQuitEntry + 1, 0},
-    {Credits, nullptr, nullptr, menuPicture, drawCredits, navigateCredits, &contentScreens[CreditsTexts], 1, 0},
+    {Credits, nullptr, nullptr, menuPicture, drawCredits, navigateCredits, nullptr, &contentScreens[CreditsTexts], 1,
+     0},
     // The second entry is highlighted: a new player starts one step above the easiest.
-    {Difficulty, nullptr, nullptr, menuPicture, drawDifficulty, navigateDifficulty,
+    {Difficulty, nullptr, nullptr, menuPicture, drawDifficulty, navigateDifficulty, nullptr,
      &contentScreens[DifficultyTexts], DifficultyBackEntry + 1, 1},
-    {Help, enterHelp, updateHelp, helpPicture, drawHelp, navigateHelp, &contentScreens[HelpTexts], 0, 0},
-    {Playing, enterPlaying, updatePlaying, playingBackground, drawPlayingScreen, navigatePlaying, nullptr, 0, 0},
-    {GameOver, enterGameOver, nullptr, gameOverBackground, drawGameOverScreen, navigateGameOver,
+    {Help, enterHelp, updateHelp, helpPicture, drawHelp, navigateHelp, nullptr, &contentScreens[HelpTexts], 0, 0},
+    // Answers come from presses, and only while a game runs.
+    {Playing, enterPlaying, updatePlaying, playingBackground, drawPlayingScreen, navigatePlaying, handleGameKeyPress,
+     nullptr, 0, 0},
+    {GameOver, enterGameOver, nullptr, gameOverBackground, drawGameOverScreen, navigateGameOver, nullptr,
      &contentScreens[GameOverTexts], GameOverMainMenuEntry + 1, 0},
 };
 
@@ -120,4 +123,10 @@ void drawScreenOverlay() {
 bool handleNavigation(NavAction action) {
     const ScreenRow &row = screenRow(game.currentScreen);
     return row.navigate ? row.navigate(action) : false;
+}
+
+void handleKeyPress(SDLKey key, uint16_t unicode) {
+    const ScreenRow &row = screenRow(game.currentScreen);
+    if (row.press)
+        row.press(key, unicode);
 }

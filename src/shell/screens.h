@@ -32,6 +32,8 @@ struct ScreenRow {
     void (*draw)(const ContentScreen *texts);
     // What a released navigation key does; true when the program is to end.
     bool (*navigate)(NavAction action);
+    // What a pressed key does (its symbol, and the character it types); null: nothing.
+    void (*press)(SDLKey key, uint16_t unicode);
     // The content screen its items come from (its name and item count), or null.
     const ContentScreen *texts;
     // The entries the highlight reaches (menuItemCount) and the one highlighted on entry
@@ -56,3 +58,6 @@ void drawScreenOverlay();
 // Acts on one released navigation key on the current screen. True when the program is
 // to end.
 bool handleNavigation(NavAction action);
+
+// Acts on one pressed key on the current screen (answers, while a game runs).
+void handleKeyPress(SDLKey key, uint16_t unicode);

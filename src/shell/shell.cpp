@@ -14,7 +14,6 @@
 
 #include "audio/audio.h"
 #include "content/content.h"
-#include "game/answers.h"
 #include "game/particles.h"
 #include "game/practice.h"
 #include "gfx/font.h"
@@ -269,9 +268,7 @@ bool navActionForKey(SDLKey key, NavAction *action) {
 bool handleEvent(const SDL_Event &event) {
     switch (event.type) {
     case SDL_KEYDOWN:
-        // Answers come from presses, and only while a game runs.
-        if (game.currentScreen == Playing)
-            handleGameKeyPress(event.key.keysym.sym, event.key.keysym.unicode);
+        handleKeyPress(event.key.keysym.sym, event.key.keysym.unicode);
         return false;
     case SDL_KEYUP: {
         NavAction action;
