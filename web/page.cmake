@@ -1,7 +1,8 @@
 # The browser build of the game in <build>/site, which any static web server can serve as
-# it is: the page (index.html, page.css, page.js, controls.js), the game (plimo.js,
-# plimo.wasm), its data packed and compressed (plimo.data), the app manifest with the
-# game's icons, and the service worker (sw.js) that keeps all of it for offline play,
+# it is: the page (index.html, page.css, page.js, controls.js, and the practice settings
+# panel's settings.js and settings.css), the game (plimo.js, plimo.wasm), its data
+# packed and compressed (plimo.data), the app manifest with the game's icons, and the
+# service worker (sw.js) that keeps all of it for offline play,
 # under a cache named by the build's content hash.
 set(PLIMO_SITE_DIR "${CMAKE_BINARY_DIR}/site")
 set(web_dir "${CMAKE_SOURCE_DIR}/web")
@@ -40,7 +41,7 @@ add_custom_command(OUTPUT ${PLIMO_SITE_DIR}/plimo.data
 # The page and the fonts' licence, copied whenever they change; the game's icons for the
 # app manifest and the page.
 set(site_files ${PLIMO_SITE_DIR}/plimo.data)
-foreach(file index.html page.css page.js controls.js manifest.json)
+foreach(file index.html page.css page.js controls.js settings.js settings.css manifest.json)
   add_custom_command(OUTPUT ${PLIMO_SITE_DIR}/${file} DEPENDS ${web_dir}/${file}
     COMMAND ${CMAKE_COMMAND} -E copy ${web_dir}/${file} ${PLIMO_SITE_DIR}/${file})
   list(APPEND site_files ${PLIMO_SITE_DIR}/${file})

@@ -2,6 +2,7 @@
 // real key events and uses these to wait for states and to know the answer to type.
 #include <SDL.h>
 #include <climits>
+#include <cstring>
 #include <emscripten.h>
 
 #include "gfx/surface.h"
@@ -39,6 +40,12 @@ EMSCRIPTEN_KEEPALIVE int plimoGameMode() { return game.gameMode; }
 // The last answer's feedback: when it appeared (tick), and 1 if it was right, 0 if wrong.
 EMSCRIPTEN_KEEPALIVE int plimoFeedbackAt() { return game.feedbackStartedAt; }
 EMSCRIPTEN_KEEPALIVE int plimoFeedbackRight() { return game.feedbackRising; }
+
+// The length of the last answer's feedback text (0 for none): a number, or with the
+// shown answers of practice the whole fact.
+EMSCRIPTEN_KEEPALIVE int plimoFeedbackLength() {
+    return game.feedbackText ? static_cast<int>(strlen(game.feedbackText)) : 0;
+}
 
 // How many answer keys have been typed for the leading problem.
 EMSCRIPTEN_KEEPALIVE int plimoTypedDigits() { return game.typedDigits; }

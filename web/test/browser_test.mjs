@@ -5,7 +5,8 @@
 // the time to the first frame and the CPU taken on the main menu. On an emulated iPad
 // (landscape) and phone (portrait): the on-screen keys' place and size, a tap as one key
 // press and release, and whole games by taps alone. A cold load at 10 Mbit/s: the first
-// frame and the transfer within budget, then the page offline; downloads that fail.
+// frame and the transfer within budget, then the page offline; downloads that fail. The
+// practice settings' panel: a setting kept and passed to the game, and its effect.
 //
 //   node web/test/browser_test.mjs --site build-web/site --frames <desktop frames folder>
 //                                  --desktop <desktop game, for its start-up failure lines>
@@ -631,6 +632,39 @@ async function phoneGame(browser, url) {
   await closePage(page);
 }
 
+// ---- the practice settings: shown answers switched on in the gear's panel while the game
+// runs are kept in localStorage; the restarted page passes them to the game, which then
+// shows the whole fact after a wrong answer instead of the number typed.
+
+async function practiceSettings(browser, url) {
+  const page = await newPage(browser);
+  const args = () => page.evaluate(() => window.plimoPage.arguments.join(' '));
+  await page.goto(url);
+  await startGame(page);
+  if (!(await waitScreen(page, Screen.Splash))) return;
+  check(await args() === 'window', 'no practice setting at first');
+  await page.click('#practice');
+  await page.click('#practice-panel input[value="--show-answers"]');
+  check(await page.evaluate(() => localStorage.getItem('plimo-practice')) === '["--show-answers"]',
+        'the practice setting is kept in localStorage');
+  await Promise.all([page.waitForNavigation(), page.click('#practice-restart')]);
+  check(await args() === 'window --show-answers', 'the restarted page passes the setting to the game');
+  await startGame(page);
+  for (const [key, screen] of [['Enter', Screen.LanguagePick], ['Enter', Screen.MainMenu], ['Enter', Screen.Difficulty],
+                               ['Enter', Screen.Help], ['Enter', Screen.Playing]]) {
+    await press(page, key);
+    if (!(await waitScreen(page, screen))) return;
+  }
+  await page.waitForFunction(() => window.Module._plimoLeadingAnswer() !== -2147483648, { polling: 'raf', timeout: StateTimeoutMs });
+  const answer = String(await hook(page, 'plimoLeadingAnswer'));
+  const at = await hook(page, 'plimoFeedbackAt');
+  await page.keyboard.type(answer.slice(0, -1) + ((Number(answer.slice(-1)) + 1) % 10), { delay: 30 });
+  await waitFor(page, 'a wrong answer is judged', (t) => window.Module._plimoFeedbackAt() !== t, at);
+  const shown = await hook(page, 'plimoFeedbackLength');
+  check(shown >= '0 + 0 = 0'.length, 'the wrong answer shows the whole fact with its answer', `${shown} characters`);
+  await closePage(page);
+}
+
 // ---- a school's connection: cold load at 10 Mbit/s and 40 ms, then offline
 
 async function coldLoadThenOffline(browser, url, stopServer, budgets) {
@@ -739,6 +773,7 @@ try {
   await brokenData(browser, url + 'index.html');
   await tabletKeys(browser, url);
   await phoneGame(browser, url);
+  await practiceSettings(browser, url);
   await failedDownloads(browser, url);
   // Last: it stops the server.
   await coldLoadThenOffline(browser, url, () => server.kill(), budgets);
