@@ -69,9 +69,12 @@ add_dependencies(plimo_site plimo plimo_page)
 # Every SDL and SDL_mixer function the core calls is answered by the page's JavaScript or
 # left to emscripten's SDL knowingly (web/sdl_symbols.txt); checked before the game links.
 set(sdl_symbols_checked "${CMAKE_BINARY_DIR}/sdl_symbols.checked")
+# emscripten's own nm reads its objects; CMAKE_NM is GNU nm where no llvm-nm is on the PATH
+# (a machine with emscripten alone), which cannot.
+find_program(PLIMO_WASM_NM NAMES emnm llvm-nm REQUIRED)
 set(js_libraries ${web_dir}/sdl_surfaces.js ${web_dir}/sdl_audio.js ${web_dir}/test_hooks.js)
 add_custom_command(OUTPUT ${sdl_symbols_checked}
-  COMMAND ${web_dir}/check_sdl_symbols.sh ${CMAKE_NM} ${web_dir}/sdl_symbols.txt $<TARGET_FILE:plimo_core> ${js_libraries}
+  COMMAND ${web_dir}/check_sdl_symbols.sh ${PLIMO_WASM_NM} ${web_dir}/sdl_symbols.txt $<TARGET_FILE:plimo_core> ${js_libraries}
   COMMAND ${CMAKE_COMMAND} -E touch ${sdl_symbols_checked}
   DEPENDS plimo_core $<TARGET_FILE:plimo_core> ${web_dir}/check_sdl_symbols.sh ${web_dir}/sdl_symbols.txt ${js_libraries}
   VERBATIM)
