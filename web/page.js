@@ -25,6 +25,8 @@
     arguments: ['window'],
     started: false,
     failed: false,
+    readyAt: 0, // when the game had loaded (ms since the page's start)
+    startedAt: 0, // when it started, at the first tap or key once loaded
     firstFrameAt: 0,
     audioContext: null,
     touchKeysShown: false, // set by controls.js
@@ -55,7 +57,8 @@
 
   // ---- downloads, counted in bytes as they arrive
 
-  var downloads = {}; // file name -> { received, total (0: not known), done, lastAt }
+  var downloads = {}; // file name -> { received, total (0: not known), done }
+  var lastByteAt = performance.now(); // when any download last made progress
 
   function megabytes(bytes) { return (bytes / 1e6).toFixed(1); }
 
@@ -64,12 +67,12 @@
     var received = 0;
     var total = 0;
     var stalled = '';
-    var now = performance.now();
+    var slow = performance.now() - lastByteAt > StallMs;
     for (var name in downloads) {
       var d = downloads[name];
       received += d.received;
       total = total >= 0 && d.total ? total + Math.max(d.total, d.received) : -1;
-      if (!d.done && now - d.lastAt > StallMs) stalled = name;
+      if (!d.done && slow) stalled = stalled || name;
     }
     if (stalled) {
       // Not final: the line goes back to the count if bytes come again.
@@ -102,7 +105,7 @@
   // is decompressed on the way (unless a server has already undone the gzip). A failure
   // is reported and leaves the promise unresolved.
   function download(name, unzip) {
-    var entry = downloads[name] = { received: 0, total: 0, done: false, lastAt: performance.now() };
+    var entry = downloads[name] = { received: 0, total: 0, done: false };
     return new Promise(function (resolve) {
       fetch(name).then(function (response) {
         if (!response.ok) {
@@ -129,7 +132,7 @@
             if (writer) writer.write(chunk).catch(function () {});
             else chunks.push(chunk);
             entry.received += chunk.length;
-            entry.lastAt = performance.now();
+            lastByteAt = performance.now();
             showProgress();
             return pump();
           });
@@ -218,6 +221,7 @@
       // A test may change the unpacked files before the game starts.
       if (typeof window.plimoBeforeMain === 'function') window.plimoBeforeMain(FS);
       runtimeReady = true;
+      page.readyAt = performance.now();
       clearInterval(watchdog);
       showProgress();
       keepForOffline();
@@ -254,10 +258,13 @@
     var script = document.createElement('script');
     script.src = 'plimo.js';
     script.onerror = function () { fail('Could not load plimo.js. Check the network connection and reload the page.'); };
+    // Its bytes are known once it is there.
+    downloads['plimo.js'] = { received: 0, total: 0, done: false };
     script.onload = function () {
       var timing = performance.getEntriesByName(script.src)[0];
-      var size = timing && timing.encodedBodySize;
-      if (size) downloads['plimo.js'] = { received: size, total: size, done: true, lastAt: 0 };
+      var size = (timing && timing.encodedBodySize) || 0;
+      downloads['plimo.js'] = { received: size, total: size, done: true };
+      lastByteAt = performance.now();
     };
     document.body.appendChild(script);
   }
@@ -292,6 +299,7 @@
   function startWhenWanted() {
     if (!startWanted || !runtimeReady || page.started || page.failed) return;
     page.started = true;
+    page.startedAt = performance.now();
     startScreen.hidden = true;
     say('Starting Plimo…');
     focusGame();

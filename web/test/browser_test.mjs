@@ -247,6 +247,11 @@ async function startGame(page, tap = false) {
   if (tap) await page.tap('#start');
   else await press(page, 'Space');
 }
+// Page to first splash frame for a player who taps at once: the load, then the start.
+const firstFrameMs = (page) => page.evaluate(() => {
+  const p = window.plimoPage;
+  return p.readyAt + (p.firstFrameAt - p.startedAt);
+});
 const firstFrameShown = (page) =>
   waitFor(page, 'the first frame is shown', () => window.plimoPage.firstFrameAt || document.getElementById('status').classList.contains('failed'));
 
@@ -263,9 +268,8 @@ async function playThrough(browser, url, budgets) {
   check(await page.evaluate(() => !document.getElementById('start').hidden), 'the start screen shows first');
   await startGame(page);
   if (!(await firstFrameShown(page))) return;
-  const firstFrameMs = await page.evaluate(() => window.plimoPage.firstFrameAt);
-  budgets.firstFrameMs = firstFrameMs;
-  check(firstFrameMs < Budget.firstFrameMs, 'page to first splash frame under 2 s', `${(firstFrameMs / 1000).toFixed(2)} s`);
+  budgets.firstFrameMs = await firstFrameMs(page);
+  check(budgets.firstFrameMs < Budget.firstFrameMs, 'page to first splash frame under 2 s', `${(budgets.firstFrameMs / 1000).toFixed(2)} s`);
 
   const masks = await Promise.all([0, 1, 2, 3].map((c) => hook(page, 'plimoScreenMask', c)));
   check(masks.join() === [0xff0000, 0xff00, 0xff, 0].join(),
@@ -687,7 +691,7 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
   await page.goto(url, { waitUntil: 'domcontentloaded' });
   await startGame(page);
   if (!(await firstFrameShown(page))) return;
-  budgets.throttledFirstFrameMs = await page.evaluate(() => window.plimoPage.firstFrameAt);
+  budgets.throttledFirstFrameMs = await firstFrameMs(page);
   check(budgets.throttledFirstFrameMs <= Budget.throttledFirstFrameMs, 'at 10 Mbit/s and 40 ms, cold: first splash frame within 5 s',
         `${(budgets.throttledFirstFrameMs / 1000).toFixed(2)} s`);
 
@@ -696,7 +700,8 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
   await waitFor(page, 'the service worker controls the page', () => !!navigator.serviceWorker.controller);
   const worker = await (await browser.waitForTarget((t) => t.type() === 'service_worker' && t.browserContext() === page.browserContext())).worker();
   const workerBytes = await worker.evaluate(() => performance.getEntriesByType('resource').reduce((sum, e) => sum + e.transferSize, 0));
-  budgets.files = [...sizes.entries()].map(([id, bytes]) => ({ url: urls.get(id), bytes }));
+  // Requests the page made (not one of the page before it finishing late).
+  budgets.files = [...sizes.entries()].filter(([id]) => urls.has(id)).map(([id, bytes]) => ({ url: urls.get(id), bytes }));
   budgets.workerBytes = workerBytes;
   budgets.transferBytes = budgets.files.reduce((sum, f) => sum + f.bytes, 0) + workerBytes;
   check(budgets.transferBytes <= Budget.transferBytes, 'the whole transfer of a first visit is within 4.5 MB',
@@ -732,7 +737,7 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
 async function failedDownloads(browser, url) {
   const cases = ['plimo.data', 'plimo.wasm', 'plimo.js'].flatMap((file) => [[file, '404'], [file, 'cut']]);
   // A server gone without closing the connection: no answer at all.
-  cases.push(['plimo.data', 'silent']);
+  cases.push(['plimo.data', 'silent'], ['plimo.js', 'silent']);
   for (const [file, how] of cases) {
     const page = await newPage(browser);
     await page.setRequestInterception(true);
