@@ -3,6 +3,10 @@
 
 #include <SDL_mixer.h>
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <glob.h>
 
 #include "content/content.h"
 #include "game/practice.h"
@@ -275,6 +279,38 @@ TEST_F(ShellTest, TimingsHoldWhenTheCounterPasses2To31And2To32) {
         // After a pass that runs steps: now <= logicClock < now + 10.
         EXPECT_GE(tickDiff(game.logicClock, now), 0);
         EXPECT_LT(tickDiff(game.logicClock, now), 10);
+    }
+}
+
+// The tick counter does not follow the date: set back an hour, then forward two (by
+// libfaketime, which leaves the monotonic clock alone), it moves on only by the time
+// the checks take. This test runs itself again under libfaketime for that.
+TEST(ShellClock, DateChangesDoNotMoveTheTicks) {
+    const char *stamp = getenv("FAKETIME_TIMESTAMP_FILE");
+    if (!stamp) {
+        glob_t found;
+        ASSERT_EQ(0, glob("/usr/lib/*/faketime/libfaketime.so.1", 0, nullptr, &found)) << "faketime is missing";
+        ScratchDir dir;
+        dir.write("stamp", "+0\n");
+        const char *asan = getenv("ASAN_OPTIONS"); // its runtime would insist on coming first
+        ProcessResult r = runProcess("/proc/self/exe", {"--gtest_filter=ShellClock.*"}, dir.path(),
+                                     {std::string("LD_PRELOAD=") + found.gl_pathv[0], "FAKETIME_TIMESTAMP_FILE=stamp",
+                                      "FAKETIME_NO_CACHE=1", "FAKETIME_DONT_FAKE_MONOTONIC=1",
+                                      "ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0"},
+                                     60000);
+        globfree(&found);
+        EXPECT_NE(r.out.find("[  PASSED  ] 1 test"), std::string::npos) << r.out << r.err;
+        return;
+    }
+    // The real clock: this process runs this test alone.
+    for (const char *offset : {"-3600", "+3600"}) {
+        time_t dateBefore = time(nullptr);
+        uint32_t before = clockTicks();
+        std::ofstream(stamp) << offset << "\n";
+        long dateMoved = long(time(nullptr) - dateBefore);
+        uint32_t moved = clockTicks() - before;
+        ASSERT_GT(labs(dateMoved), 3000) << "the date did not change: is libfaketime loaded?";
+        EXPECT_LT(moved, 1000u) << "the date moved by " << dateMoved << " s";
     }
 }
 

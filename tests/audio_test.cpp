@@ -2,7 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <SDL_mixer.h>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "audio/audio.h"
 #include "support.h"
@@ -110,6 +116,25 @@ TEST_F(AudioTest, MissingFilesStaySilent) {
     playMusic(MenuMusic);
     EXPECT_EQ(currentMusic, nullptr);
     EXPECT_FALSE(Mix_PlayingMusic());
+}
+
+// A track that is a FIFO with no writer is refused at once, each in turn: opened by name
+// it would wait for a writer, and the game with it.
+TEST_F(AudioTest, AFifoTrackIsRefusedWithoutWaiting) {
+    for (int music : {MenuMusic, GameMusic}) {
+        std::string path = dir.path() + (music == MenuMusic ? "/menu.ogg" : "/ingame1.ogg");
+        ASSERT_EQ(0, remove(path.c_str()));
+        ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
+        auto loaded = std::async(std::launch::async, [music] {
+            playMusic(music);
+            return currentMusic;
+        });
+        bool hung = loaded.wait_for(std::chrono::seconds(10)) != std::future_status::ready;
+        if (hung) // a writer that comes and goes lets the waiting open end
+            close(open(path.c_str(), O_WRONLY | O_NONBLOCK));
+        EXPECT_FALSE(hung) << path;
+        EXPECT_EQ(loaded.get(), nullptr) << path;
+    }
 }
 
 } // namespace

@@ -66,6 +66,14 @@ class DataCopy {
         env.insert(env.end(), audio.begin(), audio.end());
         return runProcess(plimoBinary(), {"window"}, dir.path(), env, timeoutMs);
     }
+    // The game sent the signal (TERM, HUP) afterMs after its start, by timeout(1), which
+    // ends with the game's own status.
+    ProcessResult runSignalled(const std::string &signal, int afterMs) const {
+        return runProcess("/usr/bin/timeout",
+                          {"--preserve-status", "-s", signal, std::to_string(afterMs / 1000.0), plimoBinary(), "window"},
+                          dir.path(), {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy", quietLeakOptions()},
+                          FailureTimeoutMs);
+    }
 
   private:
     ScratchDir dir;
@@ -214,4 +222,16 @@ TEST(ProcessOptionalData, GameRunsWithout) {
     // The copies were made one inside another's working directory; undo them in reverse.
     while (!cases.empty())
         cases.pop_back();
+}
+
+// A terminal closed under the game (HUP) ends it as TERM does, through the quit event
+// that the close button sends: status 0, nothing on standard error.
+TEST(ProcessSignals, HangUpEndsTheGameAsTerminateDoes) {
+    DataCopy term, hangUp;
+    auto terminated = std::async(std::launch::async, [&term] { return term.runSignalled("TERM", RunsForMs); });
+    for (const ProcessResult &r : {hangUp.runSignalled("HUP", RunsForMs), terminated.get()}) {
+        EXPECT_FALSE(r.timedOut) << "hung";
+        EXPECT_EQ(0, r.exitStatus) << r.err;
+        EXPECT_EQ("", r.err);
+    }
 }

@@ -14,9 +14,9 @@ packages=(
 # Extra packages for the test suite: GoogleTest, a virtual X server, key injection,
 # keyboard maps (xmodmap, in x11-xserver-utils), screenshots (the end-to-end tests grab
 # the screen with Python's Xlib, PIL and numpy); clang with its libFuzzer runtime for the
-# fuzz targets.
+# fuzz targets; faketime, which changes the date under the clock test.
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(libgtest-dev xvfb xdotool imagemagick x11-utils x11-xserver-utils python3-numpy python3-pil python3-xlib vorbis-tools clang libclang-rt-dev)
+  packages+=(libgtest-dev xvfb xdotool imagemagick x11-utils x11-xserver-utils python3-numpy python3-pil python3-xlib vorbis-tools clang libclang-rt-dev faketime)
 fi
 if [ "${1:-}" = "--bench" ]; then
   packages+=(libbenchmark-dev)

@@ -29,6 +29,41 @@ static const size_t MaxEffectBytes = 16 << 20;
 
 static const int soundChannels[SoundCount] = {1, 0, 1, 1, 3, 2, 0};
 
+// A track is a few minutes of Vorbis at most; a larger file is not one of them.
+static const size_t MaxMusicBytes = 64 << 20;
+
+// The bytes of the playing track and the stream the mixer reads them from while it
+// plays: opened by name, a FIFO or a device would hold the game up, so the file is
+// read whole through the data-file reader and handed to the mixer from memory.
+static std::vector<unsigned char> musicBytes;
+static SDL_RWops *musicStream = nullptr;
+
+// Lets go of the track's stream once the mixer no longer reads it. The browser's SDL
+// holds streams as numbers in a table, freed by SDL_FreeRW, and has copied the bytes.
+static void closeMusicStream() {
+    if (!musicStream)
+        return;
+#ifdef __EMSCRIPTEN__
+    SDL_FreeRW(musicStream);
+#else
+    SDL_RWclose(musicStream);
+#endif
+    musicStream = nullptr;
+}
+
+// Loads the track in file, or null with the reason in *why.
+static Mix_Music *loadMusic(const char *file, std::string *why) {
+    if (!readDataFile(file, MaxMusicBytes, &musicBytes, why))
+        return nullptr;
+    musicStream = SDL_RWFromConstMem(musicBytes.data(), static_cast<int>(musicBytes.size()));
+    Mix_Music *music = musicStream ? Mix_LoadMUS_RW(musicStream) : nullptr;
+    if (!music) {
+        *why = Mix_GetError();
+        closeMusicStream();
+    }
+    return music;
+}
+
 Mix_Chunk *loadEffect(const char *file) {
     std::vector<unsigned char> bytes;
     std::string why;
@@ -107,15 +142,17 @@ void playMusic(int music) {
         Mix_FreeMusic(currentMusic);
         currentMusic = nullptr;
     }
+    closeMusicStream();
     const char *file = music == MenuMusic ? "menu.ogg" : music == GameMusic ? "ingame1.ogg" : nullptr;
     if (!file || !audioOpen)
         return;
-    currentMusic = Mix_LoadMUS(file);
+    std::string why;
+    currentMusic = loadMusic(file, &why);
     if (!currentMusic) {
         // Said once per track: the switch happens on every game and every game over.
         static bool reported[3];
         if (!reported[music]) {
-            reportFault("%s: cannot load, no music: %s", file, Mix_GetError());
+            reportFault("%s: cannot load, no music: %s", file, why.c_str());
             reported[music] = true;
         }
         return;

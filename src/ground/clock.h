@@ -7,7 +7,9 @@
 // animations (menu cursor, language arrows, the pulsing highlight).
 extern int32_t now;
 
-// Milliseconds since SDL started (SDL_GetTicks), or the manual clock's value in tests.
+// Milliseconds since SDL started, counted on the monotonic clock so that a change of the
+// date moves nothing (SDL_GetTicks in the browser), wrapping at 2^32; or the manual
+// clock's value in tests.
 uint32_t clockTicks();
 
 // Sleeps ms milliseconds (SDL_Delay); the manual clock advances by ms instead.

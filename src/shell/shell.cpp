@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <csignal>
 #include <cstring>
 #include <string>
 #include <unistd.h>
@@ -130,6 +131,27 @@ static void releaseCheckedDisplay() {}
 static void refuseFallbackDriver() {}
 #endif
 
+#if defined(__unix__) && !defined(__EMSCRIPTEN__)
+// A closed terminal hangs the game up. SDL turns SIGTERM (and SIGINT) into a quit
+// event, so that the game ends as by its close button, audio and video closed; a hang-up
+// is passed on as SIGTERM to end it the same way. One started to ignore hang-ups (nohup)
+// keeps ignoring them.
+static void hangUpAsTerminate(int) { raise(SIGTERM); }
+
+static void endOnHangUp() {
+    struct sigaction current;
+    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
+        return;
+    struct sigaction action;
+    memset(&action, 0, sizeof action);
+    action.sa_handler = hangUpAsTerminate;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGHUP, &action, nullptr);
+}
+#else
+static void endOnHangUp() {}
+#endif
+
 #ifdef __EMSCRIPTEN__
 // The browser owns the main loop and calls this once per animation frame; nothing on
 // the page may block, so a frame with no logic step due skips the pass instead of
@@ -189,6 +211,7 @@ int runProgram(int argc, char **argv) {
     if (!started)
         failStartup("Unable to init SDL: %s", SDL_GetError());
     refuseFallbackDriver();
+    endOnHangUp();
     SDL_WM_SetCaption("Plimo", nullptr);
     // No exit handlers: when Xlib ends the process on a lost display, SDL's teardown
     // there would wait on the dead connection. Every end of the program that SDL
