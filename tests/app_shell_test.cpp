@@ -359,12 +359,29 @@ TEST_F(ShellTest, PressesReachTheGameOnlyWhilePlayingAndReleasesReachTheMenus) {
     runPass();
     EXPECT_EQ(game.menuSelection, 1);
 
+    // A release with no press before it, or with the focus lost before or behind it in
+    // the queue (the two SDL flavours' orders), moves nothing.
+    SDL_Event focusLost{};
+    focusLost.type = focusLost.active.type = SDL_ACTIVEEVENT;
+    focusLost.active.state = SDL_APPINPUTFOCUS;
+    pushKeyUp(SDLK_DOWN);
+    for (bool lossFirst : {true, false}) {
+        pushKeyDown(SDLK_DOWN);
+        if (lossFirst)
+            SDL_PushEvent(&focusLost);
+        pushKeyUp(SDLK_DOWN);
+        if (!lossFirst)
+            SDL_PushEvent(&focusLost);
+    }
+    runPass();
+    EXPECT_EQ(game.menuSelection, 1);
+
     game.requestedScreen = Playing;
     runPassesAt(200);
     ASSERT_EQ(game.currentScreen, Playing);
     ASSERT_NE(game.problems, nullptr);
-    game.problems->answer = 42;
-    game.problems->answerDigits = 2;
+    game.problems->answer = 456;
+    game.problems->answerDigits = 3;
     // Keypad 4 types a digit when pressed, and is Left (nothing on the field) released.
     pushKeyDown(SDLK_KP4);
     runPass();
@@ -375,6 +392,12 @@ TEST_F(ShellTest, PressesReachTheGameOnlyWhilePlayingAndReleasesReachTheMenus) {
     EXPECT_EQ(game.currentScreen, Playing);
     EXPECT_EQ(game.requestedScreen, Playing);
     EXPECT_EQ(game.typedDigits, 1);
+
+    // A held key repeats its press (the keyboard's autorepeat): one digit all the same.
+    pushKeyDown(SDLK_KP5);
+    pushKeyDown(SDLK_KP5);
+    runPass();
+    EXPECT_EQ(game.typedValue, 45);
 
     // Escape is Back on release only: holding it keeps the game going.
     pushKeyDown(SDLK_ESCAPE);

@@ -296,7 +296,7 @@ TEST_F(GameDisplay, EscapeOnAnEmptyFieldBurstsFromTheCentre) {
     game.logicClock = 100000;
     game.burstX = game.burstY = 7;
     clockSet(99000);
-    pushKeyUp(SDLK_ESCAPE);
+    pushKeyStroke(SDLK_ESCAPE);
     runPass();
     EXPECT_EQ(game.requestedScreen, GameOver);
     clockSet(100001);

@@ -23,6 +23,7 @@
 #include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
+#include "shell/shell.h"
 
 // Closes the audio device and shuts SDL down at exit, as the game does, so that no
 // audio thread is still mixing while the process tears itself down.
@@ -60,6 +61,7 @@ void resetGame() {
     game = GameState{};
     practice = PracticeSettings{};
     startPracticeGame();
+    forgetHeldKeys();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
     }

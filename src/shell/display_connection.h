@@ -5,3 +5,8 @@
 // when the driver has none (the dummy driver, the browser, another window system).
 // Call after the video mode is set.
 int displayConnectionDescriptor();
+
+// Asks the X server to send a held key as one press (repeated) and one release, rather
+// than as a stream of releases and presses (XKB detectable autorepeat). Nothing without
+// an X11 connection. Call after the video mode is set.
+void reportHeldKeysOnce();

@@ -226,6 +226,7 @@ int runProgram(int argc, char **argv) {
     loadResources();
     SDL_ShowCursor(0);
     displayDescriptor = displayConnectionDescriptor();
+    reportHeldKeysOnce();
     // Answers are read by the character a key types on the player's layout as well as
     // by its symbol (see handleGameKeyPress).
     SDL_EnableUNICODE(1);
@@ -288,17 +289,58 @@ bool navActionForKey(SDLKey key, NavAction *action) {
     }
 }
 
+// The keys the game has seen pressed and not yet released. One stroke is one press and
+// one release: a press of a key already down is the keyboard's autorepeat, and a release
+// of a key not down was pressed while another window had the focus (SDL tells of it when
+// the focus leaves or comes back). Keys SDL cannot name are not followed.
+static bool keyDown[SDLK_LAST];
+
+void forgetHeldKeys() { memset(keyDown, 0, sizeof keyDown); }
+
+static bool focusLoss(const SDL_Event &event) {
+    return event.type == SDL_ACTIVEEVENT && (event.active.state & SDL_APPINPUTFOCUS) && !event.active.gain;
+}
+
+// Whether the focus is lost behind the events being handled: SDL 1.2 over SDL 2 queues
+// the releases of the held keys before the focus loss itself.
+static bool focusLossQueued() {
+    SDL_Event queued[16];
+    int count = SDL_PeepEvents(queued, 16, SDL_PEEKEVENT, SDL_ACTIVEEVENTMASK);
+    for (int i = 0; i < count; i++) {
+        if (focusLoss(queued[i]))
+            return true;
+    }
+    return false;
+}
+
+// Records a press (down) or a release of key; false when it repeats the key's last
+// event and so does not count.
+static bool keyChanges(SDLKey key, bool down) {
+    if (key <= SDLK_UNKNOWN || key >= SDLK_LAST)
+        return true;
+    if (keyDown[key] == down)
+        return false;
+    keyDown[key] = down;
+    return true;
+}
+
 bool handleEvent(const SDL_Event &event) {
     switch (event.type) {
     case SDL_KEYDOWN:
-        handleKeyPress(event.key.keysym.sym, event.key.keysym.unicode);
+        if (keyChanges(event.key.keysym.sym, true))
+            handleKeyPress(event.key.keysym.sym, event.key.keysym.unicode);
         return false;
     case SDL_KEYUP: {
         NavAction action;
-        if (!navActionForKey(event.key.keysym.sym, &action))
+        if (!keyChanges(event.key.keysym.sym, false) || !navActionForKey(event.key.keysym.sym, &action) ||
+            focusLossQueued())
             return false;
         return handleNavigation(action);
     }
+    case SDL_ACTIVEEVENT:
+        if (focusLoss(event))
+            forgetHeldKeys();
+        return false;
     case SDL_QUIT:
         return true;
     case SDL_VIDEOEXPOSE:

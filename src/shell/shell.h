@@ -23,6 +23,9 @@ void loadResources();
 // program is to end (a quit event, or navigation asked for it).
 bool runPass();
 
+// Forgets which keys are held, so that none of their releases counts (the focus left).
+void forgetHeldKeys();
+
 // Handles one SDL event as the pump does. Returns true when the program is to end.
 bool handleEvent(const SDL_Event &event);
 

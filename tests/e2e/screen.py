@@ -28,6 +28,11 @@ with one line on standard output ("error: ..." when the command failed):
   press KEYSYM...             presses and releases each key in turn, as a keyboard would
                               (X keysym names: Return, Escape, Down, KP_Add, 1, ...),
                               20 ms between events
+  key down|up KEYSYM          only presses, or only releases, the key
+  focus WINDOW                gives the keyboard focus to the window (a number), or to
+                              none when WINDOW is "none"
+  close WINDOW                asks the window to close, as a window manager's close
+                              button does (WM_DELETE_WINDOW)
 Pictures are read once and kept; pixels are compared exactly, as 8-bit RGB.
 """
 import sys
@@ -36,7 +41,7 @@ import time
 
 import numpy as np
 from PIL import Image
-from Xlib import X, XK, display
+from Xlib import X, XK, display, protocol
 from Xlib.ext import xtest
 
 FRAME_PERIOD = 0.02  # seconds between recorded frames
@@ -63,20 +68,41 @@ class Grabber:
         # 24-bit visuals come as B, G, R and a pad byte per pixel.
         return pixels.reshape(self.height, self.width, 4)[:, :, 2::-1]
 
+    def keycode(self, name):
+        keysym = XK.string_to_keysym(name)
+        code = self.display.keysym_to_keycode(keysym) if keysym else 0
+        if not code:
+            raise ValueError("no key types " + name)
+        return code
+
     def press(self, names):
         """Each key pressed and released in turn, to the window that has the focus."""
-        codes = []
-        for name in names:
-            keysym = XK.string_to_keysym(name)
-            code = self.display.keysym_to_keycode(keysym) if keysym else 0
-            if not code:
-                raise ValueError("no key types " + name)
-            codes.append(code)
+        codes = [self.keycode(name) for name in names]
         for code in codes:
             for event in (X.KeyPress, X.KeyRelease):
                 xtest.fake_input(self.display, event, code)
                 self.display.sync()
                 time.sleep(KEY_PERIOD)
+
+    def key(self, direction, name):
+        """The key only pressed (held, and repeated if the server may) or only released."""
+        xtest.fake_input(self.display, X.KeyPress if direction == "down" else X.KeyRelease, self.keycode(name))
+        self.display.sync()
+
+    def focus(self, window):
+        target = X.NONE if window == "none" else self.display.create_resource_object("window", int(window))
+        self.display.set_input_focus(target, X.RevertToNone, X.CurrentTime)
+        self.display.sync()
+
+    def close(self, window):
+        """The message a window manager sends when the window's close button is clicked."""
+        target = self.display.create_resource_object("window", int(window))
+        protocols = self.display.intern_atom("WM_PROTOCOLS")
+        delete = self.display.intern_atom("WM_DELETE_WINDOW")
+        message = protocol.event.ClientMessage(window=target, client_type=protocols,
+                                               data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+        target.send_event(message)
+        self.display.sync()
 
 
 class Recording:
@@ -231,6 +257,15 @@ def main():
                 answer = str(int((time.monotonic() - recording.started) * 1000))
             elif command == "press":
                 grabber.press(line.split()[1:])
+                answer = "ok"
+            elif command == "key":
+                grabber.key(words[1], words[2])
+                answer = "ok"
+            elif command == "focus":
+                grabber.focus(words[1])
+                answer = "ok"
+            elif command == "close":
+                grabber.close(words[1])
                 answer = "ok"
             elif command == "autorepeat":
                 control = grabber.display.get_keyboard_control()

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Held keys, the focus and the window's close button on an X server that repeats held
+# keys, with both music tracks FIFOs that no one writes: a held key is one stroke, a key
+# released while another window has the focus does nothing, the FIFOs hold neither the
+# start nor a game up, and the close button ends the game.
+#
+# Usage: held_keys.sh PLIMO_BINARY DATA_DIR
+# Needs what play.sh needs (tools/setup.sh --tests installs it).
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+  echo "usage: $0 PLIMO_BINARY DATA_DIR" >&2
+  exit 2
+fi
+plimo=$(realpath "$1")
+data=$(realpath "$2")
+source "$(dirname "$0")/lib.sh"
+# The game's data with the tracks as FIFOs (cp -r copies a FIFO as a FIFO).
+cp -r "$data" "$work/data"
+data=$work/data
+rm "$data/menu.ogg" "$data/ingame1.ogg"
+mkfifo "$data/menu.ogg" "$data/ingame1.ogg"
+
+# The main menu's cursor stands left of entry $1.
+cursor_at() { drawn_over menubg.bmp "16x22+222+$((100 + 40 * $1))"; }
+
+start_x on
+start_game
+wait_for 60 "the splash, the menu music a FIFO" is_splash
+find_window
+wait_for 30 "the language choice" shows_language 0
+press Return
+wait_for 30 "the main menu" is_main_menu
+cursor_at 0 || fail "the main menu opened with its cursor off the first entry"
+
+step "Down held for a second, repeated by the server, moves the cursor one entry"
+screen key down Down
+sleep 1 # the server repeats the key meanwhile
+screen key up Down
+wait_for 10 "the cursor on the second entry" cursor_at 1
+press Up
+wait_for 10 "the cursor back on the first entry" cursor_at 0
+
+step "Down pressed, the focus taken away, Down released, the focus back: the cursor stays"
+screen key down Down
+screen focus none
+screen key up Down
+screen focus "$win"
+press Down
+wait_for 10 "the cursor on the second entry after one more Down" cursor_at 1
+
+step "into a game, the game music a FIFO"
+press Up Return
+wait_for 30 "the difficulty menu" is_difficulty
+press Return Return
+wait_for 30 "a game with its prompt" prompt_shown
+
+step "the close button ends the game"
+screen close "$win"
+deadline=$(($(now_ms) + 30000))
+while kill -0 "$game_pid" 2>/dev/null; do
+  [ "$(now_ms)" -lt "$deadline" ] || fail "the game did not end on its close button"
+  sleep 0.05
+done
+status=0
+wait "$game_pid" || status=$?
+game_pid=""
+[ "$status" -eq 0 ] || fail "the game ended with status $status on its close button"
+# Standard error names each track once, and nothing else.
+grep -qv -e '^menu.ogg: ' -e '^ingame1.ogg: ' "$work/game.err" && fail "the game wrote more than the two tracks' lines"
+echo "PASS: held keys are single strokes, releases without the focus do nothing, FIFO tracks hold nothing up"
