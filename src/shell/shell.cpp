@@ -304,6 +304,9 @@ static bool focusLoss(const SDL_Event &event) {
 // Whether the focus is lost behind the events being handled: SDL 1.2 over SDL 2 queues
 // the releases of the held keys before the focus loss itself.
 static bool focusLossQueued() {
+#ifdef __EMSCRIPTEN__
+    return false; // the page sends no focus events; it drops repeated presses itself
+#endif
     SDL_Event queued[16];
     int count = SDL_PeepEvents(queued, 16, SDL_PEEKEVENT, SDL_ACTIVEEVENTMASK);
     for (int i = 0; i < count; i++) {
@@ -316,6 +319,9 @@ static bool focusLossQueued() {
 // Records a press (down) or a release of key; false when it repeats the key's last
 // event and so does not count.
 static bool keyChanges(SDLKey key, bool down) {
+#ifdef __EMSCRIPTEN__
+    return true; // the page drops repeated presses itself
+#endif
     if (key <= SDLK_UNKNOWN || key >= SDLK_LAST)
         return true;
     if (keyDown[key] == down)
