@@ -10,3 +10,8 @@ int displayConnectionDescriptor();
 // than as a stream of releases and presses (XKB detectable autorepeat). Nothing without
 // an X11 connection. Call after the video mode is set.
 void reportHeldKeysOnce();
+
+// Full screen on SDL 1.2 over SDL 2 with no window manager: gives the window the size
+// of the X screen, which SDL then fills with the game scaled. Nothing elsewhere. Call
+// after a full-screen video mode is set.
+void fillScreenWithoutWindowManager();

@@ -47,12 +47,20 @@ bool presentsWholeFrames() {
 uint32_t presentedFrames = 0;
 static std::vector<SDL_Rect> presented;
 
+// When the whole screen was last presented. Another program may draw over the window
+// without the window system telling the game (no expose event); where only changed
+// regions are presented, such pixels would stay on a still screen for good, so the
+// whole screen is drawn and presented again at least once a second.
+static int32_t wholePresentedAt = 0;
+const int32_t WholeFrameEveryMs = 1000;
+
 const std::vector<SDL_Rect> &lastPresentedRegions() { return presented; }
 
 // Presents the whole screen, or only regions when they are not null.
 static void present(const std::vector<SDL_Rect> *regions) {
     presentedFrames++;
     if (!regions) {
+        wholePresentedAt = now;
         SDL_UpdateRect(screenSurface, 0, 0, ScreenWidth, ScreenHeight);
         presented.assign(1, SDL_Rect{0, 0, ScreenWidth, ScreenHeight});
         return;
@@ -93,6 +101,8 @@ bool frugalFrames = true;
 
 void drawFrame() {
     clockHold();
+    if (tickDiff(now, wholePresentedAt) >= WholeFrameEveryMs)
+        invalidateFrame();
     SDL_Surface *background = backgroundPicture();
     // Regions are redrawn over a copy of the background; a picture that does not cover
     // the screen as plain rows is drawn the plain way, whole.

@@ -227,6 +227,8 @@ int runProgram(int argc, char **argv) {
     SDL_ShowCursor(0);
     displayDescriptor = displayConnectionDescriptor();
     reportHeldKeysOnce();
+    if (flags & SDL_FULLSCREEN)
+        fillScreenWithoutWindowManager();
     // Answers are read by the character a key types on the player's layout as well as
     // by its symbol (see handleGameKeyPress).
     SDL_EnableUNICODE(1);

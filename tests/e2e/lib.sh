@@ -30,6 +30,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/plimo-e2e.XXXXXX")
 mkdir -p "$work/game"
 xvfb_pid=""
 game_pid=""
+game_args=(window)
 screen_pid=""
 screen_in=""
 screen_out=""
@@ -84,7 +85,7 @@ now_ms() {
 
 # ---------------------------------------------------------------- X server and game
 
-# A virtual 640x480 screen, on a display number that Xvfb picks itself. Autorepeat is off
+# A virtual 640x480 screen (or e2e_screen, WxH), on a display number that Xvfb picks itself. Autorepeat is off
 # (-r; the long delay only in case a client turns it back on): on a loaded machine the
 # time between xdotool's press and release can pass the repeat delay, and one press would
 # then become several. With "start_x on", held keys repeat after 100 ms, 50 times a
@@ -93,7 +94,7 @@ start_x() {
   local display_fd deadline repeat=(-r -ardelay 60000 -arinterval 60000)
   [ "${1:-off}" = on ] && repeat=(-ardelay 100 -arinterval 20)
   exec {display_fd}>"$work/display"
-  Xvfb -displayfd "$display_fd" -screen 0 640x480x24 -nolisten tcp -noreset \
+  Xvfb -displayfd "$display_fd" -screen 0 "${e2e_screen:-640x480}x24" -nolisten tcp -noreset \
     "${repeat[@]}" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   exec {display_fd}>&-
@@ -126,15 +127,15 @@ screen() {
   case $reply in error:*) fail "screen grabber: $reply" ;; esac
 }
 
-# The game, on a copy of the data folder, in a 640x480 window (extra arguments go before
-# the game: env assignments such as LANG=...). In the sanitizer build the leaks that SDL
+# The game, on a copy of the data folder, in a 640x480 window (full screen when
+# game_args is empty; extra arguments go before the game: env assignments such as LANG=...). In the sanitizer build the leaks that SDL
 # and X11 keep are suppressed quietly, so that anything at all on standard error is a fault.
 start_game() {
   cp -r "$data/." "$work/game/"
   local lsan_options="${LSAN_OPTIONS:-suppressions=$e2e_here/../lsan.supp}:print_suppressions=0"
   # The suite runs with SDL_VIDEODRIVER=dummy; this test needs the real X11 window.
   (cd "$work/game" && exec env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy LSAN_OPTIONS="$lsan_options" \
-    "$@" "$plimo" window >"$work/game.out" 2>"$work/game.err") &
+    "$@" "$plimo" "${game_args[@]}" >"$work/game.out" 2>"$work/game.err") &
   game_pid=$!
 }
 

@@ -31,6 +31,11 @@ with one line on standard output ("error: ..." when the command failed):
   key down|up KEYSYM          only presses, or only releases, the key
   focus WINDOW                gives the keyboard focus to the window (a number), or to
                               none when WINDOW is "none"
+  scribble GEOM               fills the screen's region GEOM (WxH+X+Y) with magenta over
+                              every window, as another program drawing over them would
+                              (no expose follows)
+  fit PATH                    the mean difference (0-255) between the picture and the
+                              screen's part that is not black, scaled to the picture's size
   close WINDOW                asks the window to close, as a window manager's close
                               button does (WM_DELETE_WINDOW)
 Pictures are read once and kept; pixels are compared exactly, as 8-bit RGB.
@@ -92,6 +97,14 @@ class Grabber:
     def focus(self, window):
         target = X.NONE if window == "none" else self.display.create_resource_object("window", int(window))
         self.display.set_input_focus(target, X.RevertToNone, X.CurrentTime)
+        self.display.sync()
+
+    def scribble(self, text):
+        """Magenta over the screen's region, drawn through every window on it."""
+        x, y, w, h = geometry(text)
+        gc = self.root.create_gc(foreground=0xFF00FF, subwindow_mode=X.IncludeInferiors)
+        self.root.fill_rectangle(gc, x, y, w, h)
+        gc.free()
         self.display.sync()
 
     def close(self, window):
@@ -264,6 +277,15 @@ def main():
             elif command == "focus":
                 grabber.focus(words[1])
                 answer = "ok"
+            elif command == "scribble":
+                grabber.scribble(words[1])
+                answer = "ok"
+            elif command == "fit":
+                shown = Image.fromarray(np.ascontiguousarray(need_current()))
+                wanted = picture(line.rstrip("\n").split(" ", 1)[1])
+                box = shown.getbbox() or (0, 0, 1, 1)
+                scaled = np.asarray(shown.crop(box).resize((wanted.shape[1], wanted.shape[0]), Image.BILINEAR))
+                answer = "%.1f" % np.abs(scaled.astype(int) - wanted).mean()
             elif command == "close":
                 grabber.close(words[1])
                 answer = "ok"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Held keys, the focus and the window's close button on an X server that repeats held
-# keys, with both music tracks FIFOs that no one writes: a held key is one stroke, a key
-# released while another window has the focus does nothing, the FIFOs hold neither the
-# start nor a game up, and the close button ends the game.
+# Faults from around the game, on an X server that repeats held keys, with both music
+# tracks FIFOs that no one writes: a held key is one stroke, a key released while another
+# window has the focus does nothing, pixels another program draws over the window go
+# within a second or so, the FIFOs hold neither the start nor a game up, and the close
+# button ends the game.
 #
-# Usage: held_keys.sh PLIMO_BINARY DATA_DIR
+# Usage: faults.sh PLIMO_BINARY DATA_DIR
 # Needs what play.sh needs (tools/setup.sh --tests installs it).
 set -euo pipefail
 
@@ -49,6 +50,12 @@ screen focus "$win"
 press Down
 wait_for 10 "the cursor on the second entry after one more Down" cursor_at 1
 
+step "another program draws over the still main menu: gone again soon"
+screen scribble 120x60+20+400
+drawn_at=$(now_ms)
+wait_for 30 "the window's own pixels back" same_region menubg.bmp 120x60+20+400
+echo "   the foreign pixels were gone $(($(now_ms) - drawn_at)) ms after they were drawn"
+
 step "into a game, the game music a FIFO"
 press Up Return
 wait_for 30 "the difficulty menu" is_difficulty
@@ -68,4 +75,4 @@ game_pid=""
 [ "$status" -eq 0 ] || fail "the game ended with status $status on its close button"
 # Standard error names each track once, and nothing else.
 grep -qv -e '^menu.ogg: ' -e '^ingame1.ogg: ' "$work/game.err" && fail "the game wrote more than the two tracks' lines"
-echo "PASS: held keys are single strokes, releases without the focus do nothing, FIFO tracks hold nothing up"
+echo "PASS: held keys are single strokes, releases without the focus do nothing, foreign pixels go, FIFO tracks hold nothing up"
