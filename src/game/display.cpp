@@ -19,6 +19,10 @@
 #include "ground/clock.h"
 #include "ground/game_state.h"
 
+// How fast the highlight behind the leading problem pulses, in radians per ms: one
+// pulse about every 547 ms.
+constexpr double HighlightPulsePerMs = 0.01148;
+
 // Centre of the highlight behind problem, also where the game-over burst starts:
 // 6 pixels per character right of the text's left edge, 14 below its top.
 static void highlightCentre(const Problem *problem, int32_t *cx, int32_t *cy) {
@@ -95,8 +99,8 @@ void drawPlaying() {
         for (const Problem *problem = leading; problem; problem = problem->next)
             drawSmallText(problem->x / 10, problem->y, problem->text);
 
-        // One pulse about every 547 ms, from the tick this pass started with.
-        double s = sin(static_cast<double>(static_cast<uint32_t>(now)) * 0.01148);
+        // The pulse, from the tick this pass started with.
+        double s = sin(static_cast<double>(static_cast<uint32_t>(now)) * HighlightPulsePerMs);
         int32_t cx, cy;
         highlightCentre(leading, &cx, &cy);
         fillEllipse(cx, cy, 40 + static_cast<int>(8 * s), 20 + static_cast<int>(4 * s),

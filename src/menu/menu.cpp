@@ -19,6 +19,10 @@
 // The most items any screen reads ("credits").
 constexpr int MaxItems = 10;
 
+// How fast the menu cursor and the language arrows swing, in radians per ms: out and
+// back about every 841 ms.
+constexpr double CursorSwingPerMs = 0.003734;
+
 // Confirm on the splash backdates its entry by this much (ms), past its time-out.
 constexpr int32_t SplashSkipMs = 10000;
 
@@ -26,7 +30,7 @@ constexpr int32_t SplashSkipMs = 10000;
 constexpr int CursorX = 220;
 
 int cursorOffset(int32_t tick) {
-    double swing = 10.0 * std::sin(static_cast<double>(tick) * 0.003734);
+    double swing = 10.0 * std::sin(static_cast<double>(tick) * CursorSwingPerMs);
     return std::abs(static_cast<int>(swing));
 }
 
