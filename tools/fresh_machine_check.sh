@@ -23,7 +23,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 if [ "$(id -u)" -ne 0 ]; then
-  exec sudo --preserve-env=PLIMO_FRESH_CACHE,PLIMO_FRESH_TEST_ENV,PLIMO_FRESH_THEN,PLIMO_FRESH_KEEP,PLIMO_FRESH_SKIP_TESTS,CI "$0" "$@"
+  exec sudo --preserve-env=PLIMO_FRESH_CACHE,PLIMO_FRESH_TEST_ENV,PLIMO_FRESH_THEN,PLIMO_FRESH_KEEP,PLIMO_FRESH_SKIP_TESTS,NODE_EXTRA_CA_CERTS,CI "$0" "$@"
 fi
 export DEBIAN_FRONTEND=noninteractive
 suite=bookworm
@@ -155,6 +155,13 @@ done
 [ -f "$root/etc/apt/sources.list.d/sources.list" ] && mv "$root/etc/apt/sources.list.d/sources.list" "$root/etc/apt/sources.list"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 cp /etc/hosts "$root/etc/hosts"
+# The certificate authorities this machine adds to Debian's (a network that inspects TLS
+# has its own), so that HTTPS (npm's registry) works in the root as it does here.
+if ls /usr/local/share/ca-certificates/*.crt >/dev/null 2>&1; then
+  mkdir -p "$root/usr/local/share/ca-certificates"
+  cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+  chroot "$root" update-ca-certificates >"$logs/ca.log" 2>&1 || fail "update-ca-certificates" "$logs/ca.log"
+fi
 hostname >"$root/etc/hostname"
 chroot "$root" useradd --create-home --shell /bin/bash --groups sudo "$user"
 # Sudo without a password: nobody is there to type one.
@@ -190,7 +197,8 @@ as_user() { # log command-line [VAR=value...]
   shift 2
   chroot "$root" /usr/sbin/runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" \
     SHELL=/bin/bash PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games LANG=C.UTF-8 \
-    TERM=dumb "$@" bash -c "cd ~/plimo && $line" >"$log" 2>&1
+    TERM=dumb ${NODE_EXTRA_CA_CERTS:+NODE_EXTRA_CA_CERTS="$NODE_EXTRA_CA_CERTS"} "$@" \
+    bash -c "cd ~/plimo && $line" >"$log" 2>&1
 }
 
 # A virtual X server on this machine; its socket alone is shared into the root (the
