@@ -298,7 +298,7 @@ begin "./play-web.sh up to a served page"
 ! curl -s -o /dev/null http://127.0.0.1:8000/ || fail "something on this machine already serves port 8000"
 start_as_user "$logs/web.log" ./play-web.sh
 web=$started_pid
-web_up() { grep -q '^Plimo is at http' "$logs/web.log" && curl -sf -o /dev/null http://127.0.0.1:8000/ || ! kill -0 "$web" 2>/dev/null; }
+web_up() { grep -qs '^Plimo is at http' "$logs/web.log" && curl -sf -o /dev/null http://127.0.0.1:8000/ || ! kill -0 "$web" 2>/dev/null; }
 wait_until 2400 "the page" web_up || fail "no page within 40 minutes" "$logs/web.log"
 kill -0 "$web" 2>/dev/null || fail "./play-web.sh ended without serving" "$logs/web.log"
 done_step
@@ -341,7 +341,9 @@ try {
 JS
 as_user "$logs/chromium.log" "node /tmp/splash-check.mjs" || fail "the page shows no splash" "$logs/chromium.log"
 done_step "$(tail -n1 "$logs/chromium.log")"
-kill -INT -- "-$web" 2>/dev/null || true
+# The server's whole process group (runuser waits on after an interrupt of its child).
+kill -TERM -- "-$web" 2>/dev/null || true
+wait_until 30 "the server's end" bash -c "! kill -0 -- -$web 2>/dev/null" || kill -KILL -- "-$web" 2>/dev/null || true
 wait "$web" 2>/dev/null || true
 
 summary
