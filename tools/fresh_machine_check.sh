@@ -358,4 +358,4 @@ while IFS= read -r line; do
   as_user "$log" "$line" CI="${CI:-}" || { tail -n 100 "$log" >&2; fail "failed"; }
   done_step
 done <<<"${PLIMO_FRESH_THEN:-}"
-summary
+[ -z "${PLIMO_FRESH_THEN:-}" ] || summary
