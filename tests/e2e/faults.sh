@@ -9,12 +9,6 @@
 # Needs what play.sh needs (tools/setup.sh --tests installs it).
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-  echo "usage: $0 PLIMO_BINARY DATA_DIR" >&2
-  exit 2
-fi
-plimo=$(realpath "$1")
-data=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
 # The game's data with the tracks as FIFOs (cp -r copies a FIFO as a FIFO).
 cp -r "$data" "$work/data"

@@ -7,12 +7,6 @@
 # Needs what play.sh needs (tools/setup.sh --tests installs it).
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-  echo "usage: $0 PLIMO_BINARY DATA_DIR" >&2
-  exit 2
-fi
-plimo=$(realpath "$1")
-data=$(realpath "$2")
 e2e_screen=${FULL_SCREEN_SIZE:-1024x768}
 source "$(dirname "$0")/lib.sh"
 game_args=() # no argument: full screen

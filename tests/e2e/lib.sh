@@ -3,13 +3,23 @@
 # the server, waiting for screens, real key presses, and what each of the game's screens
 # looks like in a screenshot.
 #
-# Before sourcing, set plimo (the game binary) and data (the data folder). After it,
+# A walk takes the game binary and its data folder as its two arguments, read here into
+# plimo and data unless the walk set them itself before sourcing. After it,
 # call start_x, start_game and find_window; fail, step and the checks below are then
 # ready. The work folder ($work) is removed at exit unless something failed.
 # Needs Xvfb, xdotool, /usr/bin/python3 with python3-pil, python3-xlib and python3-numpy
 # (tools/setup.sh --tests installs them all).
 # Every wait polls the screen against a generous time-out; nothing relies on a fixed
 # sleep, so a slow or loaded machine (or the sanitizer build) only makes it take longer.
+
+if [ -z "${plimo:-}" ]; then
+  if [ $# -ne 2 ]; then
+    echo "usage: $0 PLIMO_BINARY DATA_DIR" >&2
+    exit 2
+  fi
+  plimo=$(realpath "$1")
+  data=$(realpath "$2")
+fi
 
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 e2e_name=$(basename "$0")

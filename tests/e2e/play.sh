@@ -10,12 +10,6 @@
 # from before the key is pressed, so a slow or loaded machine only makes it take longer.
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-  echo "usage: $0 PLIMO_BINARY DATA_DIR" >&2
-  exit 2
-fi
-plimo=$(realpath "$1")
-data=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
 
 [ "${#lang_pictures[@]}" -ge 2 ] || fail "the content file names fewer than two language pictures"

@@ -9,12 +9,6 @@
 # kill polls the screen against a generous time-out; only the end is held to its 2 s.
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-  echo "usage: $0 PLIMO_BINARY DATA_DIR" >&2
-  exit 2
-fi
-plimo=$(realpath "$1")
-data=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
 # How long the game may take to notice the loss and end.
 limit_ms=${X_LOSS_LIMIT_MS:-2000}
