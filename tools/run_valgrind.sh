@@ -108,15 +108,7 @@ for step in 2 3 4; do
 done
 press Escape
 # The broken effect is reported on standard error, as it should be; nothing else is.
-deadline=$(($(now_ms) + 120000))
-while kill -0 "$game_pid" 2>/dev/null; do
-  [ "$(now_ms)" -lt "$deadline" ] || fail "the game did not end after Escape"
-  sleep 0.05
-done
-status=0
-wait "$game_pid" || status=$?
-game_pid=""
-[ "$status" -eq 0 ] || fail "broken data: status $status"
+wait_for_end 120 "Escape on broken data"
 grep -v '^correct.wav: ' "$work/game.err" >&2 && fail "broken data: more on standard error than the effect"
 clean_log broken
 

@@ -185,9 +185,9 @@ wait_for() { # seconds description predicate...
   done
 }
 
-# Waits for the game to end by itself and checks that it ended well: status 0, nothing
-# on standard output or standard error.
-wait_for_exit() { # seconds description
+# Waits for the game to end by itself and checks that it ended with status 0; what it
+# wrote is left to the caller.
+wait_for_end() { # seconds description
   local deadline=$(($(now_ms) + $1 * 1000)) status=0
   while kill -0 "$game_pid" 2>/dev/null; do
     [ "$(now_ms)" -lt "$deadline" ] || fail "the game did not end after $2"
@@ -196,6 +196,12 @@ wait_for_exit() { # seconds description
   wait "$game_pid" || status=$?
   game_pid=""
   [ "$status" -eq 0 ] || fail "the game ended with status $status after $2"
+}
+
+# Waits for the game to end by itself and checks that it ended well: status 0, nothing
+# on standard output or standard error.
+wait_for_exit() { # seconds description
+  wait_for_end "$@"
   [ ! -s "$work/game.out" ] || fail "the game wrote to standard output: $(head -c 300 "$work/game.out")"
   [ ! -s "$work/game.err" ] || fail "the game wrote to standard error"
 }
