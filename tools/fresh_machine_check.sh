@@ -221,14 +221,14 @@ start_as_user() { # log command-line [VAR=value...]
   groups+=("$started_pid")
 }
 
-game_window() { DISPLAY=$display xdotool search --name '^Plimo$' 2>/dev/null | head -n1 | grep -q .; }
+game_window() { DISPLAY=$display xdotool search --onlyvisible --name '^Plimo$' 2>/dev/null | head -n1 | grep -q .; }
 # Escape on the language screen ends the game, which comes after the two-second splash.
 # The window is given the keyboard first (no window manager runs here), and Escape is
 # pressed every two seconds until the game has ended: one pressed while the game still
 # loads or shows the splash is not the language screen's.
 quit_game() { # pid
   local win deadline=$((SECONDS + 120))
-  win=$(DISPLAY=$display xdotool search --name '^Plimo$' | head -n1)
+  win=$(DISPLAY=$display xdotool search --onlyvisible --name '^Plimo$' | head -n1)
   DISPLAY=$display xdotool windowfocus --sync "$win"
   while kill -0 "$1" 2>/dev/null; do
     [ "$SECONDS" -lt "$deadline" ] || return 1

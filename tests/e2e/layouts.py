@@ -256,7 +256,7 @@ class Run:
         self.err = open(os.path.join(self.work, "game.err"), "w")
         self.game = subprocess.Popen([self.plimo, "window"], cwd=game_dir, env=env, stdout=self.out, stderr=self.err)
         try:
-            found = subprocess.run(["xdotool", "search", "--sync", "--name", "^Plimo$"], env=self.env,
+            found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Plimo$"], env=self.env,
                                    capture_output=True, text=True, timeout=SCREEN_WAIT).stdout.split()
         except subprocess.TimeoutExpired:
             found = []

@@ -154,8 +154,10 @@ start_game() {
 win=""
 find_window() {
   local geometry
-  win=$(timeout 60 xdotool search --sync --name '^Plimo$' | head -n1) || true
-  [ -n "$win" ] || fail "no window named Plimo within 60 s"
+  # Only a window that is shown can take the focus: SDL names it before mapping it, and a
+  # slow game (under valgrind) is caught in between.
+  win=$(timeout 60 xdotool search --sync --onlyvisible --name '^Plimo$' | head -n1) || true
+  [ -n "$win" ] || fail "no window named Plimo shown within 60 s"
   timeout 60 xdotool windowfocus --sync "$win" || fail "the window would not take the focus"
   [ "$(xdotool getwindowfocus)" = "$win" ] || fail "the focus is on $(xdotool getwindowfocus), not on the window $win"
   geometry=$(xdotool getwindowgeometry "$win" | tr -s ' \n' ' ')

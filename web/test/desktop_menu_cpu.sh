@@ -31,7 +31,7 @@ export DISPLAY=":$(head -n1 "$work/display")"
 
 (cd "$work" && SDL_AUDIODRIVER=dummy exec "$plimo" window) &
 game_pid=$!
-win="$(timeout 60 xdotool search --sync --name '^Plimo$' | head -n1)"
+win="$(timeout 60 xdotool search --sync --onlyvisible --name '^Plimo$' | head -n1)"
 
 # Waits (up to a minute) until the window shows the scene's frame in the region given.
 wait_for_scene() {
