@@ -227,6 +227,7 @@ TEST(WavHeader, WellFormedKindsPassAndEveryFaultIsNamed) {
 
         {"empty", "", "not a WAV"},
         {"RIFF without WAVE", "RIFF\x04\0\0\0AVI ", "not a WAV"},
+        {"a RIFF length that reads WAVE", "RIFFWAVE" + good.substr(8), "reads WAVE"},
         {"an Ogg file", "OggS\0\x02\0\0\0\0\0\0\0\0", "not a WAV"},
         {"the RIFF header only", good.substr(0, 12), "no format"},
         {"data before the format", wav([](Wav &w) { w.dataFirst = true; }).bytes(), "no format chunk where"},
@@ -272,6 +273,8 @@ TEST(WavHeader, BrokenEffectIsSilentWithOneLine) {
         GTEST_SKIP() << "no audio device";
     ScratchDir dir;
     dir.write("good.wav", wav([](Wav &w) { w.channels = 2, w.rate = 11025; }).bytes());
+    // Converted from this rate, the samples end inside a device frame.
+    dir.write("odd_rate.wav", wav([](Wav &w) { w.rate = 131073, w.dataBytes = 102; }).bytes());
     FILE *in = fopen((sourceDir() + "/tests/data/faults/rate_1_hz.wav").c_str(), "rb");
     ASSERT_NE(nullptr, in);
     std::string oneHz(4096, '\0');
@@ -284,6 +287,10 @@ TEST(WavHeader, BrokenEffectIsSilentWithOneLine) {
     EXPECT_EQ("", testing::internal::GetCapturedStderr());
     ASSERT_NE(nullptr, good);
     Mix_FreeChunk(good);
+    Mix_Chunk *odd = loadEffect("odd_rate.wav");
+    ASSERT_NE(nullptr, odd);
+    EXPECT_EQ(0u, odd->alen % 4) << "the effect ends inside a 16-bit stereo frame";
+    Mix_FreeChunk(odd);
 
     struct Case {
         const char *file;

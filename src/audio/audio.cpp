@@ -82,8 +82,18 @@ Mix_Chunk *loadEffect(const char *file) {
     SDL_RWops *stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     // The mixer copies the samples, and closes the stream itself.
     Mix_Chunk *chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
-    if (!chunk)
+    if (!chunk) {
         reportFault("%s: cannot load, this effect stays silent", file);
+        return nullptr;
+    }
+    // SDL 1.2's rate conversion can end the samples inside a device frame (4 bytes for
+    // 16-bit stereo); the effect keeps its whole frames only.
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels)) {
+        Uint32 frameBytes = Uint32((format & 0xFF) / 8 * channels);
+        chunk->alen -= chunk->alen % frameBytes;
+    }
     return chunk;
 }
 

@@ -8,6 +8,10 @@
 const char *wavHeaderFault(const unsigned char *bytes, size_t size, WavShape *shape) {
     if (size < 12 || memcmp(bytes, "RIFF", 4) != 0 || memcmp(bytes + 8, "WAVE", 4) != 0)
         return "not a WAV file";
+    // SDL 1.2 takes a length that reads "WAVE" for a file without one, and so reads its
+    // chunks from another place than the ones checked here.
+    if (memcmp(bytes + 4, "WAVE", 4) == 0)
+        return "a RIFF length that reads WAVE";
     // Chunks follow one another with no padding between them, as SDL 1.2 reads them.
     size_t at = 12;
     const unsigned char *format = nullptr;
