@@ -86,14 +86,17 @@ Mix_Chunk *loadEffect(const char *file) {
         reportFault("%s: cannot load, this effect stays silent", file);
         return nullptr;
     }
+#ifndef __EMSCRIPTEN__
     // SDL 1.2's rate conversion can end the samples inside a device frame (4 bytes for
-    // 16-bit stereo); the effect keeps its whole frames only.
+    // 16-bit stereo); the effect keeps its whole frames only. (In the browser a chunk is
+    // a handle to a sound the browser decodes, with no samples of ours to trim.)
     int rate = 0, channels = 0;
     Uint16 format = 0;
     if (Mix_QuerySpec(&rate, &format, &channels)) {
         Uint32 frameBytes = Uint32((format & 0xFF) / 8 * channels);
         chunk->alen -= chunk->alen % frameBytes;
     }
+#endif
     return chunk;
 }
 
