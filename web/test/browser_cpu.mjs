@@ -11,9 +11,8 @@
 // earlier commit), for a before/after table.
 import fs from 'node:fs';
 import http from 'node:http';
-import os from 'node:os';
 import path from 'node:path';
-import puppeteer from 'puppeteer-core';
+import { launchChromium } from './chromium.mjs';
 
 const args = Object.fromEntries(
   process.argv.slice(2).reduce((pairs, a, i, all) => (a.startsWith('--') ? [...pairs, [a.slice(2), all[i + 1]]] : pairs), []));
@@ -22,7 +21,6 @@ if (args.before) sites.before = path.resolve(args.before);
 const seconds = Number(args.seconds || 3);
 const rounds = Number(args.rounds || 1);
 const testDir = path.dirname(new URL(import.meta.url).pathname);
-const chromiumPath = process.env.CHROMIUM || '/usr/bin/chromium';
 const StateTimeoutMs = 30000;
 const Screen = { LanguagePick: 2, MainMenu: 3, Difficulty: 5, Help: 6, Playing: 7 };
 const Scenes = [
@@ -116,13 +114,7 @@ const median = (values) => {
 
 const server = await serve();
 const base = `http://127.0.0.1:${server.address().port}/`;
-const browser = await puppeteer.launch({
-  executablePath: chromiumPath,
-  headless: true,
-  userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-chromium-cpu-')),
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync', '--autoplay-policy=user-gesture-required'],
-});
+const browser = await launchChromium('plimo-chromium-cpu-');
 const samples = { floor: [] };
 for (const name of Object.keys(sites)) samples[name] = Scenes.map(() => []);
 let status = 0;

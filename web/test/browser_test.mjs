@@ -18,8 +18,9 @@ import fs from 'node:fs';
 import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
-import puppeteer, { KnownDevices } from 'puppeteer-core';
+import { KnownDevices } from 'puppeteer-core';
 import { readBmp } from './bmp.mjs';
+import { launchChromium } from './chromium.mjs';
 
 const args = Object.fromEntries(
   process.argv.slice(2).reduce((pairs, a, i, all) => (a.startsWith('--') ? [...pairs, [a.slice(2), all[i + 1]]] : pairs), []));
@@ -29,7 +30,6 @@ const desktopGame = path.resolve(args.desktop || 'build-webref/plimo');
 const dataDir = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../../data');
 const outDir = args.out || fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-test-'));
 fs.mkdirSync(outDir, { recursive: true });
-const chromiumPath = process.env.CHROMIUM || '/usr/bin/chromium';
 
 const Screen = { Splash: 1, LanguagePick: 2, MainMenu: 3, Credits: 4, Difficulty: 5, Help: 6, Playing: 7, GameOver: 8 };
 // The desktop scenes are drawn at this tick; their menu cursor swings by its offset.
@@ -766,13 +766,7 @@ async function failedDownloads(browser, url) {
 
 const budgets = {};
 const { server, url } = await startServer();
-const browser = await puppeteer.launch({
-  executablePath: chromiumPath,
-  headless: true,
-  userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-chromium-')),
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync', '--autoplay-policy=user-gesture-required'],
-});
+const browser = await launchChromium('plimo-chromium-');
 try {
   await playThrough(browser, url + 'index.html', budgets);
   await brokenData(browser, url + 'index.html');
