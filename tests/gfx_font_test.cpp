@@ -1,5 +1,6 @@
 // Tests of the font measurement, the glyph writers and the three text styles, on a
-// fixture font built here and the real screen surface.
+// fixture font built here and the real screen surface; and the sizes a child needs in
+// the game's own font.
 #include <gtest/gtest.h>
 
 #include <algorithm>
