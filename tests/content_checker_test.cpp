@@ -156,7 +156,8 @@ TEST_F(ContentChecker, PicturesAreResolvedAsTheGameResolvesThem) {
 }
 
 TEST_F(ContentChecker, FlagsTheSignsTheFontDrawsAsSchoolSigns) {
-    // '*' and '/' are drawn as x and : for the problems; each is named once per text.
+    // '*' and '/' are drawn as x and : for the problems, '<' and '>' as the cursor's
+    // chevrons; each is named once per text.
     struct Case {
         const char *text;
         std::vector<std::string> flagged;
@@ -165,6 +166,10 @@ TEST_F(ContentChecker, FlagsTheSignsTheFontDrawsAsSchoolSigns) {
         {"a/b/c", {"'/' at 1 shows as a division sign"}},
         {"*/", {"'*' at 0 shows as a multiplication cross", "'/' at 1 shows as a division sign"}},
         {"x - y + z", {}},
+        // The cursor's chevrons stand taller than a line.
+        {"a >> b", {"'>' at 2 shows as a cursor chevron"}},
+        {"*>/", {"'*' at 0 shows as a multiplication cross", "'>' at 1 shows as a cursor chevron",
+                 "'/' at 2 shows as a division sign"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);

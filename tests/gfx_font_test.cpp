@@ -1,8 +1,11 @@
 // Tests of the font measurement, the glyph writers and the three text styles, on a
-// fixture font built here and the real screen surface.
+// fixture font built here and the real screen surface; and the sizes a child needs in
+// the game's own font.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <string>
 #include <vector>
 
 #include "gfx/font.h"
@@ -408,4 +411,114 @@ TEST_F(GfxFont, FontPictureThatMustBeLockedIsLockedForEachUse) {
     drawGlyph2x(200, 50, '!', Average);
     EXPECT_EQ(0, font->locked);
     EXPECT_TRUE(expected == screenSnapshot());
+}
+
+namespace {
+
+// How a glyph of the game's own font is read off the screen, drawn alone with Copy.
+enum class Reading {
+    FaceHeight, // rows from the top to the bottom of its bright face
+    Holes,      // backdrop pixels closed in by the glyph (4-connected), where the ground shows
+    LineHeight, // rows from the highest ink of all the glyphs to the lowest, together
+};
+
+constexpr uint32_t Ground = 0x000080; // darker than any face, unlike any glyph pixel
+
+bool isFace(uint32_t p) { return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) > 435; }
+
+// Reading r of glyph ch drawn at (100, 100), or for LineHeight the ink rows [*top, *bottom]
+// widened to hold its ink.
+int readGlyph(int ch, Reading r, int *top, int *bottom) {
+    constexpr int X = 100, Y = 100, Size = CellSize;
+    fillScreen(Ground);
+    drawGlyph(X, Y, ch, Copy);
+    if (r == Reading::Holes) {
+        // Flood the ground in from the cell's border; what it cannot reach is a hole.
+        std::vector<bool> reached(Size * Size, false);
+        std::vector<int> todo;
+        for (int i = 0; i < Size; i++)
+            for (int at : {i, (Size - 1) * Size + i, i * Size, i * Size + Size - 1})
+                todo.push_back(at);
+        while (!todo.empty()) {
+            int at = todo.back();
+            todo.pop_back();
+            int x = at % Size, y = at / Size;
+            if (reached[at] || screenPixel(X + x, Y + y) != Ground)
+                continue;
+            reached[at] = true;
+            if (x > 0)
+                todo.push_back(at - 1);
+            if (x < Size - 1)
+                todo.push_back(at + 1);
+            if (y > 0)
+                todo.push_back(at - Size);
+            if (y < Size - 1)
+                todo.push_back(at + Size);
+        }
+        int holes = 0;
+        for (int at = 0; at < Size * Size; at++)
+            holes += !reached[at] && screenPixel(X + at % Size, Y + at / Size) == Ground;
+        return holes;
+    }
+    int first = -1, last = -1;
+    for (int y = 0; y < Size; y++)
+        for (int x = 0; x < Size; x++) {
+            uint32_t p = screenPixel(X + x, Y + y);
+            if (r == Reading::FaceHeight ? isFace(p) : p != Ground) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+        }
+    if (r == Reading::LineHeight && first >= 0) {
+        *top = std::min(*top, first);
+        *bottom = std::max(*bottom, last);
+    }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+} // namespace
+
+TEST_F(GfxFont, TheGamesFontReadsForAChild) {
+    SDL_Surface *loaded = SDL_LoadBMP((sourceDir() + "/data/font_32.bmp").c_str());
+    ASSERT_NE(nullptr, loaded) << SDL_GetError();
+    SDL_Surface *real = SDL_ConvertSurface(loaded, screenSurface->format, 0);
+    SDL_FreeSurface(loaded);
+    ASSERT_NE(nullptr, real);
+    fontImage = real;
+    ASSERT_TRUE(measureFont());
+    // Every glyph a menu text may use: printable Latin-1 but the cursor's chevrons.
+    std::string texts;
+    for (int ch = 33; ch < 256; ch++)
+        if (ch != '<' && ch != '>' && (ch < 127 || ch > 160))
+            texts += static_cast<char>(ch);
+    struct Case {
+        const char *what;
+        std::string glyphs;
+        Reading reading;
+        int least, most;
+    } cases[] = {
+        {"the problems' digits", "0123456789", Reading::FaceHeight, 16, CellSize},
+        {"the menu cursor >>", "<>", Reading::FaceHeight, 20, CellSize},
+        {"the ring of a", "\xe5", Reading::Holes, 1, CellSize},
+        // Lines of menu text 20 pixels apart never touch.
+        {"the menu texts' glyphs", texts, Reading::LineHeight, 1, 20},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        int top = CellSize, bottom = -1;
+        for (unsigned char ch : c.glyphs) {
+            int got = readGlyph(ch, c.reading, &top, &bottom);
+            if (c.reading == Reading::LineHeight)
+                continue;
+            EXPECT_GE(got, c.least) << "'" << ch << "'";
+            EXPECT_LE(got, c.most) << "'" << ch << "'";
+        }
+        if (c.reading == Reading::LineHeight) {
+            EXPECT_GE(bottom - top + 1, c.least);
+            EXPECT_LE(bottom - top + 1, c.most) << "ink on rows " << top << ".." << bottom;
+        }
+    }
+    fontImage = font;
+    measureFont();
+    SDL_FreeSurface(real);
 }

@@ -101,19 +101,33 @@ static bool hasInk(unsigned char ch) {
     return glyphWidth[ch - 33] > 0;
 }
 
-// The font draws '*' as the multiplication cross and '/' as the division sign, for the
-// problems; in a menu text they would not show as the translator typed them.
+// Signs the font draws otherwise than typed: '*' as the multiplication cross and '/' as
+// the division sign, for the problems, and '<' and '>' as the menu cursor's chevrons,
+// taller than a line of text; in a menu text they would not show as the translator typed
+// them.
+static const struct {
+    char sign;
+    const char *shownAs;
+} OtherSigns[] = {
+    {'*', "a multiplication cross"},
+    {'/', "a division sign"},
+    {'<', "a cursor chevron"},
+    {'>', "a cursor chevron"},
+};
+
 static void checkSchoolSigns(const TiXmlNode *where, const std::string &who, const char *text) {
-    bool seen[2] = {};
+    constexpr int Signs = sizeof OtherSigns / sizeof OtherSigns[0];
+    bool seen[Signs] = {};
     int position = 0;
     for (const char *p = text; *p; p++, position++) {
-        int sign = *p == '*' ? 0 : *p == '/' ? 1 : -1;
-        if (sign < 0 || seen[sign])
+        int sign = 0;
+        while (sign < Signs && OtherSigns[sign].sign != *p)
+            sign++;
+        if (sign == Signs || seen[sign])
             continue;
         seen[sign] = true;
         char what[96];
-        snprintf(what, sizeof what, "'%c' at %d shows as %s", *p, position,
-                 sign == 0 ? "a multiplication cross" : "a division sign");
+        snprintf(what, sizeof what, "'%c' at %d shows as %s", *p, position, OtherSigns[sign].shownAs);
         report(where, who + " \"" + printable(text) + "\": " + what);
     }
 }

@@ -38,6 +38,9 @@ NAME_X = 280              # the language name on LanguagePick
 # The font draws these keyboard signs as the school's multiplication and division signs,
 # for the problems; in a menu text they would not show as typed.
 SCHOOL_SIGNS = {ord("*"): "a multiplication cross", ord("/"): "a division sign"}
+# '<' and '>' are the menu cursor's chevrons, taller than a line: in a text they would
+# reach into the lines 20 pixels above and below.
+SCHOOL_SIGNS.update({ord("<"): "a cursor chevron", ord(">"): "a cursor chevron"})
 
 CREDITS_FONT = "DejaVu Sans Bold"
 CREDITS_LICENCE = "Bitstream Vera"
@@ -245,11 +248,11 @@ LANGUAGES = [
                     "fet pels seus desenvolupadors.",
                     "Les imatges, la música i els",
                     "sons els han creat els seus",
-                    "programes. Diverteix-te!",
-                    # "Tipus de lletra: DejaVu Sans Bold" is wider than the screen
-                    # leaves from x 240, so the name goes on the line under its label
-                    "Tipus de lletra:",
-                    CREDITS_FONT,
+                    "programes.",
+                    "Diverteix-te!",
+                    # the font's line follows the blank line as one entry, label and
+                    # name together ("Tipus de lletra: ..." is wider than the panel)
+                    "Tipografia: " + CREDITS_FONT,
                     "(llicència " + CREDITS_LICENCE + ")",
                     "Enrere"],
         "difficulty": ["Quin nivell?", "Fàcil", "Normal", "Difícil", "Molt difícil", "Enrere"],

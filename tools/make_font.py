@@ -1,6 +1,10 @@
 #!/usr/bin/python3
 # Renders the game's bitmap font data/font_32.bmp from DejaVu Sans Bold and copies its licence.
 #
+# The letters come from an 18-pixel em; the digits and the signs between them from a
+# 22-pixel one, so that a problem's numbers stand 16 rows tall; the ring of a is drawn
+# pixel by pixel with an open hole, and the cursor's chevrons are drawn as shapes.
+#
 # The game measures every 32x32 cell by its lit (non-black) pixels: a glyph is drawn from
 # its leftmost lit column, and its width and pen advance are the rightmost lit column
 # minus the leftmost one, so the rightmost lit column itself is never drawn at 1x. Each
@@ -37,6 +41,15 @@ BASELINE = 23        # cell row of the baseline: the body ends on row 22, descen
 FACE_TOP = BASELINE - 15
 FACE_BOTTOM = BASELINE + 2
 LINE_SPACING = 20
+# The problems' figures: the digits come from a larger em, fitted to rows
+# FIGURE_TOP..FIGURE_BOTTOM (16 rows, from the accents' top row down to the first row under
+# the letters' baseline: centred on the capitals and three rows taller), so that a child
+# reads the numbers of a problem at a glance; the signs between them come from that em too.
+FIGURE_SIZE = 22     # em size in pixels of the digits and the problems' signs
+FIGURE_TOP = FACE_TOP
+FIGURE_BOTTOM = BASELINE
+FIGURE_MIN_ROWS = 16     # rows of face every digit shows at least
+FIGURES = "0123456789"
 # An accent above a capital takes the two face rows above the capitals' top and one row of
 # rim under it; the capital under it loses only that much height (12 of 13 rows).
 MARK_GAP = 1.0       # rows between an accent and a capital squeezed to make room for it
@@ -73,11 +86,38 @@ CRISP = "0123456789-+_"
 # The menu cursor ">>" stands 20 pixels left of the menu texts, so "<" and ">" are
 # drawn here as narrow, tall chevrons advancing 8 pixels each; their ink (and the
 # menu text's 2-pixel shadow) ends at least CURSOR_CLEARANCE columns before the text.
-CHEVRON_WIDTH = 5.2      # face width in pixels
-CHEVRON_HEIGHT = 11.0    # face height in pixels
-CHEVRON_STROKE = 2.6     # horizontal thickness of each arm
-CHEVRON_GAP = 2
+# They are the one pair of glyphs taller than the 20 rows of a line: the cursor stands
+# alone in its column left of the texts (and beside the language picture), so it meets
+# no other line, and the menu texts may not use them (make_content.py refuses them).
+CURSOR_GLYPHS = "<>"
+CHEVRON_WIDTH = 6.2      # face width in pixels
+CHEVRON_HEIGHT = 21.0    # face height in pixels
+CURSOR_MIN_ROWS = 20     # rows of face each chevron shows at least
+CHEVRON_STROKE = 3.0     # horizontal thickness of each arm
+CHEVRON_GAP = 1
 CURSOR_CLEARANCE = 2
+
+
+# The ring of a, drawn pixel for pixel on the four face rows above the a (where the other
+# small letters keep their accents): face coverage per pixel, its 2x2 middle left open so
+# the ground shows through it; neither face nor rim fills that hole. Reduced from the
+# outline font, the ring closes into a bar and reads as a macron.
+RING = np.array([[0.5, 1, 1, 1, 1, 0.5],
+                 [1, 1, 0, 0, 1, 1],
+                 [1, 1, 0, 0, 1, 1],
+                 [0.5, 1, 1, 1, 1, 0.5]])
+RING_HOLE = RING == 0
+RINGED = "\u00e5"
+
+_figureFont = None
+
+
+def figureFont():
+    """DejaVu Sans Bold at FIGURE_SIZE, drawn HIRES times larger."""
+    global _figureFont
+    if _figureFont is None:
+        _figureFont = ImageFont.truetype(FONT_FILE, FIGURE_SIZE * HIRES)
+    return _figureFont
 
 
 def faceColours():
@@ -151,15 +191,28 @@ def crisp(a):
     return t * t * (3.0 - 2.0 * t)
 
 
+def fitFigure(big):
+    """A digit's hires coverage stretched or squeezed so that its ink fills rows
+    FIGURE_TOP..FIGURE_BOTTOM exactly."""
+    k = HIRES
+    rows = np.nonzero(big.max(axis=1) > 0.02)[0]
+    return squeeze(big, rows.min(), rows.max() + 1, (8 + FIGURE_TOP) * k,
+                   (8 + FIGURE_BOTTOM + 1) * k)
+
+
 def coverage(font, text, sharp=False):
     """Coverage (0..1) of the text fitted into the face rows, at 1x on a roomy canvas whose
-    rows 8..8+CELL-1 are the cell; the pen starts at column 8."""
+    rows 8..8+CELL-1 are the cell; the pen starts at column 8. A digit comes from the
+    figures' em whatever font is given."""
     capTop = None
     parts = unicodedata.decomposition(text).split() if len(text) == 1 else []
     if len(parts) == 2 and parts[1] in MARKS_ABOVE:
         plain = hiresCoverage(font, chr(int(parts[0], 16)))
         capTop = int(np.nonzero(plain.max(axis=1) > 0.02)[0].min())
-    big = fitRows(hiresCoverage(font, text), capTop)
+    if len(text) == 1 and text in FIGURES:
+        big = fitFigure(hiresCoverage(figureFont(), text))
+    else:
+        big = fitRows(hiresCoverage(font, text), capTop)
     img = Image.fromarray(big.astype(np.float32), "F")
     img = img.resize((CELL + 32, CELL + 16), Image.BOX)
     a = np.clip(np.asarray(img, dtype=np.float64), 0.0, 1.0)
@@ -261,22 +314,46 @@ def axisSign(font, text, axis):
     return np.roll(a, int(round(axis - faceCentre(a))), axis=0)
 
 
+def ringed(font):
+    """Coverage of the plain a with RING on the face rows above it, centred where the
+    outline font centres its ring, and where RING leaves its hole."""
+    k = HIRES
+    a = coverage(font, "a")
+    body = np.nonzero(hiresCoverage(font, "a").max(axis=1) > 0.02)[0].min()
+    ring = hiresCoverage(font, RINGED)[:body - k]
+    cols = np.nonzero(ring.max(axis=0) > 0.02)[0]
+    left = int(round((cols.min() + cols.max() + 1) / 2.0 / k - RING.shape[1] / 2.0))
+    top = 8 + FACE_TOP
+    h, w = RING.shape
+    a[top:top + h, left:left + w] = np.maximum(a[top:top + h, left:left + w], RING)
+    hole = np.zeros(a.shape, dtype=bool)
+    hole[top:top + h, left:left + w] = RING_HOLE
+    return a, hole
+
+
 def renderGlyph(font, code, faces, axis):
     ch = chr(code)
-    if code in (ord("<"), ord(">")):
-        a = chevron(code == ord(">"), axis)
+    hole = None
+    if ch in CURSOR_GLYPHS:
+        a = chevron(ch == ">", axis)
     elif ch == "_":
         a = underscore(font)
     elif ch == "-":
         # the minus of every problem and answer: the plus's own bar, so that in
         # "-6 x -10" the sign reads as clearly as a plus would
-        a = plusBar(axisSign(font, "+", axis))
+        a = plusBar(axisSign(figureFont(), "+", axis))
+    elif ch == RINGED:
+        a, hole = ringed(font)
     else:
-        a = coverage(font, SUBSTITUTES.get(code, ch), sharp=ch in CRISP)
-        if ch in AXIS_SIGNS:
+        sign = ch in AXIS_SIGNS
+        a = coverage(figureFont() if sign else font, SUBSTITUTES.get(code, ch),
+                     sharp=ch in CRISP)
+        if sign:
             a = np.roll(a, int(round(axis - faceCentre(a))), axis=0)
     rim = dilate(a)
     lit = rim > OUTLINE_THRESHOLD
+    if hole is not None:
+        lit &= ~hole
     rowFaces = np.zeros(a.shape + (3,))
     rowFaces[8:8 + CELL] = faces[:, None, :]
     rowFaces[:8] = faces[0]
@@ -288,8 +365,7 @@ def renderGlyph(font, code, faces, axis):
     rgb = np.clip(np.rint(rgb), 0, 255).astype(np.uint8)
     if not lit.any():
         sys.exit("make_font.py: glyph %d has no ink" % code)
-    return placeGlyph(code, rgb, lit,
-                      CHEVRON_GAP if code in (ord("<"), ord(">")) else SPACER_GAP)
+    return placeGlyph(code, rgb, lit, CHEVRON_GAP if ch in CURSOR_GLYPHS else SPACER_GAP)
 
 
 def boxGlyph():
@@ -329,8 +405,9 @@ def inkRows(cell, faceOnly=False):
 def checkWritten(path):
     """Re-reads the font as the game will and fails on a cell without ink (the no-break
     space aside), a glyph that leaves the rows that keep lines 20 pixels apart clear of
-    each other, a sign off the digits' maths axis, '*' and '/' not drawn as x and :, or
-    a menu cursor that would run into the menu texts."""
+    each other, a sign off the digits' maths axis, '*' and '/' not drawn as x and :, a
+    menu cursor that would run into the menu texts, or glyphs too small for a child to
+    read (digits, the cursor, the ring of a)."""
     img = Image.open(path)
     if img.mode != "RGB" or img.size != (CELL, CELL * (LAST - FIRST + 1)):
         sys.exit("make_font.py: %s is not a 24-bit %d-pixel-wide font" % (path, CELL))
@@ -348,6 +425,13 @@ def checkWritten(path):
         ink = np.nonzero(cell[:SPACER_ROW].any(axis=0))[0]
         inkLeft[code], inkRight[code] = int(cols.min()), int(ink.max()) if len(ink) else 0
         if code == 160:
+            continue
+        cell = sheet[i * CELL:(i + 1) * CELL]
+        if chr(code) in CURSOR_GLYPHS:
+            faces = inkRows(cell, faceOnly=True)
+            if len(faces) < CURSOR_MIN_ROWS:
+                sys.exit("make_font.py: the cursor's '%s' stands %d rows tall, under %d"
+                         % (chr(code), len(faces), CURSOR_MIN_ROWS))
             continue
         # lines LINE_SPACING apart: ink within one window of that many rows, faces inside it
         rows = inkRows(sheet[i * CELL:(i + 1) * CELL])
@@ -378,8 +462,34 @@ def checkWritten(path):
     if right > 240 - 1 - CURSOR_CLEARANCE:
         sys.exit("make_font.py: the cursor >> reaches column %d, touching the text at 240"
                  % right)
+    for d in FIGURES:
+        faces = inkRows(cellOf(sheet, d), faceOnly=True)
+        solid = faceRuns(cellOf(sheet, d))
+        if len(faces) < FIGURE_MIN_ROWS or solid[-1][1] - solid[0][0] + 1 < FIGURE_MIN_ROWS:
+            sys.exit("make_font.py: the digit %s stands %d rows tall, under %d"
+                     % (d, len(faces), FIGURE_MIN_ROWS))
+    if not enclosedBlank(lit[(ord(RINGED) - FIRST) * CELL:(ord(RINGED) - FIRST + 1) * CELL]):
+        sys.exit("make_font.py: the ring of %s has no open hole" % RINGED)
     checkCapitals(sheet)
     checkMinus(sheet)
+
+
+def enclosedBlank(lit):
+    """Whether some unlit pixel of the cell is closed in by lit ones (4-connected), so
+    that the ground shows through a hole in the glyph."""
+    outside = np.zeros_like(lit)
+    outside[0, :], outside[-1, :], outside[:, 0], outside[:, -1] = True, True, True, True
+    outside &= ~lit
+    while True:
+        grown = outside.copy()
+        grown[1:] |= outside[:-1]
+        grown[:-1] |= outside[1:]
+        grown[:, 1:] |= outside[:, :-1]
+        grown[:, :-1] |= outside[:, 1:]
+        grown &= ~lit
+        if np.array_equal(grown, outside):
+            return bool((~lit & ~outside).any())
+        outside = grown
 
 
 # Capitals whose accent stands above them: each is checked against its plain capital.

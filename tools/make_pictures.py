@@ -1000,8 +1000,8 @@ BAND_BOTTOM = 400    # problems' text tops lie on rows 0..360 and their ink and 
                      # reach row 397: rows 0..399 stay dark and flat for them
 ZONE_RIGHT = 200     # the danger zone is x 0..199
 SCORE_TAB = (-14, -14, 104, 34)   # frame under the score, small text at (0, 0)
-PROMPT_BOX = (288, 430, 420, 492)  # tab of the 2x answer prompt at (310, 420), open below
-PROMPT_INK_MIDDLE = 456            # half way down the prompt's digits and underscores
+PROMPT_BOX = (287, 426, 427, 492)  # tab of the 2x answer prompt at (310, 420), open below
+PROMPT_INK_MIDDLE = 454            # half way down the prompt's digits and underscores
 MASCOT_AT = (598, 446, 23)         # centre and body radius of the mascot
 MASCOT_BOX = (560, 396, 640, 480)  # everything the mascot and its shadow may touch
 MOODS = {
@@ -1123,7 +1123,7 @@ def prompt_slot(img, m):
 
 def score_corner(img, m):
     """A small calm frame under the score, small text at (0, 0) whose ink and shadow lie
-    on rows 6..26: the frame's bottom border runs below them."""
+    on rows 7..25: the frame's bottom border runs below them."""
     x0, y0, x1, y1 = SCORE_TAB
     rrect(img, x0, y0, x1 + 2, y1 + 2, 12, (0, 0, 0), alpha=0.3, blur=3)
     rrect(img, x0, y0, x1, y1, 12, col("#03040c"), alpha=0.55)
