@@ -190,7 +190,7 @@ const char *optionsHelp() {
                 column = helpColumn;
             }
             if (column > helpColumn) {
-                add(" ");
+                add("%s", " ");
                 column++;
             }
             add("%.*s", length, p);
@@ -199,7 +199,7 @@ const char *optionsHelp() {
             while (*p == ' ')
                 p++;
         }
-        add("\n");
+        add("%s", "\n");
     }
     return text;
 }
