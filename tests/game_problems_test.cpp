@@ -4,8 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "game/chosen_facts.h"
+#include "game/options.h"
 #include "game/problems.h"
 #include "game_helpers.h"
 #include "ground/game_state.h"
@@ -136,4 +139,86 @@ TEST_F(GameProblems, ListKeepsOrderAndFreesWhatItUnlinks) {
     freeProblems();
     EXPECT_EQ(game.problems, nullptr);
     freeProblems();
+}
+
+// Chosen facts, as the options give them: every problem of the operations a list governs
+// has its chosen number in its place, the other number keeps to the difficulty's range,
+// and the rest (the sign quiz, the mix's other operations) is drawn as ever.
+struct Chosen {
+    const char *option;
+    int mode;
+    const char *governed; // the operations that must show the chosen number
+};
+
+TEST_F(GameProblems, ChosenTablesAndAddendsGovernTheirOperationsOnly) {
+    const Chosen cases[] = {
+        {"--tables=7", Multiplication, "*"}, {"--tables=7", Division, "/"},   {"--tables=7", Mixed, "*/"},
+        {"--tables=7", Sign, ""},           {"--addends=9", Addition, "+"},   {"--addends=9", Subtraction, "-"},
+        {"--addends=9", Mixed, "+-"},       {"--tables=0,7", Division, "/"},  {"--tables=2,5,10", Mixed, "*/"},
+    };
+    for (const Chosen &c : cases)
+        for (int difficulty : {0, 3}) {
+            SCOPED_TRACE(testing::Message() << c.option << " mode " << c.mode << " difficulty " << difficulty);
+            resetGame();
+            char why[160];
+            ASSERT_EQ(readOption(c.option, why, sizeof why), OptionApplied) << why;
+            const ChosenList &list = std::string(c.option).find("tables") != std::string::npos ? chosenFacts.tables
+                                                                                              : chosenFacts.addends;
+            auto chosen = [&](int n) {
+                for (int i = 0; i < list.count; i++)
+                    if (list.numbers[i] == n)
+                        return true;
+                return false;
+            };
+            game.gameMode = c.mode;
+            game.difficulty = difficulty;
+            int range = difficulty == 3 ? 20 : 10, seen[4] = {};
+            std::string texts;
+            srand(5);
+            for (int i = 0; i < 400; i++) {
+                freeProblems();
+                generateProblem();
+                const char *text = game.problems->text;
+                int a = 0, b = 0;
+                char op = 0;
+                ASSERT_EQ(sscanf(text, "%d %c %d", &a, &op, &b), 3) << text;
+                EXPECT_EQ(game.problems->answer, answerOfText(text, c.mode == Sign)) << text;
+                texts += std::string(text) + ";";
+                if (c.mode == Sign || !strchr(c.governed, op))
+                    continue;
+                seen[strchr("+-*/", op) - "+-*/"]++;
+                switch (op) {
+                case '*':
+                case '+':
+                    EXPECT_TRUE((chosen(a) && b < range) || (chosen(b) && a < range)) << text;
+                    break;
+                case '-':
+                    EXPECT_TRUE(chosen(b) && a - b >= 0 && a - b < range) << text;
+                    break;
+                default:
+                    EXPECT_TRUE(chosen(b) && b != 0 && a / b < range) << text;
+                    break;
+                }
+            }
+            for (const char *op = c.governed; *op; op++)
+                EXPECT_GT(seen[strchr("+-*/", *op) - "+-*/"], 20) << *op;
+            if (*c.governed)
+                continue;
+            // Ungoverned: the very problems the game makes without a list.
+            chosenFacts = ChosenFacts{};
+            std::string plain;
+            srand(5);
+            for (int i = 0; i < 400; i++) {
+                freeProblems();
+                generateProblem();
+                plain += std::string(game.problems->text) + ";";
+            }
+            EXPECT_EQ(texts, plain);
+        }
+    // A list that leaves a mode without problems is refused, naming it.
+    char why[160];
+    EXPECT_EQ(readOption("--tables=0", why, sizeof why), BadOptionValue);
+    EXPECT_EQ(std::string(why).rfind("--tables=0: no division", 0), 0u) << why;
+    EXPECT_EQ(readOption("--addends=0", why, sizeof why), OptionApplied);
+    commandLine = CommandLine{};
 }

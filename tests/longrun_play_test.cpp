@@ -11,14 +11,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <malloc.h>
+#include <map>
+#include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "audio/audio.h"
 #include "content/content.h"
 #include "game/answers.h"
 #include "game/display.h"
+#include "game/options.h"
+#include "game/progress_grid.h"
 #include "game/problems.h"
 #include "game_helpers.h"
 #include "gfx/font.h"
@@ -28,6 +34,7 @@
 #include "ground/clock.h"
 #include "ground/game_state.h"
 #include "shell/frame.h"
+#include "shell/progress_keeping.h"
 #include "shell/shell.h"
 #include "support.h"
 
@@ -659,4 +666,166 @@ TEST_F(LongRun, AHundredThousandKeysInOnePass) {
     // A problem whose keys were only partly queued is not judged.
     EXPECT_EQ(before - queued, problemCount());
     EXPECT_GE(queued, 20);
+}
+
+namespace {
+
+// The facts a record holds, read as plainly as a teacher's spreadsheet would: fact ->
+// its fields after the first. Also checks the header and one row per fact.
+std::map<std::string, std::vector<std::string>> recordRows(const std::string &path) {
+    std::map<std::string, std::vector<std::string>> rows;
+    std::ifstream in(path);
+    std::string line;
+    EXPECT_TRUE(std::getline(in, line)) << path;
+    EXPECT_EQ(line, "fact,asked,right first try,wrong,too slow,median ms,last played");
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::stringstream split(line);
+        for (std::string field; std::getline(split, field, ',');)
+            fields.push_back(field);
+        EXPECT_EQ(fields.size(), 7u) << line;
+        EXPECT_EQ(rows.count(fields[0]), 0u) << "twice: " << line;
+        rows[fields[0]] = std::vector<std::string>(fields.begin() + 1, fields.end());
+    }
+    return rows;
+}
+
+// Whether text is a fact the chosen tables (7) and addends (9, when chosen) allow.
+bool allowedFact(const char *text, bool addendsChosen) {
+    int a = 0, b = 0;
+    char op = 0;
+    if (sscanf(text, "%d %c %d", &a, &op, &b) != 3)
+        return false;
+    switch (op) {
+    case '*':
+        return a == 7 || b == 7;
+    case '/':
+        return b == 7;
+    case '+':
+        return !addendsChosen || a == 9 || b == 9;
+    default:
+        return !addendsChosen || b == 9;
+    }
+}
+
+} // namespace
+
+// A child plays with the teacher's choices on the real game loop, through the menus, at
+// the hardest difficulty: --tables=7 --remember in multiplication, division and the mix,
+// then --addends=9 as well in addition, subtraction and the mix. Every problem on the
+// field is a fact of 7 (x and /) or of 9 (+ and -); after each game the record holds the
+// header and one row per fact led so far, asked as often as it led. Then plimo
+// --progress marks exactly those facts and ends with 0, and plimo --forget deletes it.
+TEST_F(LongRun, ChosenFactsAndTheRecordOfTwoDays) {
+    std::string dataHome = dir.path() + "/data home";
+    std::string path = dataHome + "/plimo/progress.csv";
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    char why[160];
+    for (const char *word : {"--tables=7", "--remember"})
+        ASSERT_EQ(OptionApplied, readOption(word, why, sizeof why)) << why;
+    clockSet(70000);
+    game.logicClock = 70000;
+    game.requestedScreen = MainMenu;
+    ASSERT_FALSE(pass(10));
+    heapBase = heapInUse();
+    std::map<std::string, int> asked;
+    struct Game {
+        int mode;
+        bool addends;
+    };
+    for (Game g : {Game{Multiplication, false}, Game{Division, false}, Game{Mixed, false}, Game{Addition, true},
+                   Game{Subtraction, true}, Game{Mixed, true}}) {
+        SCOPED_TRACE(testing::Message() << "mode " << g.mode << (g.addends ? " with addends" : ""));
+        if (g.addends) {
+            ASSERT_EQ(OptionApplied, readOption("--addends=9", why, sizeof why)) << why;
+        }
+        startGameFromMenus(g.mode);
+        const Problem *leading = nullptr;
+        auto look = [&] {
+            for (const Problem *p = game.problems; p; p = p->next)
+                ASSERT_TRUE(allowedFact(p->text, g.addends)) << p->text;
+            if (game.problems && game.problems != leading)
+                asked[game.problems->text]++;
+            leading = game.problems;
+        };
+        look();
+        for (int turn = 0; game.currentScreen == Playing && !HasFatalFailure(); turn++) {
+            int roll = dice.roll(10);
+            if (roll > 0)
+                answer(1, roll <= 2);
+            look();
+            playFor(roll == 3 ? 6000 : 1500); // now and then a fact comes near the edge
+            if (game.currentScreen == Playing)
+                look();
+            ASSERT_LT(turn, 100000) << "a game that never ends";
+        }
+        waitForScreen(GameOver, 0);
+        checkGameOver();
+        std::map<std::string, std::vector<std::string>> rows = recordRows(path);
+        ASSERT_EQ(rows.size(), asked.size());
+        for (const auto &fact : asked) {
+            ASSERT_EQ(rows.count(fact.first), 1u) << fact.first;
+            const std::vector<std::string> &row = rows[fact.first];
+            EXPECT_EQ(row[0], std::to_string(fact.second)) << fact.first;
+            EXPECT_LE(atoi(row[1].c_str()), fact.second) << fact.first;
+            EXPECT_EQ(row[5], todayDate()) << fact.first;
+        }
+    }
+    EXPECT_GE(record.wrongAnswers, 3);
+    printf("[chosen facts] %d games, %d solves, %d wrong answers, %zu facts led\n", record.games, record.solves,
+           record.wrongAnswers, asked.size());
+    unsetenv("XDG_DATA_HOME");
+
+    std::vector<std::string> env = {"XDG_DATA_HOME=" + dataHome, "SDL_VIDEODRIVER=no-such-driver"};
+    ProcessResult shown = runProcess(plimoBinary(), {"--progress"}, dir.path(), env, 20000);
+    EXPECT_EQ(shown.exitStatus, 0) << shown.err;
+    EXPECT_EQ(shown.err, "");
+    // Each grid: its title line, the line of column numbers, then rows 0 to 12 whose
+    // marks stand in the columns under the numbers.
+    const char *titles[4] = {"Multiplication:", "Division:", "Addition:", "Subtraction:"};
+    int marked = 0;
+    for (int grid = 0; grid < 4; grid++) {
+        size_t at = shown.out.find(std::string("\n") + titles[grid]);
+        ASSERT_NE(at, std::string::npos) << shown.out;
+        std::stringstream lines(shown.out.substr(at + 1));
+        std::string line, header;
+        std::getline(lines, line);
+        std::getline(lines, header);
+        for (int r = 0; r <= GridMax; r++) {
+            ASSERT_TRUE(std::getline(lines, line));
+            for (int c = 0; c <= GridMax; c++) {
+                size_t column = header.find(" " + std::to_string(c), c ? header.find(" " + std::to_string(c - 1)) + 1 : 0);
+                column += std::to_string(c).size();
+                ASSERT_LT(column, line.size()) << line;
+                std::string fact;
+                for (const auto &f : asked) {
+                    int g, fr, fc;
+                    if (factCell(f.first, &g, &fr, &fc) && g == grid && fr == r && fc == c)
+                        fact = f.first;
+                }
+                EXPECT_EQ(line[column] != MarkNotPlayed, !fact.empty())
+                    << titles[grid] << " row " << r << " column " << c << " " << fact << ":\n" << line;
+                marked += !fact.empty();
+            }
+        }
+    }
+    for (const auto &f : asked) {
+        int g, r, c;
+        if (!factCell(f.first, &g, &r, &c)) { // beyond 12: listed by name
+            EXPECT_NE(shown.out.find("\n  " + f.first + " "), std::string::npos) << f.first;
+        }
+    }
+    EXPECT_GT(marked, 10);
+
+    ProcessResult forgotten = runProcess(plimoBinary(), {"--forget"}, dir.path(), env, 20000);
+    EXPECT_EQ(forgotten.exitStatus, 0) << forgotten.err;
+    EXPECT_EQ(forgotten.out.rfind("Deleting the progress record " + path + ": " + std::to_string(asked.size()) +
+                                      " facts, last played on " + todayDate() + ".\n",
+                                  0),
+              0u)
+        << forgotten.out;
+    EXPECT_NE(access(path.c_str(), F_OK), 0);
+    ProcessResult again = runProcess(plimoBinary(), {"--forget"}, dir.path(), env, 20000);
+    EXPECT_EQ(again.exitStatus, 0);
+    EXPECT_NE(again.out.find("no progress record to forget"), std::string::npos) << again.out;
 }

@@ -15,6 +15,8 @@
 #include <unistd.h>
 
 #include "content/content.h"
+#include "game/chosen_facts.h"
+#include "game/fact_tally.h"
 #include "game/particles.h"
 #include "game/practice.h"
 #include "game/problems.h"
@@ -61,6 +63,9 @@ void resetGame() {
     game = GameState{};
     practice = PracticeSettings{};
     startPracticeGame();
+    chosenFacts = ChosenFacts{};
+    rememberProgress = false;
+    startFactTally();
     forgetHeldKeys();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {

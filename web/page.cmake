@@ -41,7 +41,7 @@ add_custom_command(OUTPUT ${PLIMO_SITE_DIR}/plimo.data
 # The page and the fonts' licence, copied whenever they change; the game's icons for the
 # app manifest and the page.
 set(site_files ${PLIMO_SITE_DIR}/plimo.data)
-foreach(file index.html page.css page.js controls.js settings.js settings.css manifest.json)
+foreach(file index.html page.css page.js controls.js settings.js settings.css progress.js progress.css manifest.json)
   add_custom_command(OUTPUT ${PLIMO_SITE_DIR}/${file} DEPENDS ${web_dir}/${file}
     COMMAND ${CMAKE_COMMAND} -E copy ${web_dir}/${file} ${PLIMO_SITE_DIR}/${file})
   list(APPEND site_files ${PLIMO_SITE_DIR}/${file})

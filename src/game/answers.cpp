@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "audio/audio.h"
+#include "game/fact_tally.h"
 #include "game/practice.h"
 #include "game/problems.h"
 #include "game/particles.h"
@@ -138,6 +139,7 @@ void solveLeadingProblem(const char *feedback) {
     if (!leading)
         return;
     noteRightAnswer(leading);
+    noteFactRight(leading);
     setFeedback(feedback);
     game.feedbackRising = 1;
     // The burst starts at the top-left corner of the problem's text.
@@ -175,4 +177,5 @@ void rejectAnswer(const char *feedback, int blockMs) {
     game.inputBlockedUntil = until == 0 ? 1 : until;
     game.alertFlag = 1;
     noteWrongAnswer();
+    noteFactWrong();
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "audio/audio.h"
+#include "game/fact_tally.h"
 #include "game/practice.h"
 #include "game/problems.h"
 #include "ground/clock.h"
@@ -58,6 +59,7 @@ void enterPlaying() {
     // Every way out of a game frees the field already; this only guards against leaks.
     freeProblems();
     startPracticeGame();
+    startFactTally();
     spawnProblem();
     game.speed = 1;
     game.nextSpawnAt = deadlineAfter(game.screenEnteredAt, spawnInterval());
@@ -95,5 +97,6 @@ void updateField() {
     if (dangerZone() == DangerNear) {
         game.alertFlag = 1;
         noteDangerReached();
+        noteFactTooSlow();
     }
 }

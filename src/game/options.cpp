@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "game/chosen_facts.h"
+#include "game/fact_tally.h"
 #include "game/practice.h"
 
 CommandLine commandLine;
@@ -82,6 +84,18 @@ void apply(OptionId id, int minutes, const NumberList &list) {
     case OptionId::Practice:
         practice.gentlePace = practice.showAnswers = practice.repeatMissed = practice.practiceList = true;
         break;
+    case OptionId::Tables:
+    case OptionId::Addends:
+        break; // read with their lists, in chooseList
+    case OptionId::Remember:
+        rememberProgress = true;
+        break;
+    case OptionId::Progress:
+        commandLine.progress = true;
+        break;
+    case OptionId::Forget:
+        commandLine.forget = true;
+        break;
     case OptionId::Fullscreen:
         commandLine.fullscreen = true;
         break;
@@ -89,6 +103,16 @@ void apply(OptionId id, int minutes, const NumberList &list) {
         commandLine.help = true;
         break;
     }
+}
+
+// Takes the list of a chosen-facts option; false, with the reason in why, when it leaves
+// a mode without a problem to ask.
+bool chooseList(OptionId id, const NumberList &list, const char *word, char *why, size_t size) {
+    if (id == OptionId::Tables)
+        return chooseTables(list.numbers, list.count, word, why, size);
+    if (id == OptionId::Addends)
+        return chooseAddends(list.numbers, list.count, word, why, size);
+    return true;
 }
 
 } // namespace
@@ -126,6 +150,8 @@ OptionResult readOption(const char *word, char *why, size_t size) {
                          row.word);
             return BadOptionValue;
         }
+        if (row.value == OptionList && !chooseList(static_cast<OptionId>(i), list, word, why, size))
+            return BadOptionValue;
         if (static_cast<OptionId>(i) != OptionId::Help && static_cast<OptionId>(i) != OptionId::Fullscreen)
             commandLine.window = true;
         apply(static_cast<OptionId>(i), minutes, list);

@@ -26,6 +26,8 @@ extern const int optionRowCount;
 // their own modules). All false until readOption sets them.
 struct CommandLine {
     bool help = false;       // print the options and end
+    bool progress = false;   // print the progress record and end
+    bool forget = false;     // delete the progress record and end
     bool fullscreen = false; // the full screen although other words are given
     bool window = false;     // some word asks for a window (any word but --help and --fullscreen)
 };

@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "game/chosen_facts.h"
+#include "game/fact_tally.h"
+
 // The operations a single problem can be; Sign has its own generator below.
 enum Operation { OpAddition, OpSubtraction, OpMultiplication, OpDivision };
 
@@ -17,8 +20,13 @@ static int32_t digitsOf(int32_t value) {
 
 // Fills text and answer for one of the four plain operations; operands below bound.
 static void makePlain(Problem *problem, Operation operation, int bound, char *text, size_t size) {
-    int first = rand() % bound;
-    int second = rand() % bound;
+    static const ChosenOperation chosen[] = {ChosenAddition, ChosenSubtraction, ChosenMultiplication, ChosenDivision};
+    int first, second;
+    // A teacher's tables or addends, when chosen; otherwise the whole range.
+    if (!drawChosenOperands(chosen[operation], bound, &first, &second)) {
+        first = rand() % bound;
+        second = rand() % bound;
+    }
     switch (operation) {
     case OpSubtraction:
         // Written larger first, so the answer is never negative.
@@ -129,6 +137,7 @@ void generateProblem() {
 void appendProblem(Problem *problem) {
     if (!game.problems) {
         game.problems = problem;
+        noteFactLeading(problem);
         return;
     }
     Problem *last = game.problems;

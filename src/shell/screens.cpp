@@ -13,6 +13,7 @@
 #include "gfx/images.h"
 #include "ground/clock.h"
 #include "menu/menu.h"
+#include "shell/progress_keeping.h"
 
 static void enterSplash() {
     game.screenEnteredAt = clockNow();
@@ -27,6 +28,12 @@ static void enterMainMenu() {
 static void enterHelp() { game.screenEnteredAt = clockNow(); }
 
 // Time-outs compare with `now`, the tick of the pass: every step of a pass sees it.
+// The end of a game: its burst and sounds, then its facts kept (--remember).
+static void enterGameOverAndKeep() {
+    enterGameOver();
+    keepFinishedGame();
+}
+
 static void updateSplash() {
     if (tickDiff(now, game.screenEnteredAt) >= SplashMs)
         game.requestedScreen = LanguagePick;
@@ -88,7 +95,7 @@ static constexpr ScreenRow screens[] = {
     // Answers come from presses, and only while a game runs.
     {Playing, enterPlaying, updatePlaying, playingBackground, drawPlayingScreen, navigatePlaying, handleGameKeyPress,
      nullptr, 0, 0},
-    {GameOver, enterGameOver, nullptr, gameOverBackground, drawGameOverScreen, navigateGameOver, nullptr,
+    {GameOver, enterGameOverAndKeep, nullptr, gameOverBackground, drawGameOverScreen, navigateGameOver, nullptr,
      &contentScreens[GameOverTexts], GameOverMainMenuEntry + 1, 0},
 };
 

@@ -24,6 +24,7 @@
 #include "ground/startup.h"
 #include "shell/display_connection.h"
 #include "shell/frame.h"
+#include "shell/progress_keeping.h"
 #include "shell/screens.h"
 
 #ifdef __EMSCRIPTEN__
@@ -197,6 +198,13 @@ static void readCommandLine(int argc, char **argv) {
     if (commandLine.help) {
         printUsage();
         exit(fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1);
+    }
+    // The progress record's own actions need no display: they end here.
+    if (commandLine.progress || commandLine.forget) {
+        int status = commandLine.progress ? showProgress() : 0;
+        if (commandLine.forget && status == 0)
+            status = forgetProgress();
+        exit(status);
     }
 }
 

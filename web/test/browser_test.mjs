@@ -6,7 +6,8 @@
 // (landscape) and phone (portrait): the on-screen keys' place and size, a tap as one key
 // press and release, and whole games by taps alone. A cold load at 10 Mbit/s: the first
 // frame and the transfer within budget, then the page offline; downloads that fail. The
-// practice settings' panel: a setting kept and passed to the game, and its effect.
+// practice settings' panel: a setting kept and passed to the game, and its effect; its
+// progress record: the grid, its CSV and forgetting.
 //
 //   node web/test/browser_test.mjs --site build-web/site --frames <desktop frames folder>
 //                                  --desktop <desktop game, for its start-up failure lines>
@@ -669,6 +670,103 @@ async function practiceSettings(browser, url) {
   await closePage(page);
 }
 
+// ---- the progress record (--remember): a record kept in localStorage shows in the
+// panel's grid and is the game's progress.csv before it starts; a game played with
+// --remember is merged into it when it ends and kept in localStorage; Save as CSV gives
+// that very text; Forget this record empties localStorage, the game's file and the grid.
+
+async function progressRecord(browser, url) {
+  const Header = 'fact,asked,right first try,wrong,too slow,median ms,last played';
+  const kept = Header + '\n7 * 8,5,1,4,0,5200,2024-03-18\n';
+  const page = await newPage(browser);
+  await page.evaluateOnNewDocument((k) => {
+    if (!sessionStorage.getItem('seeded')) localStorage.setItem('plimo-progress', k);
+    sessionStorage.setItem('seeded', '1');
+  }, kept);
+  await page.goto(url);
+  await page.evaluate(() => window.plimoPage.arguments.push('--remember'));
+  await startGame(page);
+  if (!(await waitScreen(page, Screen.Splash))) return;
+  check(await page.evaluate(() => FS.readFile('/home/web_user/.local/share/plimo/progress.csv', { encoding: 'utf8' })) === kept,
+        'the kept record is the game\'s progress.csv before it starts');
+  const gridOf = (choice) => page.evaluate((c) => {
+    const chooser = document.getElementById('progress-grid-choice');
+    chooser.value = c;
+    chooser.dispatchEvent(new Event('change'));
+    return [...document.querySelectorAll('#progress-grid tbody tr')].map((tr) => [...tr.cells].slice(1).map((td) => td.textContent).join(''));
+  }, choice);
+  await page.click('#practice');
+  const before = await gridOf('0');
+  check(before.length === 13 && before[7][8] === 'X' && before.join('').replace(/·/g, '').length === 1,
+        'the grid shows the kept 7 × 8 as stuck and nothing else', before[7]);
+  await page.click('#practice');
+  for (const [key, screen] of [['Enter', Screen.LanguagePick], ['Enter', Screen.MainMenu], ['Enter', Screen.Difficulty],
+                               ['Enter', Screen.Help], ['Enter', Screen.Playing]]) {
+    await press(page, key);
+    if (!(await waitScreen(page, screen))) return;
+  }
+  // Two right answers and a wrong one in addition, then Escape ends the game.
+  for (const right of [true, true, false]) {
+    await page.waitForFunction(() => window.Module._plimoLeadingAnswer() !== -2147483648, { polling: 'raf', timeout: StateTimeoutMs });
+    const answer = String(await hook(page, 'plimoLeadingAnswer'));
+    const at = await hook(page, 'plimoFeedbackAt');
+    await page.keyboard.type(right ? answer : answer.slice(0, -1) + ((Number(answer.slice(-1)) + 1) % 10), { delay: 30 });
+    await page.waitForFunction((t) => window.Module._plimoFeedbackAt() !== t, { polling: 'raf', timeout: StateTimeoutMs }, at);
+    if (!right) await new Promise((r) => setTimeout(r, 600)); // the block after a wrong answer
+  }
+  await press(page, 'Escape');
+  if (!(await waitScreen(page, Screen.GameOver))) return;
+  await waitFor(page, 'the game\'s record reaches localStorage',
+                () => (localStorage.getItem('plimo-progress') || '').split('\n').length > 3);
+  const record = await page.evaluate(() => localStorage.getItem('plimo-progress'));
+  const lines = record.trim().split('\n');
+  const sums = lines.slice(2).map((l) => l.split(','));
+  check(lines[0] === Header && lines[1] === '7 * 8,5,1,4,0,5200,2024-03-18' && sums.length >= 2 &&
+        sums.every((f) => /^\d+ \+ \d+$/.test(f[0]) && f.length === 7 && /^\d{4}-\d\d-\d\d$/.test(f[6])) &&
+        sums.reduce((n, f) => n + Number(f[1]), 0) >= 3 && sums.reduce((n, f) => n + Number(f[2]), 0) >= 1 &&
+        sums.reduce((n, f) => n + Number(f[3]), 0) === 1,
+        'the game merged its sums into the kept record', JSON.stringify(record));
+  await page.click('#practice');
+  const added = await gridOf('2');
+  const shown = sums.filter((f) => {
+    const [a, b] = f[0].split(' + ').map(Number);
+    return a <= 12 && b <= 12 && added[a][b] !== '·';
+  });
+  check(shown.length === sums.filter((f) => f[0].split(' + ').every((n) => Number(n) <= 12)).length &&
+        added.join('').replace(/·/g, '').length === shown.length,
+        'the addition grid marks exactly the sums played', added.join('/'));
+
+  // What the button hands the browser to save: the file's name and its bytes.
+  await page.evaluate(() => {
+    const create = URL.createObjectURL;
+    const click = HTMLAnchorElement.prototype.click;
+    window.plimoSaved = [];
+    URL.createObjectURL = (blob) => { window.plimoSaved.push(blob); return create.call(URL, blob); };
+    HTMLAnchorElement.prototype.click = function () { window.plimoSavedAs = this.download; return click.call(this); };
+  });
+  await page.click('#progress-save');
+  const saved = await page.evaluate(async () =>
+    window.plimoSaved.length === 1 ? [window.plimoSavedAs, window.plimoSaved[0].type, await window.plimoSaved[0].text()] : []);
+  check(saved[0] === 'plimo-progress.csv' && saved[1] === 'text/csv' && saved[2] === record,
+        'Save as CSV saves the record as it is kept', JSON.stringify(saved.slice(0, 2)));
+
+  await page.click('#progress-forget');
+  await page.click('#progress-forget-yes');
+  const forgotten = () => page.evaluate(() => [localStorage.getItem('plimo-progress'),
+    (() => { try { return FS.readFile('/home/web_user/.local/share/plimo/progress.csv').length; } catch (e) { return 0; } })(),
+    document.getElementById('progress-grid').textContent.replace(/[\d·]/g, ''),
+    document.getElementById('progress-save').disabled]);
+  check(JSON.stringify(await forgotten()) === '[null,0,"",true]',
+        'Forget this record empties localStorage, the game\'s file and the grid', JSON.stringify(await forgotten()));
+  await page.reload();
+  await page.waitForFunction(() => window.plimoPage, { polling: 20, timeout: StateTimeoutMs });
+  check(await page.evaluate(() => localStorage.getItem('plimo-progress') === null &&
+                              document.getElementById('progress-grid').textContent.replace(/[\d·]/g, '') === ''),
+        'the forgotten record stays forgotten after a reload');
+  check((await page.evaluate(() => window.plimoRefused)).length === 0, 'the progress section breaks no content rule');
+  await closePage(page);
+}
+
 // ---- a school's connection: cold load at 10 Mbit/s and 40 ms, then offline
 
 async function coldLoadThenOffline(browser, url, stopServer, budgets) {
@@ -773,6 +871,7 @@ try {
   await tabletKeys(browser, url);
   await phoneGame(browser, url);
   await practiceSettings(browser, url);
+  await progressRecord(browser, url);
   await failedDownloads(browser, url);
   // Last: it stops the server.
   await coldLoadThenOffline(browser, url, () => server.kill(), budgets);

@@ -1,0 +1,130 @@
+// The progress record as a teacher reads it: a grid of marks per operation.
+#include "game/progress_grid.h"
+
+#include <cstdio>
+
+namespace {
+
+const char *const GridTitles[4] = {
+    "Multiplication: row * column (7 * 8 is row 7, column 8)",
+    "Division: row is the divisor, column the answer (56 / 7 is row 7, column 8)",
+    "Addition: row + column (9 + 4 is row 9, column 4)",
+    "Subtraction: row is the number taken away, column the answer (13 - 9 is row 9, column 4)",
+};
+
+char markOf(FactState state) {
+    switch (state) {
+    case FactFluent:
+        return MarkFluent;
+    case FactSlow:
+        return MarkSlow;
+    case FactStuck:
+        return MarkStuck;
+    case FactNotPlayed:
+    default:
+        return MarkNotPlayed;
+    }
+}
+
+const char *wordOf(FactState state) {
+    return state == FactFluent ? "fluent" : state == FactSlow ? "slow" : state == FactStuck ? "stuck" : "not yet played";
+}
+
+} // namespace
+
+bool factCell(const std::string &fact, int *grid, int *row, int *column) {
+    int a, b;
+    char op;
+    if (!splitFact(fact, &a, &op, &b) || a < 0 || b < 0)
+        return false;
+    switch (op) {
+    case '*':
+        *grid = 0, *row = a, *column = b;
+        break;
+    case '/':
+        if (b == 0 || a % b != 0)
+            return false;
+        *grid = 1, *row = b, *column = a / b;
+        break;
+    case '+':
+        *grid = 2, *row = a, *column = b;
+        break;
+    default:
+        if (a < b)
+            return false;
+        *grid = 3, *row = b, *column = a - b;
+        break;
+    }
+    return *row <= GridMax && *column <= GridMax;
+}
+
+std::string progressGridText(const std::vector<ProgressRow> &rows, const std::string &path) {
+    std::string text;
+    char line[160];
+    std::string lastPlayed;
+    for (const ProgressRow &row : rows)
+        if (row.lastPlayed > lastPlayed)
+            lastPlayed = row.lastPlayed;
+    snprintf(line, sizeof line, "Progress kept in %s: %zu facts played", path.c_str(), rows.size());
+    text += line;
+    text += lastPlayed.empty() ? ".\n" : ", last on " + lastPlayed + ".\n";
+    text += "\nEach fact is marked by how the child answers it over all the games kept:\n";
+    snprintf(line, sizeof line,
+             "  %c fluent: right at the first try at least 4 times in 5, half the answers within %lld s\n", MarkFluent,
+             static_cast<long long>(FluentMedianMs / 1000));
+    text += line;
+    snprintf(line, sizeof line, "  %c slow:   right at the first try at least half the times, but not fluent\n",
+             MarkSlow);
+    text += line;
+    snprintf(line, sizeof line, "  %c stuck:  right at the first try fewer than half the times\n", MarkStuck);
+    text += line;
+    snprintf(line, sizeof line, "  %c not yet played\n", MarkNotPlayed);
+    text += line;
+
+    FactState cells[4][GridMax + 1][GridMax + 1] = {};
+    std::vector<std::string> stuck[4];
+    std::vector<const ProgressRow *> beyond;
+    for (const ProgressRow &row : rows) {
+        int grid, r, c;
+        if (!factCell(row.fact, &grid, &r, &c)) {
+            beyond.push_back(&row);
+            continue;
+        }
+        cells[grid][r][c] = factState(row);
+        if (cells[grid][r][c] == FactStuck)
+            stuck[grid].push_back(row.fact);
+    }
+    for (int grid = 0; grid < 4; grid++) {
+        text += "\n";
+        text += GridTitles[grid];
+        text += "\n     ";
+        for (int c = 0; c <= GridMax; c++) {
+            snprintf(line, sizeof line, "%3d", c);
+            text += line;
+        }
+        text += "\n";
+        for (int r = 0; r <= GridMax; r++) {
+            snprintf(line, sizeof line, "  %2d ", r);
+            text += line;
+            for (int c = 0; c <= GridMax; c++) {
+                text += "  ";
+                text += markOf(cells[grid][r][c]);
+            }
+            text += "\n";
+        }
+        if (!stuck[grid].empty()) {
+            text += "  Stuck:";
+            for (size_t i = 0; i < stuck[grid].size(); i++)
+                text += (i ? ", " : " ") + stuck[grid][i];
+            text += "\n";
+        }
+    }
+    if (!beyond.empty()) {
+        text += "\nFacts beyond 12 (hardest difficulty):\n";
+        for (const ProgressRow *row : beyond) {
+            snprintf(line, sizeof line, "  %-10s %s\n", row->fact.c_str(), wordOf(factState(*row)));
+            text += line;
+        }
+    }
+    return text;
+}

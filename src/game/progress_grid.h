@@ -1,0 +1,25 @@
+// The progress record as a teacher reads it (plimo --progress): one 0-12 by 0-12 grid
+// per operation, each fact marked fluent, slow, stuck or not yet played, with a legend.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "game/progress_record.h"
+
+// Grid marks.
+constexpr char MarkFluent = 'F', MarkSlow = 's', MarkStuck = 'X', MarkNotPlayed = '.';
+
+// Largest number a grid's rows and columns show.
+constexpr int GridMax = 12;
+
+// Where a fact sits: its grid (0 multiplication, 1 division, 2 addition, 3 subtraction)
+// and its row and column. A division a / b sits at row b (the divisor), column a / b
+// (the quotient), beside the product it undoes; a subtraction a - b at row b (what is
+// taken away), column a - b (the difference). False when a number falls outside 0..12
+// (or the division is not exact).
+bool factCell(const std::string &fact, int *grid, int *row, int *column);
+
+// The whole text --progress prints for rows read from path: a heading, the legend, the
+// four grids (each with its stuck facts listed under it) and the facts beyond 12.
+std::string progressGridText(const std::vector<ProgressRow> &rows, const std::string &path);

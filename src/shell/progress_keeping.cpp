@@ -1,0 +1,113 @@
+// The progress record from the program's side: kept after each game, printed, forgotten.
+#include "shell/progress_keeping.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <unistd.h>
+#include <vector>
+
+#include "game/fact_tally.h"
+#include "game/progress_grid.h"
+#include "game/progress_record.h"
+#include "ground/startup.h"
+
+std::string todayDate() {
+    time_t seconds = time(nullptr);
+    struct tm local;
+    char text[16] = "1970-01-01";
+    if (localtime_r(&seconds, &local))
+        strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+void keepFinishedGame() {
+    if (!rememberProgress)
+        return;
+    const std::vector<FactOutcome> &outcomes = factOutcomes();
+    bool asked = false;
+    for (const FactOutcome &outcome : outcomes)
+        asked = asked || outcome.asked > 0;
+    if (!asked)
+        return; // a sign quiz, or a game left before any fact: nothing to keep
+    std::string message;
+    keepGameInRecord(progressRecordPath(), outcomes, todayDate(), &message);
+    if (!message.empty())
+        reportFault("%s", message.c_str());
+}
+
+int showProgress() {
+    std::string path = progressRecordPath();
+    if (path.empty()) {
+        reportFault("no progress record: neither XDG_DATA_HOME nor HOME names a folder");
+        return 1;
+    }
+    std::vector<ProgressRow> rows;
+    std::string why;
+    switch (readProgressRecord(path, &rows, &why)) {
+    case RecordAbsent:
+        printf("No progress kept yet: %s does not exist. Play with --remember to keep one.\n", path.c_str());
+        break;
+    case RecordDamaged:
+        reportFault("the progress record %s is damaged: %s", path.c_str(), why.c_str());
+        return 1;
+    case RecordUnreadable:
+        reportFault("%s", why.c_str());
+        return 1;
+    case RecordRead:
+        fputs(progressGridText(rows, path).c_str(), stdout);
+        break;
+    }
+    return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
+}
+
+int forgetProgress() {
+    std::string path = progressRecordPath();
+    if (path.empty()) {
+        reportFault("no progress record: neither XDG_DATA_HOME nor HOME names a folder");
+        return 1;
+    }
+    // The record, the damaged ones kept aside and what a killed write left behind.
+    std::vector<std::string> files;
+    size_t slash = path.rfind('/');
+    std::string folder = path.substr(0, slash), name = path.substr(slash + 1);
+    if (DIR *dir = opendir(folder.c_str())) {
+        while (struct dirent *entry = readdir(dir)) {
+            std::string entryName = entry->d_name;
+            if (entryName == name || entryName.rfind(name + ".damaged-", 0) == 0 ||
+                entryName.rfind(name + ".tmp-", 0) == 0)
+                files.push_back(folder + "/" + entryName);
+        }
+        closedir(dir);
+    }
+    if (files.empty()) {
+        printf("There is no progress record to forget (%s does not exist).\n", path.c_str());
+        return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
+    }
+    int status = 0;
+    for (const std::string &file : files) {
+        std::vector<ProgressRow> rows;
+        std::string why;
+        if (file == path && readProgressRecord(path, &rows, &why) == RecordRead) {
+            std::string last;
+            for (const ProgressRow &row : rows)
+                last = row.lastPlayed > last ? row.lastPlayed : last;
+            printf("Deleting the progress record %s: %zu facts%s%s.\n", file.c_str(), rows.size(),
+                   last.empty() ? "" : ", last played on ", last.c_str());
+        } else if (file == path) {
+            printf("Deleting the progress record %s.\n", file.c_str());
+        } else if (file.find(".damaged-") != std::string::npos) {
+            printf("Deleting the damaged record kept aside %s.\n", file.c_str());
+        } else {
+            printf("Deleting %s, left by a write that was cut short.\n", file.c_str());
+        }
+        fflush(stdout);
+        if (unlink(file.c_str()) != 0) {
+            reportFault("cannot delete %s: %s", file.c_str(), strerror(errno));
+            status = 1;
+        }
+    }
+    return fflush(stdout) == 0 && !ferror(stdout) ? status : 1;
+}
