@@ -60,7 +60,7 @@ void resetGame() {
     free(game.feedbackText);
     game = GameState{};
     practice = PracticeSettings{};
-    startPracticeGame();
+    startFactRecord();
     forgetHeldKeys();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {

@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "audio/audio.h"
+#include "game/fact_record.h"
 #include "game/practice.h"
 #include "game/problems.h"
 #include "game/particles.h"
+#include "game/shown_fact.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 
@@ -133,10 +135,20 @@ static void setFeedback(const char *text) {
     game.feedbackStartedAt = clockNow();
 }
 
+void clearFeedback() {
+    free(game.feedbackText);
+    game.feedbackText = nullptr;
+    game.feedbackStartedAt = 0;
+    game.feedbackRising = 0;
+}
+
 void solveLeadingProblem(const char *feedback) {
     Problem *leading = game.problems;
     if (!leading)
         return;
+    // A fact copied after a mistake counts as answered, without points.
+    bool copied = releaseFact();
+    noteRight(now);
     noteRightAnswer(leading);
     setFeedback(feedback);
     game.feedbackRising = 1;
@@ -145,8 +157,9 @@ void solveLeadingProblem(const char *feedback) {
     float burstY = static_cast<float>(leading->y);
     burstParticles(burstX, burstY);
     freeLeadingProblem();
+    noteLeading(now);
 
-    int32_t points = 2 * game.speed;
+    int32_t points = copied ? 0 : 2 * game.speed;
     resetTyping();
     if (game.problems) {
         playSound(SoundCorrect);
@@ -165,8 +178,9 @@ void solveLeadingProblem(const char *feedback) {
 }
 
 void rejectAnswer(const char *feedback, int blockMs) {
+    noteMissedFact(noteWrong());
     char fact[32];
-    setFeedback(shownAnswer(feedback, blockMs, fact, sizeof fact));
+    setFeedback(showFact(fact, sizeof fact) ? fact : feedback);
     playSound(SoundWrong);
     game.feedbackRising = 0;
     resetTyping();
@@ -174,5 +188,4 @@ void rejectAnswer(const char *feedback, int blockMs) {
     // 0 stands for "no block", so a block ending exactly at the wrap lasts 1 ms longer.
     game.inputBlockedUntil = until == 0 ? 1 : until;
     game.alertFlag = 1;
-    noteWrongAnswer();
 }

@@ -64,7 +64,6 @@ bool parseMinutes(const char *text, int *minutes) {
 
 // Turns on what the option id names; minutes and list hold its value, when it takes one.
 void apply(OptionId id, int minutes, const NumberList &list) {
-    (void)minutes;
     (void)list;
     switch (id) {
     case OptionId::Gentle:
@@ -72,6 +71,9 @@ void apply(OptionId id, int minutes, const NumberList &list) {
         break;
     case OptionId::ShowAnswers:
         practice.showAnswers = true;
+        break;
+    case OptionId::Round:
+        practice.roundMinutes = minutes;
         break;
     case OptionId::RepeatMissed:
         practice.repeatMissed = true;
@@ -81,6 +83,9 @@ void apply(OptionId id, int minutes, const NumberList &list) {
         break;
     case OptionId::Practice:
         practice.gentlePace = practice.showAnswers = practice.repeatMissed = practice.practiceList = true;
+        // A round of its own length, unless one is given (before or after).
+        if (practice.roundMinutes == 0)
+            practice.roundMinutes = PracticeRoundMinutes;
         break;
     case OptionId::Fullscreen:
         commandLine.fullscreen = true;

@@ -90,13 +90,18 @@ int32_t drawProblemRow() {
     return y;
 }
 
-void generateProblem() {
+Problem *placeProblem() {
     Problem *problem = new Problem{};
     problem->next = nullptr;
     problem->x = 6400;
-
+    // The row is drawn before the fact's numbers: the order of the game's random draws.
     problem->y = drawProblemRow();
+    appendProblem(problem);
+    return problem;
+}
 
+void generateProblem() {
+    Problem *problem = placeProblem();
     char text[32];
     if (game.gameMode == Sign) {
         makeSign(problem, text, sizeof text);
@@ -123,7 +128,6 @@ void generateProblem() {
         makePlain(problem, operation, bound, text, sizeof text);
     }
     problem->text = strdup(text);
-    appendProblem(problem);
 }
 
 void appendProblem(Problem *problem) {
