@@ -11,7 +11,10 @@
 
 #include "game/answers.h"
 #include "game/field.h"
+#include "game/display.h"
 #include "game/pace.h"
+#include "game/round.h"
+#include "gfx/images.h"
 #include "game/practice.h"
 #include "game/problems.h"
 #include "game_helpers.h"
@@ -357,9 +360,10 @@ ChildGame playAsChild(PracticeSettings settings, int difficulty, int32_t mode, i
 }
 
 TEST_F(GameField, AGentlePaceFollowsTheChildForTenMinutesAtEveryDifficulty) {
-    // Set PLIMO_PACE_TABLE to see seconds until lost (3 seeds) as the README's table.
+    // Set PLIMO_PACE_TABLE to see seconds until lost (3 seeds, up to 15 minutes) as the
+    // README's table: mode, difficulty, the game as it is at 5 s, gentle at 3, 5, 8 s.
     bool table = getenv("PLIMO_PACE_TABLE") != nullptr;
-    const int32_t TenMinutes = 600000, ThirtySeconds = 30000;
+    const int32_t Limit = table ? 900000 : 600000, ThirtySeconds = 30000;
     PracticeSettings plain, gentle;
     gentle.gentlePace = true;
     for (int32_t mode : {Addition, Multiplication, Mixed}) {
@@ -374,7 +378,7 @@ TEST_F(GameField, AGentlePaceFollowsTheChildForTenMinutesAtEveryDifficulty) {
                     SCOPED_TRACE(testing::Message() << "mode " << mode << ", difficulty " << difficulty << ", "
                                                     << answerMs << " ms, seed " << seed);
                     ChildGame g = playAsChild(isPlain ? plain : gentle, difficulty, mode, answerMs,
-                                              isPlain ? 150000 : TenMinutes, seed);
+                                              isPlain ? 150000 : Limit, seed);
                     int32_t lost = g.lostAt < 0 ? INT32_MAX : g.lostAt / 1000;
                     low = std::min(low, lost), high = std::max(high, lost);
                     // The game as it is stays lost within two and a half minutes.
@@ -382,7 +386,7 @@ TEST_F(GameField, AGentlePaceFollowsTheChildForTenMinutesAtEveryDifficulty) {
                     EXPECT_TRUE(isPlain || g.lostAt == -1) << "lost at " << g.lostAt << " ms";
                     EXPECT_EQ(g.tooFast, 0) << "faster than the game without the setting";
                 }
-                row += low == INT32_MAX ? " > " + std::to_string((isPlain ? 150 : 600)) + " |"
+                row += low == INT32_MAX ? " > " + std::to_string((isPlain ? 150 : Limit / 1000)) + " |"
                        : low == high    ? " " + std::to_string(low) + " |"
                                         : " " + std::to_string(low) + "-" + std::to_string(high) + " |";
             }
@@ -393,6 +397,80 @@ TEST_F(GameField, AGentlePaceFollowsTheChildForTenMinutesAtEveryDifficulty) {
                 EXPECT_TRUE(rise > 0 && rise <= ThirtySeconds) << "a fast child's speed rise: " << rise;
             }
         }
+    }
+}
+
+// A round cannot be lost: at Medium a 5 s child lets problems reach the edge (missed,
+// the round goes on) and the round ends at 180 s with its summary.
+TEST_F(GameField, AThreeMinuteRoundEndsAtItsTimeWithItsSummary) {
+    PracticeSettings round;
+    round.roundMinutes = 3;
+    ChildGame g = playAsChild(round, 1, Addition, 5000, 300000, 4);
+    EXPECT_EQ(g.lostAt, 180010) << "the first step strictly past 180 s";
+    int32_t tooSlow = 0, answered = 0;
+    for (const FactTally &fact : gameFacts())
+        tooSlow += fact.tooSlow, answered += int32_t(fact.answerMs.size());
+    // The field speeds up as always: most problems reach the edge before they lead 5 s.
+    EXPECT_GT(tooSlow, 20);
+    EXPECT_EQ(answered, factsAnswered());
+    EXPECT_GT(answered, 2);
+    char summary[64];
+    ASSERT_TRUE(roundSummary(summary, sizeof summary));
+    EXPECT_EQ(std::string(summary), std::to_string(answered) + " answered, " + std::to_string(answered) +
+                                        " at first try, 5.0 s");
+    // The next game without the setting is no round, and has no summary.
+    practice = PracticeSettings{};
+    enterPlaying();
+    EXPECT_FALSE(roundSummary(summary, sizeof summary));
+}
+
+// P pauses a game with a practice setting on, through the real main loop: nothing moves,
+// spawns or speeds up and the calm picture stands; any key goes on (Escape on its
+// release, without giving the game up) with every deadline moved on by the pause.
+TEST_F(GameField, APauseStopsEverythingUntilAKey) {
+    for (bool offered : {false, true}) {
+        resetGame();
+        practice.showAnswers = offered;
+        startGameAt(200000, 2);
+        pushKeyDown(SDLK_p);
+        pushKeyUp(SDLK_p);
+        clockSet(200010);
+        runPass();
+        EXPECT_EQ(game.paused, offered ? 1 : 0);
+        // The pass ran its step before the key.
+        int32_t spawnAt = game.nextSpawnAt, x = game.problems->x;
+        for (uint32_t t = 200020; t <= 210000; t += 10) {
+            clockSet(t);
+            runPass();
+        }
+        if (!offered) {
+            EXPECT_GT(game.speed, 1) << "without a practice setting P is no key of the game";
+            continue;
+        }
+        EXPECT_EQ(game.problems->x, x);
+        EXPECT_EQ(problemCount(), 1);
+        EXPECT_EQ(game.speed, 1);
+        EXPECT_EQ(game.nextSpawnAt, spawnAt);
+        EXPECT_EQ(playingBackground(), menuBackground);
+        // Escape goes on when released, and the game with it.
+        pushKeyDown(SDLK_ESCAPE);
+        runPass();
+        EXPECT_EQ(game.paused, 1);
+        pushKeyUp(SDLK_ESCAPE);
+        runPass();
+        EXPECT_EQ(game.paused, 0);
+        EXPECT_EQ(game.nextSpawnAt, tickAdd(spawnAt, tickDiff(now, game.pausedAt)));
+        EXPECT_GE(tickDiff(now, game.pausedAt), 9990);
+        clockSet(210100);
+        runPass();
+        EXPECT_EQ(game.requestedScreen, Playing);
+        EXPECT_LT(game.problems->x, x);
+        // Any other key goes on too.
+        pushKeyDown(SDLK_p);
+        runPass();
+        pushKeyDown(SDLK_a);
+        runPass();
+        EXPECT_EQ(game.paused, 0);
     }
 }
 
