@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <SDL_mixer.h>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -18,6 +20,7 @@
 #include "game/practice.h"
 #include "game/problems.h"
 #include "game_helpers.h"
+#include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 #include "shell/shell.h"
@@ -432,6 +435,17 @@ TEST_F(GameAnswers, PressesAnswerWhatTheyTypeOnEveryLayout) {
     EXPECT_EQ(game.typedDigits, 0);
 }
 
+// Relative luminance of a colour 0xRRGGBB (sRGB), for contrast ratios.
+double luminance(uint32_t colour) {
+    double sum = 0;
+    const double weight[3] = {0.2126, 0.7152, 0.0722};
+    for (int i = 0; i < 3; i++) {
+        double c = ((colour >> (16 - 8 * i)) & 0xFF) / 255.0;
+        sum += weight[i] * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+    }
+    return sum;
+}
+
 // With shown answers a wrong answer's feedback is the whole fact as a child says it, on
 // a panel beside the leading problem; the field holds still (no movement, spawn or
 // speed-up) until the answer is typed, which counts with the burst but no points, and
@@ -470,6 +484,15 @@ TEST_F(GameAnswers, AShownFactHoldsTheFieldUntilItIsCopied) {
         int32_t cx = 400 + 6 * int32_t(strlen(c.text));
         EXPECT_TRUE(x0 > cx + 47 || x1 < cx - 47) << x0 << ".." << x1;
         EXPECT_TRUE(y0 < 114 && y1 > 114) << y0 << ".." << y1;
+        // Drawn large on its panel, at better than 4.5:1 against it, whatever lies behind.
+        fillScreen(0xFFFFFF);
+        drawPlaying();
+        double brightest = 0;
+        for (int32_t y = y0 + 2; y < y1 - 2; y++)
+            for (int32_t x = x0 + 2; x < x1 - 2; x++)
+                brightest = std::max(brightest, luminance(pixelAt(screenSurface, x, y)));
+        EXPECT_EQ(pixelAt(screenSurface, x0 + 3, y0 + 3) & 0xFFFFFF, PanelColour);
+        EXPECT_GE((brightest + 0.05) / (luminance(PanelColour) + 0.05), 4.5);
         for (int step = 0; step < 300; step++) {
             game.logicClock += 10;
             updateField();

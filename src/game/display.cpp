@@ -100,12 +100,17 @@ bool shownFactBox(int32_t *x0, int32_t *y0, int32_t *x1, int32_t *y1) {
     int32_t height = bigCell() + 2 * PanelPadding;
     int32_t cx, cy;
     highlightCentre(leading, &cx, &cy);
-    // Beside the highlight (its widest reach is 48 pixels from its centre).
-    int32_t left = cx + 56;
+    // Beside the highlight (its widest reach is 48 pixels from its centre, 24 above and
+    // below it), right or left; where neither side has room, under or over it.
+    int32_t left = cx + 56, top = cy - height / 2;
     if (left + width > ScreenWidth)
         left = cx - 56 - width;
+    if (left < 0) {
+        left = cx - width / 2;
+        top = cy + 28 + height <= ScreenHeight ? cy + 28 : cy - 28 - height;
+    }
     left = std::max<int32_t>(0, std::min<int32_t>(left, ScreenWidth - width));
-    int32_t top = std::max<int32_t>(0, std::min<int32_t>(cy - height / 2, ScreenHeight - height));
+    top = std::max<int32_t>(0, std::min<int32_t>(top, ScreenHeight - height));
     *x0 = left;
     *y0 = top;
     *x1 = left + width;
@@ -135,13 +140,14 @@ static void drawShownFact() {
     drawBigText(keyLeft + PanelPadding / 2, y0 + PanelPadding, key);
 }
 
-// The pause picture, over the menus' calm background: the sign of a pause, two bars on
-// a panel in the middle of the screen.
+// The pause picture, over the menus' calm background: the sign of a pause, two bars in
+// the middle of the background's panel (the menus' column starts at its left).
 static void drawPausePicture() {
-    const int32_t cx = ScreenWidth / 2, cy = ScreenHeight / 2;
-    drawPanel(cx - 80, cy - 80, cx + 80, cy + 80);
-    fillBox(cx - 40, cy - 50, cx - 12, cy + 50, PanelBorderColour);
-    fillBox(cx + 12, cy - 50, cx + 40, cy + 50, PanelBorderColour);
+    const int32_t cx = 415, cy = 225;
+    fillBox(cx - 40, cy - 60, cx - 10, cy + 60, PanelColour);
+    fillBox(cx + 10, cy - 60, cx + 40, cy + 60, PanelColour);
+    fillBox(cx - 37, cy - 57, cx - 13, cy + 57, PanelBorderColour);
+    fillBox(cx + 13, cy - 57, cx + 37, cy + 57, PanelBorderColour);
 }
 
 bool gameOverBurstShowing() {
