@@ -14,7 +14,6 @@
 #include "gfx/images.h"
 #include "gfx/surface.h"
 #include "ground/clock.h"
-#include "game/pause.h"
 #include "ground/data_file.h"
 
 // The most items any screen reads ("credits").
@@ -303,11 +302,8 @@ bool navigateHelp(NavAction action) {
 }
 
 bool navigatePlaying(NavAction action) {
-    // Answers come from key presses; a release of Escape gives the game up, or when
-    // paused goes on with it.
-    if (action == Back && game.paused)
-        resumeGame();
-    else if (action == Back)
+    // Answers come from key presses; a release of Escape gives the game up.
+    if (action == Back)
         game.requestedScreen = GameOver;
     return false;
 }

@@ -63,6 +63,16 @@ static SDL_Surface *gameOverBackground() { return gameOverBurstShowing() ? nullp
 
 static void drawPlayingScreen(const ContentScreen *) { drawPlaying(); }
 
+// A paused game goes on at the release of Escape (whose press did not), instead of being
+// given up; other releases mean nothing while paused.
+static bool navigatePlayingScreen(NavAction action) {
+    if (!game.paused)
+        return navigatePlaying(action);
+    if (action == Back)
+        resumeGame();
+    return false;
+}
+
 static void drawGameOverScreen(const ContentScreen *texts) {
     if (gameOverBurstShowing()) {
         drawGameOverBurst();
@@ -90,7 +100,7 @@ static constexpr ScreenRow screens[] = {
      &contentScreens[DifficultyTexts], DifficultyBackEntry + 1, 1},
     {Help, enterHelp, updateHelp, helpPicture, drawHelp, navigateHelp, nullptr, &contentScreens[HelpTexts], 0, 0},
     // Answers (and the pause) come from presses, and only while a game runs.
-    {Playing, enterPlaying, updatePlaying, playingBackground, drawPlayingScreen, navigatePlaying, handlePlayingKeyPress,
+    {Playing, enterPlaying, updatePlaying, playingBackground, drawPlayingScreen, navigatePlayingScreen, handlePlayingKeyPress,
      nullptr, 0, 0},
     {GameOver, enterGameOver, nullptr, gameOverBackground, drawGameOverScreen, navigateGameOver, nullptr,
      &contentScreens[GameOverTexts], GameOverMainMenuEntry + 1, 0},
