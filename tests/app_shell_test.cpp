@@ -369,6 +369,13 @@ TEST(ShellOptions, WordsAreReadOneAtATime) {
     EXPECT_TRUE(commandLine.window && !practice.gentlePace);
     EXPECT_EQ(readOption("--practice", why, sizeof why), OptionApplied);
     EXPECT_TRUE(practice.gentlePace && practice.showAnswers && practice.repeatMissed && practice.practiceList);
+    EXPECT_EQ(practice.roundMinutes, PracticeRoundMinutes);
+    // A round's length given before or after --practice stands.
+    EXPECT_EQ(readOption("--round=3", why, sizeof why), OptionApplied);
+    EXPECT_EQ(readOption("--practice", why, sizeof why), OptionApplied);
+    EXPECT_EQ(practice.roundMinutes, 3);
+    for (const char *word : {"--round", "--round=0", "--round=31", "--round=2.5"})
+        EXPECT_EQ(readOption(word, why, sizeof why), BadOptionValue) << word;
     practice = PracticeSettings{};
     commandLine = CommandLine{};
 }

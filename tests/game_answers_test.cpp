@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <SDL_mixer.h>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -12,10 +14,13 @@
 
 #include "game/answers.h"
 #include "game/display.h"
+#include "game/fact_record.h"
 #include "game/field.h"
+#include "game/particles.h"
 #include "game/practice.h"
 #include "game/problems.h"
 #include "game_helpers.h"
+#include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 #include "shell/shell.h"
@@ -430,47 +435,134 @@ TEST_F(GameAnswers, PressesAnswerWhatTheyTypeOnEveryLayout) {
     EXPECT_EQ(game.typedDigits, 0);
 }
 
-// With shown answers a wrong key's feedback is the whole fact, standing at 400 for the
-// block (top -1: not drawn), in the sign quiz with the right sign.
-TEST_F(GameAnswers, ShownAnswerStandsInTheFeedbacksPlaceForTheBlock) {
-    practice.showAnswers = true;
-    for (int32_t mode : {Multiplication, Sign}) {
-        game.gameMode = mode;
-        game.inputBlockedUntil = 0;
-        addProblem(mode == Sign ? "3 - 5" : "8 * 7", mode == Sign ? 0 : 56, mode == Sign ? 1 : 2, 4000, 0);
-        type({SDLK_1, SDLK_1});
-        EXPECT_EQ(feedback(), mode == Sign ? "3 - 5 : -" : "8 * 7 = 56");
-        uint32_t block = mode == Sign ? 2000 : 500;
-        for (auto [ms, expected] : {std::pair{300u, 400}, {block - 1, 400}, {block, -1}}) {
-            int32_t top = -1;
-            feedbackTop(50000 + ms, &top);
-            EXPECT_EQ(top, expected) << feedback() << ", " << ms << " ms after";
-        }
-        freeProblems();
+// Relative luminance of a colour 0xRRGGBB (sRGB), for contrast ratios.
+double luminance(uint32_t colour) {
+    double sum = 0;
+    const double weight[3] = {0.2126, 0.7152, 0.0722};
+    for (int i = 0; i < 3; i++) {
+        double c = ((colour >> (16 - 8 * i)) & 0xFF) / 255.0;
+        sum += weight[i] * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
     }
+    return sum;
+}
+
+// With shown answers a wrong answer's feedback is the whole fact as a child says it, on
+// a panel beside the leading problem; the field holds still (no movement, spawn or
+// speed-up) until the answer is typed, which counts with the burst but no points, and
+// the field's clocks then go on from where they stood.
+TEST_F(GameAnswers, AShownFactHoldsTheFieldUntilItIsCopied) {
+    practice.showAnswers = true;
+    installTestFont();
+    struct Case {
+        int32_t mode;
+        const char *text;
+        int32_t answer, digits;
+        SDLKey wrong, right;
+        const char *fact;
+    } cases[] = {{Multiplication, "8 * 7", 56, 2, SDLK_1, SDLK_5, "8 * 7 = 56"},
+                 {Sign, "3 - 5", 0, 1, SDLK_PLUS, SDLK_MINUS, "3 - 5 = -2"},
+                 {Sign, "-4 * -6", 1, 1, SDLK_MINUS, SDLK_PLUS, "-4 * -6 = 24"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.fact);
+        clockSet(50000);
+        now = 50000;
+        game.gameMode = c.mode;
+        game.inputBlockedUntil = 0;
+        game.score = 0;
+        game.speed = 3;
+        game.logicClock = 50000;
+        game.nextSpawnAt = game.nextSpeedUpAt = 50100;
+        addProblem(c.text, c.answer, c.digits, 4000, 100);
+        addProblem("1 + 1", 2, 1, 6000, 200);
+        type({c.wrong, c.wrong});
+        EXPECT_EQ(feedback(), c.fact);
+        int32_t top, x0, y0, x1, y1;
+        EXPECT_FALSE(feedbackTop(50300, &top)) << "not tossed";
+        ASSERT_TRUE(shownFactBox(&x0, &y0, &x1, &y1));
+        // Beside the highlight (centre 400 + 6 x length, 47 wide at most), around the
+        // problem's row.
+        int32_t cx = 400 + 6 * int32_t(strlen(c.text));
+        EXPECT_TRUE(x0 > cx + 47 || x1 < cx - 47) << x0 << ".." << x1;
+        EXPECT_TRUE(y0 < 114 && y1 > 114) << y0 << ".." << y1;
+        // Drawn large on its panel, at better than 4.5:1 against it, whatever lies behind.
+        fillScreen(0xFFFFFF);
+        drawPlaying();
+        double brightest = 0;
+        for (int32_t y = y0 + 2; y < y1 - 2; y++)
+            for (int32_t x = x0 + 2; x < x1 - 2; x++)
+                brightest = std::max(brightest, luminance(pixelAt(screenSurface, x, y)));
+        EXPECT_EQ(pixelAt(screenSurface, x0 + 3, y0 + 3) & 0xFFFFFF, PanelColour);
+        EXPECT_GE((brightest + 0.05) / (luminance(PanelColour) + 0.05), 4.5);
+        for (int step = 0; step < 300; step++) {
+            game.logicClock += 10;
+            updateField();
+        }
+        EXPECT_EQ(game.problems->x, 4000);
+        EXPECT_EQ(problemCount(), 2);
+        EXPECT_EQ(game.speed, 3);
+        // Copied 3 s later: answered, with its burst and no points.
+        clockSet(53000);
+        now = 53000;
+        expireAnswerBlock();
+        if (c.digits == 2)
+            type({SDLK_5, SDLK_6});
+        else
+            type({c.right});
+        EXPECT_EQ(problemCount(), 1);
+        EXPECT_EQ(particleCount(), BurstParticleCount);
+        EXPECT_EQ(game.score, 0);
+        EXPECT_FALSE(shownFactBox(&x0, &y0, &x1, &y1));
+        EXPECT_EQ(game.nextSpawnAt, 53100);
+        EXPECT_EQ(game.nextSpeedUpAt, 53100);
+        freeProblems();
+        freeParticles();
+    }
+    // Without the setting nothing holds: the number typed is tossed from its place.
+    practice.showAnswers = false;
     game.gameMode = Addition;
     game.inputBlockedUntil = 0;
     addProblem("1 + 2", 3, 1, 4000, 0);
-    type({SDLK_3}); // the next right answer rises as always
+    type({SDLK_4});
     int32_t top = -1;
-    EXPECT_TRUE(feedbackTop(50100, &top) && top == 390) << top;
+    EXPECT_TRUE(feedbackTop(53100, &top) && top == FeedbackTop - 30) << top;
+    EXPECT_EQ(game.factHeld, 0);
 }
 
+// The list of facts to practise: most missed first, marked x when answered wrong and ...
+// when only too slow; a new game starts a new list.
 TEST_F(GameAnswers, PracticeListHoldsTheMostMissedFactsOfTheGame) {
     practice.practiceList = true;
     // Seven facts missed, the second one three times; each answered right after.
     const char *texts[] = {"9 + 9", "7 + 5", "6 + 8", "4 + 7", "9 + 3", "8 + 5", "5 + 6"};
     for (int i = 0; i < 7; i++) {
-        addProblem(texts[i], texts[i][0] - '0' + texts[i][4] - '0', 2, 4000, 0);
-        for (int miss = 0; miss < (i == 1 ? 3 : 1); miss++)
+        addProblem(texts[i], texts[i][0] - '0' + texts[i][4] - '0', 2, i == 2 ? 1500 : 4000, 0);
+        noteLeading(now);
+        if (i == 2) {
+            // Too slow: near the edge, then at it.
+            game.nextSpawnAt = game.nextSpeedUpAt = game.logicClock + 100000;
+            game.logicClock += 10;
+            updateField();
+            game.problems->x = 0;
+            updateField();
+        }
+        for (int miss = 0; miss < (i == 1 ? 3 : i == 2 ? 0 : 1); miss++)
             rejectAnswer("0", 500);
         solveLeadingProblem("1");
     }
-    char lines[MaxListedFacts][24];
+    char lines[MaxListedFacts][32];
     ASSERT_EQ(practiceListLines(lines), 6);
-    const char *expected[] = {"7 + 5 = 12", "9 + 9 = 18", "6 + 8 = 14", "4 + 7 = 11", "9 + 3 = 12", "8 + 5 = 13"};
+    const char *expected[] = {"7 + 5 = 12 x",  "6 + 8 = 14 ...", "9 + 9 = 18 x",
+                              "4 + 7 = 11 x", "9 + 3 = 12 x",   "8 + 5 = 13 x"};
     for (int i = 0; i < 6; i++)
         EXPECT_STREQ(lines[i], expected[i]);
+    // The record counts what the list reads.
+    const FactTally &slow = gameFacts()[2];
+    EXPECT_STREQ(slow.text, "6 + 8");
+    EXPECT_EQ(slow.tooSlow, 1);
+    EXPECT_EQ(slow.closeCalls, 1);
+    EXPECT_EQ(slow.wrong, 0);
+    EXPECT_EQ(gameFacts()[1].wrong, 3);
+    EXPECT_EQ(gameFacts()[1].rightFirstTry, 0);
     enterPlaying(); // a new game, a new list
     EXPECT_EQ(practiceListLines(lines), 0);
 }

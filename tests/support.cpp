@@ -16,7 +16,7 @@
 
 #include "content/content.h"
 #include "game/chosen_facts.h"
-#include "game/fact_tally.h"
+#include "game/progress_record.h"
 #include "game/particles.h"
 #include "game/practice.h"
 #include "game/problems.h"
@@ -62,10 +62,9 @@ void resetGame() {
     free(game.feedbackText);
     game = GameState{};
     practice = PracticeSettings{};
-    startPracticeGame();
+    startFactRecord();
     chosenFacts = ChosenFacts{};
     rememberProgress = false;
-    startFactTally();
     forgetHeldKeys();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {

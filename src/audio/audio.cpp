@@ -174,6 +174,15 @@ void playMusic(int music) {
     Mix_VolumeMusic(128);
 }
 
+void holdMusic(bool held) {
+    if (!audioOpen || !currentMusic)
+        return;
+    if (held)
+        Mix_PauseMusic();
+    else
+        Mix_ResumeMusic();
+}
+
 void closeAudio() {
     Mix_CloseAudio();
     audioOpen = false;

@@ -47,6 +47,9 @@ void playSound(SoundId sound);
 // any other value leaves no music playing.
 void playMusic(int music);
 
+// Pauses the current track where it is (held true) or lets it go on from there.
+void holdMusic(bool held);
+
 // While quiet, the sound library's own complaints on standard error are silenced: on a
 // machine without a sound card ALSA writes several lines each time SDL looks for a
 // device, where the game's one "no sound" line says all a player needs. Set around

@@ -6,10 +6,11 @@
 #include <cstring>
 
 #include "audio/audio.h"
-#include "game/fact_tally.h"
+#include "game/fact_record.h"
 #include "game/practice.h"
 #include "game/problems.h"
 #include "game/particles.h"
+#include "game/shown_fact.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 
@@ -134,12 +135,21 @@ static void setFeedback(const char *text) {
     game.feedbackStartedAt = clockNow();
 }
 
+void clearFeedback() {
+    free(game.feedbackText);
+    game.feedbackText = nullptr;
+    game.feedbackStartedAt = 0;
+    game.feedbackRising = 0;
+}
+
 void solveLeadingProblem(const char *feedback) {
     Problem *leading = game.problems;
     if (!leading)
         return;
+    // A fact copied after a mistake counts as answered, without points.
+    bool copied = releaseFact();
+    noteRight(now);
     noteRightAnswer(leading);
-    noteFactRight(leading);
     setFeedback(feedback);
     game.feedbackRising = 1;
     // The burst starts at the top-left corner of the problem's text.
@@ -147,8 +157,9 @@ void solveLeadingProblem(const char *feedback) {
     float burstY = static_cast<float>(leading->y);
     burstParticles(burstX, burstY);
     freeLeadingProblem();
+    noteLeading(now);
 
-    int32_t points = 2 * game.speed;
+    int32_t points = copied ? 0 : 2 * game.speed;
     resetTyping();
     if (game.problems) {
         playSound(SoundCorrect);
@@ -167,8 +178,9 @@ void solveLeadingProblem(const char *feedback) {
 }
 
 void rejectAnswer(const char *feedback, int blockMs) {
+    noteMissedFact(noteWrong());
     char fact[32];
-    setFeedback(shownAnswer(feedback, blockMs, fact, sizeof fact));
+    setFeedback(showFact(fact, sizeof fact) ? fact : feedback);
     playSound(SoundWrong);
     game.feedbackRising = 0;
     resetTyping();
@@ -176,6 +188,4 @@ void rejectAnswer(const char *feedback, int blockMs) {
     // 0 stands for "no block", so a block ending exactly at the wrap lasts 1 ms longer.
     game.inputBlockedUntil = until == 0 ? 1 : until;
     game.alertFlag = 1;
-    noteWrongAnswer();
-    noteFactWrong();
 }

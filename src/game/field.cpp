@@ -1,12 +1,16 @@
 // The playing field over time: starting a game, movement, speed-up, spawning and loss.
 #include "game/field.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "audio/audio.h"
-#include "game/fact_tally.h"
+#include "game/answers.h"
+#include "game/fact_record.h"
+#include "game/pace.h"
 #include "game/practice.h"
 #include "game/problems.h"
+#include "game/round.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 
@@ -41,15 +45,34 @@ static void spawnProblem() {
         generateProblem();
 }
 
+// The speed rule, at a due speed-up: one more, not past the gentle pace's limit (which
+// brings it down when the child has slowed).
+static void raiseSpeed() {
+    game.speed++;
+    if (practice.gentlePace)
+        game.speed = std::min(game.speed, paceTopSpeed());
+}
+
+// The spawn rule, at a due spawn: one problem, sometimes two; the gentle pace puts a
+// problem on the field only while it has room. False when none could come (the spawn
+// then stays due).
+static bool spawnDue() {
+    if (practice.gentlePace && !paceRoomForProblem())
+        return false;
+    spawnProblem();
+    if (rand() % (10 - game.difficulty) == 0 && (!practice.gentlePace || paceRoomForProblem()))
+        spawnProblem();
+    return true;
+}
+
 void enterPlaying() {
-    free(game.feedbackText);
-    game.feedbackText = nullptr;
-    game.feedbackStartedAt = 0;
-    game.feedbackRising = 0;
+    clearFeedback();
     game.typedDigits = 0;
     game.typedValue = 0;
     game.score = 0;
     game.inputBlockedUntil = 0;
+    game.factHeld = 0;
+    game.paused = 0;
     // A fresh game counts as a close call: its first clearing plays the cleared sound.
     game.alertFlag = 1;
     playMusic(GameMusic);
@@ -58,15 +81,25 @@ void enterPlaying() {
     game.screenEnteredAt = clockNow();
     // Every way out of a game frees the field already; this only guards against leaks.
     freeProblems();
-    startPracticeGame();
-    startFactTally();
+    startFactRecord();
     spawnProblem();
+    noteLeading(game.screenEnteredAt);
     game.speed = 1;
     game.nextSpawnAt = deadlineAfter(game.screenEnteredAt, spawnInterval());
-    game.nextSpeedUpAt = deadlineAfter(game.screenEnteredAt, speedUpInterval(spawnInterval()));
+    game.nextSpeedUpAt = game.nextSpawnAt;
+    startRound();
+}
+
+void holdFieldClocks(int32_t ms) {
+    if (game.nextSpawnAt != 0)
+        game.nextSpawnAt = deadlineAfter(game.nextSpawnAt, ms);
+    game.nextSpeedUpAt = deadlineAfter(game.nextSpeedUpAt, ms);
+    holdLeadingClock(ms);
 }
 
 void updateField() {
+    if (game.paused || game.factHeld)
+        return;
     int32_t logicNow = game.logicClock;
     int32_t interval = spawnInterval();
 
@@ -75,28 +108,32 @@ void updateField() {
 
     // The problems have already moved at the old speed in this step.
     if (deadlinePassed(game.nextSpeedUpAt, logicNow)) {
-        game.nextSpeedUpAt = deadlineAfter(logicNow, speedUpInterval(interval));
-        if (speedMayRise())
-            game.speed++;
+        game.nextSpeedUpAt = deadlineAfter(logicNow, interval);
+        raiseSpeed();
     }
 
     // 0 means the player has just cleared the field: the spawn is due whatever the
     // logic clock shows, also once it has passed 2^31.
-    if (game.nextSpawnAt == 0 || deadlinePassed(game.nextSpawnAt, logicNow)) {
+    if ((game.nextSpawnAt == 0 || deadlinePassed(game.nextSpawnAt, logicNow)) && spawnDue())
         game.nextSpawnAt = deadlineAfter(logicNow, interval);
-        spawnProblem();
-        if (rand() % (10 - game.difficulty) == 0)
-            spawnProblem();
-    }
+    // A problem that comes onto an empty field leads from the step it came in.
+    if (game.problems && !factRecord.leading)
+        noteLeading(logicNow);
 
     // Everything moves alike, so the leading problem is always the furthest left.
-    if (game.problems && game.problems->x <= 0)
+    if (game.problems && game.problems->x <= 0) {
+        noteMissedFact(noteTooSlow(logicNow));
+        if (roundGoesOn())
+            missLeadingProblem(logicNow);
+        else
+            game.requestedScreen = GameOver;
+    }
+    if (roundOver(logicNow))
         game.requestedScreen = GameOver;
     // A problem this near the edge is a close call: the next clearing of the field is
     // celebrated with the cleared sound.
     if (dangerZone() == DangerNear) {
         game.alertFlag = 1;
-        noteDangerReached();
-        noteFactTooSlow();
+        noteMissedFact(noteCloseCall());
     }
 }

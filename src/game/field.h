@@ -18,21 +18,26 @@ DangerZone dangerZone();
 // Spawn and speed-up period in ms: 7000 / (difficulty + 1).
 int32_t spawnInterval();
 
-// Starts a game (the Playing entry action): clears the feedback, typing, score and
-// input block, sets alertFlag, starts the game music, then sets screenEnteredAt to the
-// tick counter, places the first problem, sets speed 1, the spawn deadline to
-// screenEnteredAt + spawnInterval and the speed-up deadline to screenEnteredAt +
-// speedUpInterval (the same unless the gentle pace is chosen).
+// Starts a game (the Playing entry action): clears the feedback, typing, score, input
+// block and the practice's hold, pause and fact record, sets alertFlag, starts the game
+// music, then sets screenEnteredAt to the tick counter, places the first problem, sets
+// speed 1, both deadlines to screenEnteredAt + spawnInterval and, in a round, its end.
 void enterPlaying();
 
-// One Playing logic step at logic time L = game.logicClock: moves every problem left by
-// speed tenths of a pixel; raises speed once L is strictly past nextSpeedUpAt (not past
-// the gentle pace's ceiling, next deadline L + speedUpInterval); spawns
-// once L is strictly past nextSpawnAt, or at once when nextSpawnAt is 0 (a cleared
-// field), with a second problem when rand() % (10 - difficulty) is 0 (either may be a
-// missed fact asked again, see practice.h); the next spawn is due L + spawnInterval.
-// Requests GameOver when the leading problem's x is 0 or less. Sets alertFlag while
-// the leading problem is in DangerNear (a close call), where it also counts as missed
-// for practice.
+// One Playing logic step at logic time L = game.logicClock. While the game is paused or
+// a shown fact holds the field, nothing moves. Otherwise: moves every problem left by
+// speed tenths of a pixel; once L is strictly past nextSpeedUpAt raises speed (next
+// deadline L + spawnInterval); once L is strictly past nextSpawnAt, or at once when
+// nextSpawnAt is 0 (a cleared field), spawns, with a second problem when rand() % (10 -
+// difficulty) is 0 (either may be a missed fact asked again, see practice.h); the next
+// spawn is due L + spawnInterval. With the gentle pace (game/pace.h) the speed never
+// goes past paceTopSpeed (it comes down to it when the child slows) and a due spawn
+// waits while the field has no room. A leading problem at x 0 or less requests GameOver,
+// or in a round leaves the field as missed (game/round.h); a round also ends here. Sets
+// alertFlag while the leading problem is in DangerNear (a close call).
 // Deadlines are compared wrap-safe, so the schedule holds across 2^31 and 2^32.
 void updateField();
+
+// The field stood still for ms (a pause, or a shown fact until copied): its spawn and
+// speed-up deadlines and the leading problem's answer clock move on by as much.
+void holdFieldClocks(int32_t ms);

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "game/chosen_facts.h"
-#include "game/fact_tally.h"
+#include "game/progress_record.h"
 #include "game/practice.h"
 
 CommandLine commandLine;
@@ -66,7 +66,6 @@ bool parseMinutes(const char *text, int *minutes) {
 
 // Turns on what the option id names; minutes and list hold its value, when it takes one.
 void apply(OptionId id, int minutes, const NumberList &list) {
-    (void)minutes;
     (void)list;
     switch (id) {
     case OptionId::Gentle:
@@ -74,6 +73,9 @@ void apply(OptionId id, int minutes, const NumberList &list) {
         break;
     case OptionId::ShowAnswers:
         practice.showAnswers = true;
+        break;
+    case OptionId::Round:
+        practice.roundMinutes = minutes;
         break;
     case OptionId::RepeatMissed:
         practice.repeatMissed = true;
@@ -83,6 +85,9 @@ void apply(OptionId id, int minutes, const NumberList &list) {
         break;
     case OptionId::Practice:
         practice.gentlePace = practice.showAnswers = practice.repeatMissed = practice.practiceList = true;
+        // A round of its own length, unless one is given (before or after).
+        if (practice.roundMinutes == 0)
+            practice.roundMinutes = PracticeRoundMinutes;
         break;
     case OptionId::Tables:
     case OptionId::Addends:

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "game/chosen_facts.h"
-#include "game/fact_tally.h"
 
 // The operations a single problem can be; Sign has its own generator below.
 enum Operation { OpAddition, OpSubtraction, OpMultiplication, OpDivision };
@@ -98,13 +97,18 @@ int32_t drawProblemRow() {
     return y;
 }
 
-void generateProblem() {
+Problem *placeProblem() {
     Problem *problem = new Problem{};
     problem->next = nullptr;
     problem->x = 6400;
-
+    // The row is drawn before the fact's numbers: the order of the game's random draws.
     problem->y = drawProblemRow();
+    appendProblem(problem);
+    return problem;
+}
 
+void generateProblem() {
+    Problem *problem = placeProblem();
     char text[32];
     if (game.gameMode == Sign) {
         makeSign(problem, text, sizeof text);
@@ -131,13 +135,11 @@ void generateProblem() {
         makePlain(problem, operation, bound, text, sizeof text);
     }
     problem->text = strdup(text);
-    appendProblem(problem);
 }
 
 void appendProblem(Problem *problem) {
     if (!game.problems) {
         game.problems = problem;
-        noteFactLeading(problem);
         return;
     }
     Problem *last = game.problems;

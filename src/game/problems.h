@@ -12,6 +12,12 @@ void generateProblem();
 // differs from the leading problem's row.
 int32_t drawProblemRow();
 
+// A new problem at the right edge (x 6400) in a freshly drawn row (drawProblemRow),
+// appended at the tail of game.problems; every problem comes onto the field this way.
+// The caller fills in its fact (answer, answerDigits, text) before anything reads the
+// list again.
+Problem *placeProblem();
+
 // Appends a new record (whose next is null) at the tail of game.problems.
 void appendProblem(Problem *problem);
 

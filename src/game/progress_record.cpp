@@ -9,6 +9,8 @@
 
 #include "ground/atomic_file.h"
 
+bool rememberProgress = false;
+
 const char *const ProgressHeader = "fact,asked,right first try,wrong,too slow,median ms,last played";
 
 namespace {

@@ -8,6 +8,10 @@
 #include <vector>
 
 // One fact's outcome in one game, as the game tallied it.
+// Whether each game's facts are kept in the record (--remember); nothing is written
+// without it.
+extern bool rememberProgress;
+
 struct FactOutcome {
     std::string fact;                   // the problem as the game writes it: "7 * 8"
     int32_t asked = 0;                  // times it became the leading problem

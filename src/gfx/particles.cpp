@@ -80,6 +80,18 @@ void fillEllipse(int cx, int cy, int rx, int ry, uint32_t colour) {
     }
 }
 
+void fillBox(int x0, int y0, int x1, int y1, uint32_t colour) {
+    uint64_t key = 0;
+    if (drawPass == Record)
+        key = keyOf(keyOf(keyOf(keyOf(keyOf(FrameKeySeed ^ 0xb0c5, x0), y0), x1), y1), colour);
+    Box box = clipBox(x0, y0, x1, y1);
+    DrawTarget target = drawItem(box, key);
+    if (!target)
+        return;
+    for (int row = box.y0; row < box.y1; row++)
+        std::fill(target.row(row) + box.x0, target.row(row) + box.x1, colour);
+}
+
 void drawParticles() {
     for (const Particle *p = game.particles; p; p = p->next) {
         int r = truncToInt(p->radius);

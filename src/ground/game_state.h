@@ -90,6 +90,11 @@ struct GameState {
     int32_t feedbackStartedAt = 0;      // tick when feedbackText appeared
     int32_t feedbackRising = 0;         // 1 after a right answer (text rises), 0 after a wrong one
     int32_t alertFlag = 0;              // 1: the next emptying of the field plays the cleared sound
+    int32_t factHeld = 0;               // 1 while a shown fact holds the field still (practice), until copied
+    int32_t factHeldSince = 0;          // tick the shown fact began to hold the field
+    int32_t paused = 0;                 // 1 while the game is paused (practice)
+    int32_t pausedAt = 0;               // tick the pause began
+    int32_t roundEndsAt = 0;            // logic time a round ends (practice); 0 when the game is no round
     int32_t burstX = 0;                 // centre x of the game-over burst, pixels
     int32_t burstY = 0;                 // centre y of the game-over burst, pixels
     Problem *problems = nullptr;        // owned list of problems on the field, leading problem first

@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "game/fact_tally.h"
+#include "game/fact_record.h"
 #include "game/progress_grid.h"
 #include "game/progress_record.h"
 #include "ground/startup.h"
@@ -26,12 +26,27 @@ std::string todayDate() {
 void keepFinishedGame() {
     if (!rememberProgress)
         return;
-    const std::vector<FactOutcome> &outcomes = factOutcomes();
-    bool asked = false;
-    for (const FactOutcome &outcome : outcomes)
-        asked = asked || outcome.asked > 0;
-    if (!asked)
-        return; // a sign quiz, or a game left before any fact: nothing to keep
+    // The sign quiz is not kept: its answers are signs, not the facts' results.
+    if (game.gameMode == Sign)
+        return;
+    // The game's own record, as the progress record counts: the facts that were the
+    // leading problem, a close call counted as too slow (a problem that runs out passes
+    // near the edge first).
+    std::vector<FactOutcome> outcomes;
+    for (const FactTally &fact : gameFacts()) {
+        if (fact.asked == 0)
+            continue;
+        FactOutcome outcome;
+        outcome.fact = fact.text;
+        outcome.asked = fact.asked;
+        outcome.rightFirstTry = fact.rightFirstTry;
+        outcome.wrong = fact.askingsWrong;
+        outcome.tooSlow = fact.closeCalls > fact.tooSlow ? fact.closeCalls : fact.tooSlow;
+        outcome.rightAnswerMs = fact.answerMs;
+        outcomes.push_back(outcome);
+    }
+    if (outcomes.empty())
+        return; // a game left before any fact: nothing to keep
     std::string message;
     keepGameInRecord(progressRecordPath(), outcomes, todayDate(), &message);
     if (!message.empty())

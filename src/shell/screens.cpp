@@ -9,7 +9,7 @@
 #include "game/display.h"
 #include "game/field.h"
 #include "game/particles.h"
-#include "game/practice.h"
+#include "game/pause.h"
 #include "gfx/images.h"
 #include "ground/clock.h"
 #include "menu/menu.h"
@@ -54,6 +54,9 @@ static void updateHelp() {
 }
 
 static void updatePlaying() {
+    // A paused game stands still, its particles too.
+    if (game.paused)
+        return;
     expireAnswerBlock();
     updateField();
     updateParticles();
@@ -67,13 +70,24 @@ static SDL_Surface *gameOverBackground() { return gameOverBurstShowing() ? nullp
 
 static void drawPlayingScreen(const ContentScreen *) { drawPlaying(); }
 
+// A paused game goes on at the release of Escape (whose press did not), instead of being
+// given up; other releases mean nothing while paused.
+static bool navigatePlayingScreen(NavAction action) {
+    if (!game.paused)
+        return navigatePlaying(action);
+    if (action == Back)
+        resumeGame();
+    return false;
+}
+
 static void drawGameOverScreen(const ContentScreen *texts) {
     if (gameOverBurstShowing()) {
         drawGameOverBurst();
     } else {
         drawGameOverMenu(texts);
-        // The facts to practise, when chosen, between the score line and the entries.
-        drawPracticeList(MenuColumnX, 220);
+        // A round's summary and the facts to practise, when chosen, between the score
+        // line and the entries.
+        drawGameOverPractice(MenuColumnX, 220);
     }
 }
 
@@ -92,8 +106,8 @@ static constexpr ScreenRow screens[] = {
     {Difficulty, nullptr, nullptr, menuPicture, drawDifficulty, navigateDifficulty, nullptr,
      &contentScreens[DifficultyTexts], DifficultyBackEntry + 1, 1},
     {Help, enterHelp, updateHelp, helpPicture, drawHelp, navigateHelp, nullptr, &contentScreens[HelpTexts], 0, 0},
-    // Answers come from presses, and only while a game runs.
-    {Playing, enterPlaying, updatePlaying, playingBackground, drawPlayingScreen, navigatePlaying, handleGameKeyPress,
+    // Answers (and the pause) come from presses, and only while a game runs.
+    {Playing, enterPlaying, updatePlaying, playingBackground, drawPlayingScreen, navigatePlayingScreen, handlePlayingKeyPress,
      nullptr, 0, 0},
     {GameOver, enterGameOverAndKeep, nullptr, gameOverBackground, drawGameOverScreen, navigateGameOver, nullptr,
      &contentScreens[GameOverTexts], GameOverMainMenuEntry + 1, 0},

@@ -15,6 +15,7 @@
 
 #include "audio/audio.h"
 #include "content/content.h"
+#include "game/answers.h"
 #include "game/options.h"
 #include "game/particles.h"
 #include "gfx/font.h"
@@ -262,10 +263,7 @@ int runProgram(int argc, char **argv) {
 
 void loadResources() {
     freeParticles();
-    free(game.feedbackText);
-    game.feedbackText = nullptr;
-    game.feedbackStartedAt = 0;
-    game.feedbackRising = 0;
+    clearFeedback();
 
     loadImages();
     checkFontImage();

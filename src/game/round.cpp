@@ -1,0 +1,45 @@
+// Rounds that cannot be lost: the round's end, missed problems and the summary.
+#include "game/round.h"
+
+#include <cstdio>
+
+#include "audio/audio.h"
+#include "game/answers.h"
+#include "game/fact_record.h"
+#include "game/practice.h"
+#include "game/problems.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+
+void startRound() {
+    game.roundEndsAt = 0;
+    if (practice.roundMinutes <= 0)
+        return;
+    int32_t end = tickAdd(game.screenEnteredAt, practice.roundMinutes * 60000);
+    // 0 stands for "no round": an end exactly at the wrap comes 1 ms later.
+    game.roundEndsAt = end == 0 ? 1 : end;
+}
+
+bool roundGoesOn() { return game.roundEndsAt != 0; }
+
+bool roundOver(int32_t logicNow) { return game.roundEndsAt != 0 && tickBefore(game.roundEndsAt, logicNow); }
+
+void missLeadingProblem(int32_t logicNow) {
+    playSound(SoundFailed);
+    freeLeadingProblem();
+    resetTyping();
+    noteLeading(logicNow);
+    // The field is never left empty for longer than a step.
+    if (!game.problems)
+        game.nextSpawnAt = 0;
+}
+
+bool roundSummary(char *out, unsigned size) {
+    // The round's end stays set after the game, until the next one starts.
+    if (game.roundEndsAt == 0)
+        return false;
+    int32_t tenths = (medianAnswerMs() + 50) / 100;
+    snprintf(out, size, "%d answered, %d at first try, %d.%d s", factsAnswered(), factsRightFirstTry(),
+             tenths / 10, tenths % 10);
+    return true;
+}

@@ -1,0 +1,26 @@
+// Rounds that cannot be lost (--round=MINUTES): the game ends after its minutes, and a
+// problem that reaches the left edge leaves the field as missed while the round goes on.
+#pragma once
+
+#include <cstdint>
+
+// When a game starts (enterPlaying, screenEnteredAt set): in a round, its end is
+// screenEnteredAt + the round's minutes; otherwise the game is no round (roundEndsAt 0).
+void startRound();
+
+// Whether the game is a round, so that a problem at the left edge does not end it.
+bool roundGoesOn();
+
+// Whether the round is over at logic time logicNow (strictly past its end, as the
+// field's deadlines); false when the game is no round.
+bool roundOver(int32_t logicNow);
+
+// The leading problem reached the left edge in a round at logic time logicNow: it leaves
+// the field with the failed sound, the typing is reset, and the next problem leads (on
+// an empty field one comes at the next step).
+void missLeadingProblem(int32_t logicNow);
+
+// The round's summary under the game-over menu's score, when the last game was a round:
+// facts answered, right at the first try, and the median seconds one took, written into
+// out (size bytes) as "12 answered, 10 at first try, 4.5 s". False for no round.
+bool roundSummary(char *out, unsigned size);
