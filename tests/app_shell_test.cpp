@@ -9,6 +9,7 @@
 #include <glob.h>
 
 #include "content/content.h"
+#include "game/options.h"
 #include "game/practice.h"
 #include "game/problems.h"
 #include "ground/clock.h"
@@ -329,17 +330,47 @@ TEST(ShellProcess, UnavailableVideoDriverFailsWithItsMessage) {
 }
 
 // --help prints the options and ends before SDL starts (the named driver does not
-// exist); --practice is all four settings, and a word like "window" none.
-TEST(ShellProcess, HelpPrintsTheOptionsAndEnds) {
+// exist), failing when they cannot be written; a misspelt option stops the game before
+// any window with one line naming it, status 2.
+TEST(ShellProcess, HelpPrintsTheOptionsAndMisspellingsAreRefused) {
     ScratchDir dir;
-    ProcessResult r = runProcess(plimoBinary(), {"--gentle", "--help", "window"}, dir.path(),
-                                 {"SDL_VIDEODRIVER=no-such-driver", "SDL_AUDIODRIVER=dummy"}, 20000);
+    const std::vector<std::string> env = {"SDL_VIDEODRIVER=no-such-driver", "SDL_AUDIODRIVER=dummy"};
+    ProcessResult r = runProcess(plimoBinary(), {"--gentle", "--help", "window"}, dir.path(), env, 20000);
     EXPECT_EQ(r.exitStatus, 0);
-    for (const char *word : {"--gentle", "--show-answers", "--repeat-missed", "--practice-list", "--practice "})
+    // The manual page lists every option too, its hyphens escaped.
+    std::ifstream manual(sourceDir() + "/packaging/plimo.6");
+    std::string manualText((std::istreambuf_iterator<char>(manual)), std::istreambuf_iterator<char>());
+    for (int i = 0; i < optionRowCount; i++) {
+        std::string word = optionRows[i].word, escaped;
+        for (char c : word)
+            escaped += c == '-' ? std::string("\\-") : std::string(1, c);
         EXPECT_NE(r.out.find(word), std::string::npos) << word << " in:\n" << r.out;
-    EXPECT_FALSE(applyPracticeOption("window") || applyPracticeOption("-gentle") || practice.gentlePace);
-    EXPECT_TRUE(applyPracticeOption("--practice") && practice.gentlePace && practice.practiceList);
+        EXPECT_NE(manualText.find(".B " + escaped), std::string::npos) << word << " in packaging/plimo.6";
+    }
+    for (const char *word : {"--gentel", "--show-answer", "--Gentle", "--gentle=1", "--fullscreen=no"}) {
+        ProcessResult refused = runProcess(plimoBinary(), {"window", word}, dir.path(), env, 20000);
+        EXPECT_EQ(refused.exitStatus, 2) << word;
+        EXPECT_EQ(refused.err.rfind(std::string(word) + ": ", 0), 0u) << refused.err;
+        EXPECT_NE(refused.err.find("--help"), std::string::npos) << refused.err;
+        EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
+    }
+    ProcessResult full = runProcess("/bin/sh", {"-c", "\"$0\" --help >/dev/full", plimoBinary()}, dir.path(), env, 20000);
+    EXPECT_EQ(full.exitStatus, 1);
+}
+
+// Words are read one at a time: an option turns its setting on, --practice all of them,
+// any word not starting with "--" asks for a window, and --fullscreen keeps the full
+// screen whatever else is given.
+TEST(ShellOptions, WordsAreReadOneAtATime) {
+    char why[160];
+    EXPECT_EQ(readOption("--fullscreen", why, sizeof why), OptionApplied);
+    EXPECT_TRUE(commandLine.fullscreen && !commandLine.window);
+    EXPECT_EQ(readOption("-gentle", why, sizeof why), NotAnOption);
+    EXPECT_TRUE(commandLine.window && !practice.gentlePace);
+    EXPECT_EQ(readOption("--practice", why, sizeof why), OptionApplied);
+    EXPECT_TRUE(practice.gentlePace && practice.showAnswers && practice.repeatMissed && practice.practiceList);
     practice = PracticeSettings{};
+    commandLine = CommandLine{};
 }
 
 TEST_F(ShellTest, PressesReachTheGameOnlyWhilePlayingAndReleasesReachTheMenus) {

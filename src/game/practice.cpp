@@ -15,26 +15,6 @@ PracticeSettings practice;
 
 namespace {
 
-// The options: each word and the settings it turns on.
-struct PracticeOption {
-    const char *word;
-    const char *help;
-    bool PracticeSettings::*setting; // null: every setting
-};
-
-const PracticeOption Options[] = {
-    {"--gentle", "a gentle pace: the field speeds up a third as often,\n"
-                 "                    and never beyond 40 pixels a second",
-     &PracticeSettings::gentlePace},
-    {"--show-answers", "after a wrong answer show the whole fact with its answer",
-     &PracticeSettings::showAnswers},
-    {"--repeat-missed", "ask missed facts again until answered right twice in a row",
-     &PracticeSettings::repeatMissed},
-    {"--practice-list", "list the facts missed in the game on the game-over screen",
-     &PracticeSettings::practiceList},
-    {"--practice", "all four of the above", nullptr},
-};
-
 // A fact missed in the current game. Its repeat on the field is only ever compared,
 // never followed: the pointer is cleared when that problem is solved or missed, and
 // every record is forgotten before the next game places its first problem.
@@ -98,27 +78,6 @@ void noteMiss(const Problem *problem) {
 }
 
 } // namespace
-
-bool applyPracticeOption(const char *word) {
-    for (const PracticeOption &option : Options) {
-        if (strcmp(word, option.word) != 0)
-            continue;
-        if (option.setting)
-            practice.*option.setting = true;
-        else
-            practice = PracticeSettings{true, true, true, true};
-        return true;
-    }
-    return false;
-}
-
-const char *practiceOptionsHelp() {
-    static char text[1024];
-    size_t used = 0;
-    for (const PracticeOption &option : Options)
-        used += snprintf(text + used, sizeof text - used, "  %-17s %s\n", option.word, option.help);
-    return text;
-}
 
 int32_t speedUpInterval(int32_t spawnPeriodMs) {
     return practice.gentlePace ? GentleSpeedUpPeriods * spawnPeriodMs : spawnPeriodMs;

@@ -27,13 +27,6 @@ constexpr int32_t GentleTopSpeed = 4;
 // Most facts the game-over menu lists.
 constexpr int MaxListedFacts = 6;
 
-// Turns on the setting(s) that word (a command-line argument) names; false when word is
-// not a practice option.
-bool applyPracticeOption(const char *word);
-
-// The practice options, one per line, each with what it does (for --help).
-const char *practiceOptionsHelp();
-
 // The time in ms between two speed-ups for a spawn period of spawnPeriodMs.
 int32_t speedUpInterval(int32_t spawnPeriodMs);
 

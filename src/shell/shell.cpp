@@ -15,8 +15,8 @@
 
 #include "audio/audio.h"
 #include "content/content.h"
+#include "game/options.h"
 #include "game/particles.h"
-#include "game/practice.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/regions.h"
@@ -168,27 +168,35 @@ static void browserPass() {
 }
 #endif
 
-// What --help prints: the practice options, and that any argument means a window.
+// What --help prints: the options, and that any other argument means a window.
 static void printUsage() {
     printf("Usage: plimo [OPTION]...\n"
-           "An arithmetic drill game. Without arguments it takes the full screen; any\n"
-           "argument, these options included, opens a 640x480 window instead.\n\n"
-           "Practice settings for parents and teachers (all off unless given):\n"
-           "%s"
-           "  --help            print these options and end\n",
-           practiceOptionsHelp());
+           "An arithmetic drill game. Without arguments, or with --fullscreen, it takes the\n"
+           "full screen; any other argument, these options included, opens a 640x480\n"
+           "window instead.\n\n"
+           "Options (the practice settings are for parents and teachers, all off unless\n"
+           "given):\n"
+           "%s",
+           optionsHelp());
 }
 
-// Reads the command line: --help prints the options and ends the program (status 0);
-// practice options turn their settings on; any other argument is left as it always
-// was, a request for a window.
+// Reads the command line word by word: options turn their settings on; a word starting
+// with "--" that is no option (a misspelling such as --gentel) stops the program before
+// any window, status 2, so that nobody believes a setting on that is not; any other word
+// is, as it always was, a request for a window. --help prints the options and ends
+// (status 0, or 1 when they could not be written).
 static void readCommandLine(int argc, char **argv) {
     for (int i = 1; i < argc; i++) {
-        if (strcmp(argv[i], "--help") == 0) {
-            printUsage();
-            exit(0);
+        char why[160];
+        OptionResult result = readOption(argv[i], why, sizeof why);
+        if (result == UnknownOption || result == BadOptionValue) {
+            reportFault("%s", why);
+            exit(2);
         }
-        applyPracticeOption(argv[i]);
+    }
+    if (commandLine.help) {
+        printUsage();
+        exit(fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1);
     }
 }
 
@@ -218,7 +226,7 @@ int runProgram(int argc, char **argv) {
     // survives tears down itself, in this order.
     setStartupTeardown(shutDown);
 
-    Uint32 flags = argc < 2 ? SDL_FULLSCREEN : 0;
+    Uint32 flags = commandLine.fullscreen || !commandLine.window ? SDL_FULLSCREEN : 0;
     screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, flags);
     if (!screenSurface)
         failStartup("Unable to set up video: %s", SDL_GetError());

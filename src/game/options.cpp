@@ -1,0 +1,179 @@
+// The command line: one table of options (game/options.def) and the reading of a word.
+#include "game/options.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "game/practice.h"
+
+CommandLine commandLine;
+
+namespace {
+
+enum class OptionId {
+#define OPTION(id, word, value, label, help) id,
+#include "game/options.def"
+#undef OPTION
+};
+
+constexpr OptionValue valueOf(const char *name) {
+    return name[0] == '\0' ? OptionSwitch : name[0] == 'M' ? OptionMinutes : OptionList;
+}
+
+// The numbers of a LIST value, in the order written, each 0 to MaxListNumber.
+constexpr int MaxListNumber = 19;
+struct NumberList {
+    int count = 0;
+    int numbers[MaxListNumber + 1] = {};
+};
+
+// Reads "2,5,10": numbers 0 to MaxListNumber, separated by single commas, none twice.
+bool parseList(const char *text, NumberList *list) {
+    const char *p = text;
+    while (true) {
+        if (*p < '0' || *p > '9')
+            return false;
+        int n = 0;
+        while (*p >= '0' && *p <= '9' && n <= MaxListNumber)
+            n = n * 10 + (*p++ - '0');
+        if (n > MaxListNumber || (*p >= '0' && *p <= '9'))
+            return false;
+        for (int i = 0; i < list->count; i++)
+            if (list->numbers[i] == n)
+                return false;
+        list->numbers[list->count++] = n;
+        if (*p == '\0')
+            return true;
+        if (*p++ != ',')
+            return false;
+    }
+}
+
+// Reads a whole number of minutes, 1 to 30.
+bool parseMinutes(const char *text, int *minutes) {
+    char *end = nullptr;
+    if (*text < '0' || *text > '9')
+        return false;
+    long n = strtol(text, &end, 10);
+    if (*end != '\0' || n < 1 || n > 30)
+        return false;
+    *minutes = static_cast<int>(n);
+    return true;
+}
+
+// Turns on what the option id names; minutes and list hold its value, when it takes one.
+void apply(OptionId id, int minutes, const NumberList &list) {
+    (void)minutes;
+    (void)list;
+    switch (id) {
+    case OptionId::Gentle:
+        practice.gentlePace = true;
+        break;
+    case OptionId::ShowAnswers:
+        practice.showAnswers = true;
+        break;
+    case OptionId::RepeatMissed:
+        practice.repeatMissed = true;
+        break;
+    case OptionId::PracticeList:
+        practice.practiceList = true;
+        break;
+    case OptionId::Practice:
+        practice.gentlePace = practice.showAnswers = practice.repeatMissed = practice.practiceList = true;
+        break;
+    case OptionId::Fullscreen:
+        commandLine.fullscreen = true;
+        break;
+    case OptionId::Help:
+        commandLine.help = true;
+        break;
+    }
+}
+
+} // namespace
+
+const OptionRow optionRows[] = {
+#define OPTION(id, word, value, label, help) {word, valueOf(value), label, help},
+#include "game/options.def"
+#undef OPTION
+};
+const int optionRowCount = static_cast<int>(sizeof optionRows / sizeof optionRows[0]);
+
+OptionResult readOption(const char *word, char *why, size_t size) {
+    if (strncmp(word, "--", 2) != 0) {
+        commandLine.window = true;
+        return NotAnOption;
+    }
+    const char *equals = strchr(word, '=');
+    size_t nameLength = equals ? static_cast<size_t>(equals - word) : strlen(word);
+    for (int i = 0; i < optionRowCount; i++) {
+        const OptionRow &row = optionRows[i];
+        if (strlen(row.word) != nameLength || strncmp(word, row.word, nameLength) != 0)
+            continue;
+        int minutes = 0;
+        NumberList list;
+        bool good = row.value == OptionSwitch    ? !equals
+                    : row.value == OptionMinutes ? equals && parseMinutes(equals + 1, &minutes)
+                                                 : equals && parseList(equals + 1, &list);
+        if (!good) {
+            if (row.value == OptionSwitch)
+                snprintf(why, size, "%s: takes no value (plimo --help lists the options)", word);
+            else if (row.value == OptionMinutes)
+                snprintf(why, size, "%s: needs a whole number of minutes from 1 to 30, as in %s=10", word, row.word);
+            else
+                snprintf(why, size, "%s: needs numbers from 0 to %d, each once, as in %s=2,5,10", word, MaxListNumber,
+                         row.word);
+            return BadOptionValue;
+        }
+        if (static_cast<OptionId>(i) != OptionId::Help && static_cast<OptionId>(i) != OptionId::Fullscreen)
+            commandLine.window = true;
+        apply(static_cast<OptionId>(i), minutes, list);
+        return OptionApplied;
+    }
+    snprintf(why, size, "%s: unknown option (plimo --help lists the options)", word);
+    return UnknownOption;
+}
+
+const char *optionsHelp() {
+    // Each option's word (with its value's name), then its help wrapped at 79 columns
+    // in a column of its own.
+    static char text[4096];
+    const int helpColumn = 22, width = 79;
+    size_t used = 0;
+    auto add = [&](const char *format, auto... args) {
+        if (used < sizeof text)
+            used += static_cast<size_t>(snprintf(text + used, sizeof text - used, format, args...));
+    };
+    for (int i = 0; i < optionRowCount; i++) {
+        const OptionRow &row = optionRows[i];
+        char word[32];
+        snprintf(word, sizeof word, "%s%s", row.word,
+                 row.value == OptionSwitch ? "" : row.value == OptionMinutes ? "=MINUTES" : "=LIST");
+        add("  %-*s", helpColumn - 2, word);
+        int column = helpColumn;
+        if (static_cast<int>(strlen(word)) + 2 >= helpColumn) {
+            add("\n%*s", helpColumn, "");
+        }
+        const char *p = row.help;
+        while (*p) {
+            const char *space = strchr(p, ' ');
+            int length = space ? static_cast<int>(space - p) : static_cast<int>(strlen(p));
+            if (column > helpColumn && column + 1 + length > width) {
+                add("\n%*s", helpColumn, "");
+                column = helpColumn;
+            }
+            if (column > helpColumn) {
+                add(" ");
+                column++;
+            }
+            add("%.*s", length, p);
+            column += length;
+            p += length;
+            while (*p == ' ')
+                p++;
+        }
+        add("\n");
+    }
+    return text;
+}

@@ -1,0 +1,48 @@
+// The command line: one table of options (game/options.def) and the reading of a word.
+#pragma once
+
+#include <cstddef>
+
+// What an option takes after "=": nothing (a switch), minutes, or a list of numbers.
+enum OptionValue {
+    OptionSwitch,
+    OptionMinutes,
+    OptionList,
+};
+
+// One option as the table writes it.
+struct OptionRow {
+    const char *word;      // "--gentle"
+    OptionValue value;     // what follows "=", if anything
+    const char *pageLabel; // the page's switch text; "" when the page does not offer it
+    const char *help;      // its --help line
+};
+
+// Every option, in --help order.
+extern const OptionRow optionRows[];
+extern const int optionRowCount;
+
+// What the command line asks of the program itself (the practice settings are kept by
+// their own modules). All false until readOption sets them.
+struct CommandLine {
+    bool help = false;       // print the options and end
+    bool fullscreen = false; // the full screen although other words are given
+    bool window = false;     // some word asks for a window (any word but --help and --fullscreen)
+};
+extern CommandLine commandLine;
+
+// What readOption made of a word.
+enum OptionResult {
+    OptionApplied,  // an option: its setting is on
+    NotAnOption,    // a word not starting with "--": a request for a window, as always
+    UnknownOption,  // starts with "--" but is no option (a misspelling): refuse to start
+    BadOptionValue, // an option whose value is missing, extra or out of range
+};
+
+// Applies one command-line word: turns on the setting(s) an option names and records in
+// commandLine what it asks of the program. On UnknownOption or BadOptionValue the reason,
+// naming the word, is written into why (size bytes, always terminated).
+OptionResult readOption(const char *word, char *why, size_t size);
+
+// The options, one per line with what each does, as --help prints them.
+const char *optionsHelp();
