@@ -164,7 +164,7 @@ const char *optionsHelp() {
                 column = helpColumn;
             }
             if (column > helpColumn) {
-                add(" ");
+                add("%s", " ");
                 column++;
             }
             add("%.*s", length, p);
