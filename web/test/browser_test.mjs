@@ -243,17 +243,17 @@ const closePage = (page) => page.browserContext().close();
 // the page's script is there; the game itself starts once it has loaded.
 async function startGame(page, tap = false) {
   // Polled by time, not by frames: the page draws none while it loads.
-  await page.waitForFunction(() => window.plimoPage, { polling: 20, timeout: StateTimeoutMs });
+  await page.waitForFunction(() => performance.getEntriesByName('plimo-page').length, { polling: 20, timeout: StateTimeoutMs });
   if (tap) await page.tap('#start');
   else await press(page, 'Space');
 }
 // Page to first splash frame for a player who taps at once: the load, then the start.
 const firstFrameMs = (page) => page.evaluate(() => {
-  const p = window.plimoPage;
-  return p.readyAt + (p.firstFrameAt - p.startedAt);
+  const at = (name) => performance.getEntriesByName(name).at(-1).startTime;
+  return at('plimo-ready') + (at('plimo-first-frame') - at('plimo-started'));
 });
 const firstFrameShown = (page) =>
-  waitFor(page, 'the first frame is shown', () => window.plimoPage.firstFrameAt || document.getElementById('status').classList.contains('failed'));
+  waitFor(page, 'the first frame is shown', () => performance.getEntriesByName('plimo-first-frame').length || document.getElementById('status').classList.contains('failed'));
 
 // ---- the game played
 
@@ -438,7 +438,7 @@ async function startBroken(browser, url, what, beforeMain) {
   await page.goto(url);
   await startGame(page);
   await waitFor(page, `${what}: the game starts or stops`,
-                () => window.plimoPage.firstFrameAt || document.getElementById('status').classList.contains('failed'));
+                () => performance.getEntriesByName('plimo-first-frame').length || document.getElementById('status').classList.contains('failed'));
   return page;
 }
 
@@ -482,7 +482,7 @@ async function brokenData(browser, url) {
     const shown = await page.evaluate(() => ({
       text: document.getElementById('status').textContent,
       failed: document.getElementById('status').classList.contains('failed'),
-      drawn: !!window.plimoPage.firstFrameAt,
+      drawn: performance.getEntriesByName('plimo-first-frame').length > 0,
     }));
     check(desktop.status === 1 && shown.failed && !shown.drawn && shown.text === desktop.line,
           `${f.what}: the page shows the desktop game's one line`,
@@ -642,7 +642,7 @@ async function phoneGame(browser, url) {
 
 async function practiceSettings(browser, url) {
   const page = await newPage(browser);
-  const args = () => page.evaluate(() => window.plimoPage.arguments.join(' '));
+  const args = () => page.evaluate(() => performance.getEntriesByName('plimo-started').at(-1).detail.arguments.join(' '));
   await page.goto(url);
   await startGame(page);
   if (!(await waitScreen(page, Screen.Splash))) return;
