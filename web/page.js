@@ -17,8 +17,9 @@
 //   focusGame()                     gives the keys back to the game
 // and on document the events 'plimo-started', 'plimo-ended' and 'plimo-keyboard' (a key
 // of a real keyboard aimed at the game). The moments of the start are marked for
-// measuring (performance marks plimo-page once this script runs, plimo-ready, plimo-started
-// with the arguments, and plimo-first-frame).
+// measuring (performance marks plimo-page once this script runs, plimo-build-checked once
+// no newer build is to take over, plimo-ready, plimo-started with the arguments, and
+// plimo-first-frame).
 performance.mark('plimo-page');
 const canvas = document.getElementById('screen');
 const status = document.getElementById('status');
@@ -53,21 +54,12 @@ export function focusGame() {
 }
 function tell(name, detail) { document.dispatchEvent(new CustomEvent(name, { detail })); }
 
-// One line of status, in the bar and on the start screen; a failure stays. link, when
-// given, is [text, address] put after the line.
-function say(text, isFailure, link) {
+// One line of status, in the bar and on the start screen; a failure stays.
+function say(text, isFailure) {
   if (failed) return;
   failed = !!isFailure;
   [status, startStatus].forEach((line) => {
     line.textContent = text;
-    if (link) {
-      const a = document.createElement('a');
-      a.textContent = link[0];
-      a.href = link[1];
-      a.target = '_blank';
-      a.rel = 'noopener';
-      line.append(' ', a);
-    }
     line.classList.toggle('failed', !!isFailure);
   });
   if (isFailure) startPrompt.hidden = true;
@@ -80,8 +72,8 @@ function hint() {
                      : 'Arrows and Return choose, digits answer, Escape goes back.');
 }
 
-function fail(text, link) {
-  say(text, true, link);
+function fail(text) {
+  say(text, true);
   clearInterval(watchdog);
 }
 
@@ -265,8 +257,7 @@ function makeGame() {
       say('Plimo has ended.');
       startPrompt.textContent = 'Tap or press a key to play';
       startScreen.hidden = false;
-      game = null;
-      makeGameWhenLoaded();
+      game = null; // a new one at the player's tap
     },
     onAbort: (what) => {
       running = false;
@@ -289,9 +280,9 @@ const tooOld = typeof WebAssembly !== 'object' || typeof DecompressionStream !==
 let wasm = new Promise(() => {});
 let data = wasm;
 if (self.origin === 'null') {
-  // A frame sandboxed without allow-same-origin: every download is refused.
-  fail('Plimo cannot load in this frame: the frame must allow same-origin (sandbox="allow-scripts allow-same-origin").',
-       ['Open Plimo in its own tab', location.href]);
+  // A frame sandboxed without allow-same-origin, where every download is refused: the
+  // page's inline check says so (index.html).
+  failed = true;
 } else if (tooOld) {
   fail('This browser is too old for Plimo. Open the page in a current Chrome, Edge, Firefox or Safari.');
 } else if (location.protocol === 'file:') {
@@ -345,13 +336,14 @@ function wantStart() {
   if (running || failed) return;
   if (newBuildWaiting) return takeOver();
   unlockAudio();
+  makeGameWhenLoaded();
   startWanted = true;
   startPrompt.textContent = 'Plimo starts as soon as it has loaded…';
   startWhenWanted();
 }
 
 function startWhenWanted() {
-  if (!startWanted || !runtimeReady || running || failed || !game) return;
+  if (!startWanted || !runtimeReady || !buildChecked || running || failed || !game) return;
   startWanted = false;
   running = true;
   firstFrameShown = false;
@@ -460,10 +452,21 @@ function watchForNewBuild(registration) {
   registration.addEventListener('updatefound', () => follow(registration.installing));
 }
 
+// A game starts once the page knows that no newer build is waiting to take over.
+let buildChecked = false;
+function checkedBuild() {
+  if (newBuildWaiting) return;
+  buildChecked = true;
+  performance.mark('plimo-build-checked');
+  startWhenWanted();
+}
 if ('serviceWorker' in navigator && window.isSecureContext && self.origin !== 'null') {
   navigator.serviceWorker.getRegistration().then((registration) => {
     if (registration) watchForNewBuild(registration);
-  }, () => {});
+    checkedBuild();
+  }, checkedBuild);
+} else {
+  checkedBuild();
 }
 
 let registered = false;

@@ -82,6 +82,14 @@ endforeach()
 list(JOIN options ",\n " options)
 string(REPLACE "<" "\\u003c" options "${options}")
 set(PLIMO_PAGE_OPTIONS "[${options}]")
+# The inline script that speaks in a sandboxed frame, allowed by its hash.
+file(READ "${WEB}/index.html" template)
+if(NOT template MATCHES "<script id=\"plimo-frame-check\">([^<]*)</script>")
+  message(FATAL_ERROR "${WEB}/index.html: no <script id=\"plimo-frame-check\">")
+endif()
+string(SHA256 sum "${CMAKE_MATCH_1}")
+hex_to_base64(${sum} b64)
+set(PLIMO_FRAME_CHECK_HASH "sha256-${b64}")
 configure_file("${WEB}/index.html" "${SITE}/index.html" @ONLY)
 
 # sw.js
