@@ -16,7 +16,8 @@
 //                                  --frames <desktop frames folder>
 //                                  --desktop <desktop game, for its start-up failure lines>
 // --site is the test's own build, whose game exports the hooks the test reads; --public
-// is the site as published, checked to have none.
+// is the site as published, checked to have none. --shots <folder> keeps a screenshot of
+// each device; --only <section,...> runs only those sections.
 // PLIMO_DESKTOP_MENU_CPU (CPU s/min of the desktop game on its main menu, from
 // tools/cpu_usage.sh) is printed beside the browser's. Failing frames are written as BMP
 // files to --out (default: a fresh folder under /tmp).
@@ -1054,17 +1055,22 @@ async function failedDownloads(browser, url) {
 const budgets = {};
 const { server, url } = await startServer();
 const browser = await launchChromium('plimo-chromium-');
-try {
-  await playThrough(browser, url + 'index.html', budgets);
-  await brokenData(browser, url + 'index.html');
-  await screenShares(browser, url);
-  await tabletKeys(browser, url);
-  await phoneGame(browser, url);
-  await practiceSettings(browser, url);
-  await failedDownloads(browser, url);
-  await schoolServer(browser);
+// --only name,name runs only those sections (a developer's shortcut; CI runs them all).
+const only = args.only ? args.only.split(',') : null;
+const sections = [
+  ['playThrough', () => playThrough(browser, url + 'index.html', budgets)],
+  ['brokenData', () => brokenData(browser, url + 'index.html')],
+  ['screenShares', () => screenShares(browser, url)],
+  ['tabletKeys', () => tabletKeys(browser, url)],
+  ['phoneGame', () => phoneGame(browser, url)],
+  ['practiceSettings', () => practiceSettings(browser, url)],
+  ['failedDownloads', () => failedDownloads(browser, url)],
+  ['schoolServer', () => schoolServer(browser)],
   // Last: it stops the server.
-  await coldLoadThenOffline(browser, url, () => server.kill(), budgets);
+  ['coldLoadThenOffline', () => coldLoadThenOffline(browser, url, () => server.kill(), budgets)],
+];
+try {
+  for (const [name, run] of sections) if (!only || only.includes(name)) await run();
 } catch (e) {
   check(false, 'the browser test ran to its end', e.stack);
 } finally {
