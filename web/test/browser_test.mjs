@@ -939,7 +939,7 @@ function otherBuild(dir) {
 // Loads the page at url and plays to the main menu once the page has seen whether a newer
 // build takes over (and loaded again if so); says which build played (A or B).
 async function playAt(page, url) {
-  await page.goto(url);
+  if (!(await page.goto(url).then(() => true, () => false))) return 'none';
   await page.waitForFunction(() => performance.getEntriesByName('plimo-build-checked').length, { polling: 50, timeout: StateTimeoutMs });
   await press(page, 'Space');
   for (const [key, screen] of [[null, Screen.Splash], ['Enter', Screen.LanguagePick], ['Enter', Screen.MainMenu]]) {
@@ -960,10 +960,11 @@ async function workerSettled(page) {
 
 async function schoolServer(browser) {
   const root = fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-server-'));
-  for (const copy of ['x', 'a', 'b']) fs.cpSync(siteDir, path.join(root, copy), { recursive: true });
+  for (const copy of ['x', 'a']) fs.cpSync(siteDir, path.join(root, copy), { recursive: true });
   fs.cpSync(publicDir, path.join(root, 'public'), { recursive: true });
   const b = path.join(root, 'build-b');
   otherBuild(b);
+  fs.cpSync(b, path.join(root, 'b'), { recursive: true });
   const { server, url } = await startServer(root);
   try {
     // The update: sw.js first, then page.js, then index.html.
@@ -984,7 +985,7 @@ async function schoolServer(browser) {
           `builds played before, after sw.js, after page.js, after index.html: ${seen.join(' ')}`);
     await closePage(page);
 
-    // Two copies, visited once each, then offline.
+    // Two copies of two builds, visited once each, then offline.
     page = await newPage(browser);
     const online = [await playAt(page, url + 'a/')];
     await workerSettled(page);
@@ -1001,7 +1002,7 @@ async function schoolServer(browser) {
           'the public site plays and exports no test hook', `played: ${published}, globals: ${hooks.join(' ')}`);
     server.kill();
     const offline = [await playAt(page, url + 'a/'), await playAt(page, url + 'b/')];
-    check(online.join() === 'A,A' && offline.join() === 'A,A', 'two copies at two paths of one site both play offline',
+    check(online.join() === 'A,B' && offline.join() === 'A,B', 'two copies (two builds) at two paths of one site both play offline',
           `online ${online}, offline ${offline}`);
     await closePage(page);
   } finally {
