@@ -27,6 +27,7 @@ apt_get() { # what apt-get-arguments...
     printf '\r\033[K%s' "$what" >&2
     # apt writes its status lines to descriptor 3, opened inside the (root) shell since
     # sudo closes every other descriptor; that shell leaves apt's exit status in a file.
+    # shellcheck disable=SC2016 # expanded by that shell, not this one
     $sudo bash -c 'log=$1; shift; status=0; apt-get "$@" 3>&1 >>"$log" 2>&1 || status=$?; echo $status >"$log.status"' \
       _ "$log" "${apt_options[@]}" -o APT::Status-Fd=3 "$@" |
       while IFS=: read -r kind _ percent message; do
