@@ -833,6 +833,35 @@ async function practiceSettings(browser, url) {
   check(shown >= '0 + 0 = 0'.length, 'the wrong answer shows the whole fact with its answer', `${shown} characters`);
   await closePage(page);
 
+  // The panel is made from the table of options whatever its rows: a table with a number
+  // of minutes and a list besides a switch gives a chooser and buttons 0 to 12, and the
+  // words the game would get.
+  const table = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-options-')), 'options.def');
+  fs.writeFileSync(table, ['OPTION(Slow, "--slow", "", "Slow", "slow")', 'OPTION(Time, "--minutes", "MINUTES", "Minutes to play", "m")',
+                           'OPTION(Tables, "--tables", "LIST", "Tables to practise", "t")', 'OPTION(Help, "--help", "", "", "help")'].join('\n') + '\n');
+  const root = fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-table-'));
+  otherBuild(path.join(root, 'site'), table);
+  const tableServer = await startServer(root);
+  const generic = await newPage(browser);
+  await generic.goto(tableServer.url + 'site/');
+  await startGame(generic);
+  await waitScreen(generic, Screen.Splash);
+  await generic.click('#practice');
+  await generic.click('#practice-panel input[value="--slow"]');
+  await generic.select('#practice-panel select', '5');
+  for (const n of ['2', '12', '3', '12']) await generic.$$eval('#practice-panel button.number', (b, n) => b.find((x) => x.textContent === n).click(), n);
+  const panel = await generic.evaluate(() => ({
+    numbers: [...document.querySelectorAll('#practice-panel button.number')].map((b) => b.textContent).join(' '),
+    minutes: document.querySelectorAll('#practice-panel select option').length,
+    saved: localStorage.getItem('plimo-practice'),
+  }));
+  check(panel.numbers === '0 1 2 3 4 5 6 7 8 9 10 11 12' && panel.minutes === 31 && panel.saved === '["--slow","--minutes=5","--tables=2,3"]' &&
+        !(await generic.$('#practice-panel input[value="--help"]')),
+        'the settings panel is made from the table of options: a switch, 1 to 30 minutes, numbers 0 to 12, no row without a page label',
+        JSON.stringify(panel));
+  await closePage(generic);
+  tableServer.server.kill();
+
   // A browser that keeps nothing: the panel says so, and the restart still passes the choice.
   const refusing = await newPage(browser);
   await refusing.evaluateOnNewDocument(() => {
@@ -922,17 +951,18 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
 // rest later) leaves the old build playing until the copy is complete, then the new one
 // plays; two copies at two paths both play offline; the public site exports no hooks.
 
-// A copy of the test's site as another build: page.js marks the page as build B, and
-// index.html and sw.js are written again as the build writes them.
-function otherBuild(dir) {
+// A copy of the test's site as another build: page.js marks the page as build B (or a
+// table of options other than the game's is offered), and index.html and sw.js are written
+// again as the build writes them.
+const sourceRoot = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
+function otherBuild(dir, options = `${sourceRoot}/src/game/options.def`) {
   fs.cpSync(siteDir, dir, { recursive: true });
   fs.appendFileSync(path.join(dir, 'page.js'), "\ndocument.documentElement.dataset.build = 'B';\n");
   const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');
   const page = [...html.matchAll(/(?:href|src)="([^"]+)" integrity=/g)].map((m) => m[1]);
   const files = fs.readdirSync(dir, { recursive: true }).filter((f) => fs.statSync(path.join(dir, f)).isFile() && !['index.html', 'sw.js'].includes(f));
-  const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
-  const made = spawnSync('cmake', [`-DSITE=${dir}`, `-DWEB=${root}/web`, `-DOPTIONS=${root}/src/game/options.def`, `-DPAGE=${page.join(',')}`,
-                                   `-DFILES=${files.join(',')}`, '-P', `${root}/web/site.cmake`], { encoding: 'utf8' });
+  const made = spawnSync('cmake', [`-DSITE=${dir}`, `-DWEB=${sourceRoot}/web`, `-DOPTIONS=${options}`, `-DPAGE=${page.join(',')}`,
+                                   `-DFILES=${files.join(',')}`, '-P', `${sourceRoot}/web/site.cmake`], { encoding: 'utf8' });
   if (made.status !== 0) throw new Error(`site.cmake: ${made.stderr}`);
 }
 
