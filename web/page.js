@@ -18,8 +18,8 @@
 // and on document the events 'plimo-started', 'plimo-ended' and 'plimo-keyboard' (a key
 // of a real keyboard aimed at the game). The moments of the start are marked for
 // measuring (performance marks plimo-page once this script runs, plimo-build-checked once
-// no newer build is to take over, plimo-ready, plimo-started with the arguments, and
-// plimo-first-frame).
+// no newer build is to take over, plimo-taking-over when one does, plimo-ready,
+// plimo-started with the arguments, and plimo-first-frame).
 performance.mark('plimo-page');
 const canvas = document.getElementById('screen');
 const status = document.getElementById('status');
@@ -431,6 +431,7 @@ let takingOver = false;
 function takeOver() {
   if (!newBuildWaiting || takingOver) return;
   takingOver = true;
+  performance.mark('plimo-taking-over');
   say('A new version of Plimo is here; loading it…');
   navigator.serviceWorker.addEventListener('controllerchange', () => location.reload());
   newBuildWaiting.postMessage('take over');

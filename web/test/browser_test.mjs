@@ -979,12 +979,15 @@ async function playAt(page, url) {
   return page.evaluate(() => document.documentElement.dataset.build || 'A');
 }
 
-// Has the browser look for a new sw.js now, and waits for its install to succeed or fail.
+// Has the browser look for a new sw.js now, and waits for its install to succeed or fail,
+// and for the page that a new build took over from to have loaded again.
 async function workerSettled(page) {
   await page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).update().catch(() => {}));
   await page.waitForFunction(async () => {
     const r = await navigator.serviceWorker.getRegistration();
-    return r && r.active && !r.installing;
+    const mark = (name) => performance.getEntriesByName(name).length > 0;
+    return r && r.active && r.active.state === 'activated' && !r.installing && !r.waiting &&
+           navigator.serviceWorker.controller && mark('plimo-build-checked') && !mark('plimo-taking-over');
   }, { polling: 100, timeout: StateTimeoutMs });
 }
 
