@@ -842,25 +842,28 @@ async function practiceSettings(browser, url) {
   const root = fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-table-'));
   otherBuild(path.join(root, 'site'), table);
   const tableServer = await startServer(root);
-  const generic = await newPage(browser);
-  await generic.goto(tableServer.url + 'site/');
-  await startGame(generic);
-  await waitScreen(generic, Screen.Splash);
-  await generic.click('#practice');
-  await generic.click('#practice-panel input[value="--slow"]');
-  await generic.select('#practice-panel select', '5');
-  for (const n of ['2', '12', '3', '12']) await generic.$$eval('#practice-panel button.number', (b, n) => b.find((x) => x.textContent === n).click(), n);
-  const panel = await generic.evaluate(() => ({
-    numbers: [...document.querySelectorAll('#practice-panel button.number')].map((b) => b.textContent).join(' '),
-    minutes: document.querySelectorAll('#practice-panel select option').length,
-    saved: localStorage.getItem('plimo-practice'),
-  }));
-  check(panel.numbers === '0 1 2 3 4 5 6 7 8 9 10 11 12' && panel.minutes === 31 && panel.saved === '["--slow","--minutes=5","--tables=2,3"]' &&
-        !(await generic.$('#practice-panel input[value="--help"]')),
-        'the settings panel is made from the table of options: a switch, 1 to 30 minutes, numbers 0 to 12, no row without a page label',
-        JSON.stringify(panel));
-  await closePage(generic);
-  tableServer.server.kill();
+  try {
+    const generic = await newPage(browser);
+    await generic.goto(tableServer.url + 'site/');
+    await startGame(generic);
+    await waitScreen(generic, Screen.Splash);
+    await generic.click('#practice');
+    await generic.click('#practice-panel input[value="--slow"]');
+    await generic.select('#practice-panel select', '5');
+    for (const n of ['2', '12', '3', '12']) await generic.$$eval('#practice-panel button.number', (b, n) => b.find((x) => x.textContent === n).click(), n);
+    const panel = await generic.evaluate(() => ({
+      numbers: [...document.querySelectorAll('#practice-panel button.number')].map((b) => b.textContent).join(' '),
+      minutes: document.querySelectorAll('#practice-panel select option').length,
+      saved: localStorage.getItem('plimo-practice'),
+    }));
+    check(panel.numbers === '0 1 2 3 4 5 6 7 8 9 10 11 12' && panel.minutes === 31 && panel.saved === '["--slow","--minutes=5","--tables=2,3"]' &&
+          !(await generic.$('#practice-panel input[value="--help"]')),
+          'the settings panel is made from the table of options: a switch, 1 to 30 minutes, numbers 0 to 12, no row without a page label',
+          JSON.stringify(panel));
+    await closePage(generic);
+  } finally {
+    tableServer.server.kill();
+  }
 
   // A browser that keeps nothing: the panel says so, and the restart still passes the choice.
   const refusing = await newPage(browser);
