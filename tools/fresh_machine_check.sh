@@ -322,7 +322,8 @@ try {
   await page.goto('http://127.0.0.1:8000/', { waitUntil: 'load' });
   // A page that waits for a first tap or key before the game starts gets its tap.
   if (await page.$('#start')) await page.click('#start').catch(() => {});
-  await page.waitForFunction(() => (window.plimoPage && window.plimoPage.firstFrameAt) ||
+  await page.waitForFunction(() => performance.getEntriesByName('plimo-first-frame').length ||
+                                   (window.plimoPage && window.plimoPage.firstFrameAt) ||
                                    (window.Module && window.Module.firstFrameAt), { timeout: 120000 });
   const pixels = Buffer.from(await page.evaluate(() => {
     const d = document.getElementById('screen').getContext('2d').getImageData(0, 0, 640, 480).data;

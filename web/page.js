@@ -1,370 +1,484 @@
-// The page around Plimo's canvas. It downloads the game (plimo.js, plimo.wasm and
-// plimo.data, the data folder as a gzip-compressed tar archive) while the start screen
-// asks for a tap or a key, counting the bytes as they arrive; unpacks the data into the
-// game's working directory; and starts the game at that first tap or key, which also
-// unlocks the sound, so the splash music starts from its beginning. A download that fails
-// is one red line naming the file and what to do. After the game has loaded once, a
-// service worker (sw.js) keeps the site for offline play.
+// The page around Plimo's canvas, and the one module the page's other scripts import. It
+// downloads the game (plimo.js, plimo.wasm and plimo.data, the data folder as a
+// gzip-compressed tar archive) while the start screen asks for a tap or a key, counting
+// the bytes as they arrive and checking each file against this build's hash; unpacks the
+// data; and starts the game at that first tap or key, which also unlocks the sound, so
+// the splash music starts from its beginning. A download that fails is one red line
+// naming the file and what to do. When the game ends (its quit entry, Back on the
+// language screen) the start screen shows again, and a tap starts a new game from the
+// bytes already here. After the game has loaded once, a service worker (sw.js) keeps the
+// site for offline play; a newer build it has installed takes over before a game starts.
 //
-// Other page scripts use window.plimoPage: `arguments`, the game's command line, may be
-// added to until the game starts; buttons of their own go into the bar's #tools.
-'use strict';
-(function () {
-  var canvas = document.getElementById('screen');
-  var status = document.getElementById('status');
-  var startScreen = document.getElementById('start');
-  var startPrompt = document.getElementById('start-prompt');
-  var startStatus = document.getElementById('start-status');
-  // No byte for this long (a server gone without closing the connection): the download
-  // is said to have stopped, until bytes come again.
-  var StallMs = 6000;
+// What other scripts use (imported, never through a shared object):
+//   setGameArguments(owner, words)  words added to the game's command line at its next start
+//   gameRunning()                   whether a game runs now
+//   currentScreen()                 the game's screen in force (a ScreenId), 0 with no game
+//   setTouchKeysShown(on)           the on-screen keys shown or not: the hint follows them
+//   focusGame()                     gives the keys back to the game
+//   gameFiles()                     the running (or just ended) game's file system
+// and on document the events 'plimo-started' (detail.arguments: the game's words), 'plimo-ended' and 'plimo-keyboard' (a key
+// of a real keyboard aimed at the game). The moments of the start are marked for
+// measuring (performance marks plimo-page once this script runs, plimo-build-checked once
+// no newer build is to take over, plimo-taking-over when one does, plimo-ready,
+// plimo-started with the arguments, and plimo-first-frame).
+performance.mark('plimo-page');
+const canvas = document.getElementById('screen');
+const status = document.getElementById('status');
+const startScreen = document.getElementById('start');
+const startPrompt = document.getElementById('start-prompt');
+const startStatus = document.getElementById('start-status');
+// No byte for this long (a server gone without closing the connection): the download is
+// said to have stopped, until bytes come again.
+const StallMs = 6000;
 
-  var page = window.plimoPage = {
-    // Any argument gives the game a 640x480 screen rather than the full screen; the
-    // page's button makes the page full screen instead.
-    arguments: ['window'],
-    started: false,
-    failed: false,
-    readyAt: 0, // when the game had loaded (ms since the page's start)
-    startedAt: 0, // when it started, at the first tap or key once loaded
-    firstFrameAt: 0,
-    audioContext: null,
-    touchKeysShown: false, // set by controls.js
-    onKeyboard: null, // called at every key of a real keyboard (controls.js)
-    hint: hint
-  };
-  var runtimeReady = false;
-  var startWanted = false;
-  var lastError = '';
+const argumentsByOwner = new Map([['page', ['window']]]); // any argument: a 640x480 screen, scaled by the page
+let game = null; // the instance of the game made for the next or the current run
+let running = false; // a game has started and not ended
+let failed = false;
+let touchKeysShown = false;
+let firstFrameShown = false;
+let audioContext = null;
+let wasmModule = null; // compiled once, instantiated for every game
+let startWanted = false;
+let lastError = '';
+let newBuildWaiting = null; // a service worker of a newer build, installed
 
-  // One line of status, in the bar and on the start screen; a failure stays.
-  function say(text, isFailure) {
-    if (page.failed) return;
-    page.failed = !!isFailure;
-    [status, startStatus].forEach(function (line) {
-      line.textContent = text;
-      line.classList.toggle('failed', !!isFailure);
+export function setGameArguments(owner, words) { argumentsByOwner.set(owner, words.slice()); }
+export function gameRunning() { return running; }
+export function currentScreen() { return running && game && game._plimoScreen ? game._plimoScreen() : 0; }
+export function setTouchKeysShown(on) {
+  touchKeysShown = on;
+  hint();
+}
+// The files of the game being run, or of the one that has just ended (emscripten's FS of
+// its instance), null between games: the progress record is kept through them.
+export function gameFiles() { return game && game.FS ? game.FS : null; }
+export function focusGame() {
+  if (document.activeElement !== canvas) canvas.focus();
+}
+function tell(name, detail) { document.dispatchEvent(new CustomEvent(name, { detail })); }
+
+// One line of status, in the bar and on the start screen; a failure stays.
+function say(text, isFailure) {
+  if (failed) return;
+  failed = !!isFailure;
+  [status, startStatus].forEach((line) => {
+    line.textContent = text;
+    line.classList.toggle('failed', !!isFailure);
+  });
+  if (isFailure) startPrompt.hidden = true;
+}
+
+// What the player can do, once the game shows; it follows the on-screen keys.
+function hint() {
+  if (failed || !firstFrameShown || !running) return;
+  say(touchKeysShown ? 'Tap ▲ ▼ and OK to choose, digits to answer.'
+                     : 'Arrows and Return choose, digits answer, Escape goes back.');
+}
+
+function fail(text) {
+  say(text, true);
+  clearInterval(watchdog);
+}
+
+// ---- downloads, counted in bytes as they arrive, checked against this build's hashes
+
+const gameHashes = JSON.parse(document.getElementById('plimo-game-hashes').textContent);
+const downloads = {}; // file name -> { received, total (0: not known), done }
+let lastByteAt = performance.now(); // when any download last made progress
+let runtimeReady = false;
+
+function megabytes(bytes) { return (bytes / 1e6).toFixed(1); }
+
+function showProgress() {
+  if (running || failed) return;
+  let received = 0;
+  let total = 0;
+  let stalled = '';
+  const slow = performance.now() - lastByteAt > StallMs;
+  for (const name in downloads) {
+    const d = downloads[name];
+    received += d.received;
+    total = total >= 0 && d.total ? total + Math.max(d.total, d.received) : -1;
+    if (!d.done && slow) stalled = stalled || name;
+  }
+  if (stalled) {
+    // Not final: the line goes back to the count if bytes come again.
+    [status, startStatus].forEach((line) => {
+      line.textContent = 'The download of ' + stalled + ' has stopped. Check the network connection and reload the page.';
+      line.classList.add('failed');
     });
-    if (isFailure) startPrompt.hidden = true;
+    return;
   }
+  say(runtimeReady ? 'Plimo has loaded.'
+                   : 'Loading Plimo… ' + megabytes(received) + (total > 0 ? ' of ' + megabytes(total) : '') + ' MB');
+}
+const watchdog = setInterval(showProgress, 1000);
 
-  // What the player can do, once the game shows; it follows the on-screen keys.
-  function hint() {
-    if (page.failed || !page.firstFrameAt) return;
-    say(page.touchKeysShown ? 'Tap ▲ ▼ and OK to choose, digits to answer.'
-                            : 'Arrows and Return choose, digits answer, Escape goes back.');
-  }
+const unreachable = (name) => 'Could not reach the server for ' + name + '. Check the network connection and reload the page.';
+const brokeOff = (name) => 'The download of ' + name + ' broke off. Check the network connection and reload the page.';
+const damaged = (name) => name + ' arrived damaged. Reload the page; if this happens again, tell whoever runs this site.';
+const otherBuild = (name) => name + ' belongs to another version of Plimo: the site is being updated. ' +
+                             'Reload the page in a minute; if this stays, tell whoever runs this site.';
 
-  // ---- downloads, counted in bytes as they arrive
+// Whether bytes are this build's file name; true where the browser cannot tell (no
+// hashing outside a secure context).
+async function isThisBuilds(name, bytes) {
+  if (!window.crypto || !crypto.subtle) return true;
+  const sum = new Uint8Array(await crypto.subtle.digest('SHA-256', bytes));
+  return 'sha256-' + btoa(String.fromCharCode(...sum)) === gameHashes[name];
+}
 
-  var downloads = {}; // file name -> { received, total (0: not known), done }
-  var lastByteAt = performance.now(); // when any download last made progress
-
-  function megabytes(bytes) { return (bytes / 1e6).toFixed(1); }
-
-  function showProgress() {
-    if (page.started) return;
-    var received = 0;
-    var total = 0;
-    var stalled = '';
-    var slow = performance.now() - lastByteAt > StallMs;
-    for (var name in downloads) {
-      var d = downloads[name];
-      received += d.received;
-      total = total >= 0 && d.total ? total + Math.max(d.total, d.received) : -1;
-      if (!d.done && slow) stalled = stalled || name;
-    }
-    if (stalled) {
-      // Not final: the line goes back to the count if bytes come again.
-      [status, startStatus].forEach(function (line) {
-        line.textContent = 'The download of ' + stalled + ' has stopped. Check the network connection and reload the page.';
-        line.classList.add('failed');
-      });
-      return;
-    }
-    say(runtimeReady ? 'Plimo has loaded.'
-                     : 'Loading Plimo… ' + megabytes(received) + (total > 0 ? ' of ' + megabytes(total) : '') + ' MB');
-  }
-  var watchdog = setInterval(function () { if (!page.failed) showProgress(); }, 1000);
-
-  function unreachable(name) {
-    return 'Could not reach the server for ' + name + '. Check the network connection and reload the page.';
-  }
-  function brokeOff(name) {
-    return 'The download of ' + name + ' broke off. Check the network connection and reload the page.';
-  }
-  function damaged(name) {
-    return name + ' arrived damaged. Reload the page; if this happens again, tell whoever runs this site.';
-  }
-  function fail(text) {
-    say(text, true);
-    clearInterval(watchdog);
-  }
-
-  // The whole file as bytes, its progress counted as it arrives; with unzip, a gzip file
-  // is decompressed on the way (unless a server has already undone the gzip). A failure
-  // is reported and leaves the promise unresolved.
-  function download(name, unzip) {
-    var entry = downloads[name] = { received: 0, total: 0, done: false };
-    return new Promise(function (resolve) {
-      fetch(name).then(function (response) {
-        if (!response.ok) {
-          fail('Could not load ' + name + ': the server answered ' + response.status +
-               (response.statusText ? ' ' + response.statusText : '') +
-               '. Reload the page; if this happens again, tell whoever runs this site.');
-          return;
-        }
-        entry.total = Number(response.headers.get('Content-Length')) || 0;
-        var reader = response.body.getReader();
-        var chunks = [];
-        var writer = null;
-        var unzipped = null;
-        var pump = function () {
-          return reader.read().then(function (part) {
-            if (part.done) return;
-            var chunk = part.value;
-            if (unzip && entry.received === 0 && chunk[0] === 0x1f && chunk[1] === 0x8b) {
-              var gunzip = new DecompressionStream('gzip');
-              writer = gunzip.writable.getWriter();
-              unzipped = new Response(gunzip.readable).arrayBuffer();
-              unzipped.catch(function () {}); // judged at the end
-            }
-            if (writer) writer.write(chunk).catch(function () {});
-            else chunks.push(chunk);
-            entry.received += chunk.length;
-            lastByteAt = performance.now();
-            showProgress();
-            return pump();
-          });
-        };
-        pump().then(function () {
-          entry.done = true;
-          showProgress();
-          // A body shorter than announced was cut, whether or not the browser noticed.
-          if (entry.total && entry.received < entry.total &&
-              !response.headers.get('Content-Encoding')) return fail(brokeOff(name));
-          if (writer) {
-            writer.close().catch(function () {});
-            unzipped.then(function (buffer) { resolve(new Uint8Array(buffer)); },
-                          function () { fail(damaged(name)); });
-            return;
-          }
-          var bytes = new Uint8Array(entry.received);
-          for (var i = 0, at = 0; i < chunks.length; at += chunks[i].length, i++) bytes.set(chunks[i], at);
-          resolve(bytes);
-        }, function () { fail(brokeOff(name)); });
-      }, function () { fail(unreachable(name)); });
-    });
-  }
-
-  // The files of a ustar archive: [{ path, bytes }].
-  function untar(tar) {
-    var files = [];
-    var field = function (header, from, length) {
-      var end = from;
-      while (end < from + length && header[end] !== 0) end++;
-      return String.fromCharCode.apply(null, header.subarray(from, end));
-    };
-    for (var at = 0; at + 512 <= tar.length && tar[at] !== 0; ) {
-      var header = tar.subarray(at, at + 512);
-      var size = parseInt(field(header, 124, 12), 8);
-      if (!(size >= 0) || at + 512 + size > tar.length) throw new Error('cut archive');
-      var prefix = field(header, 345, 155);
-      var type = header[156];
-      if (type === 0x30 || type === 0) {
-        files.push({ path: (prefix ? prefix + '/' : '') + field(header, 0, 100),
-                     bytes: tar.subarray(at + 512, at + 512 + size) });
+// The whole file as bytes, its progress counted as it arrives; with unzip, a gzip file
+// is decompressed on the way (unless a server has already undone the gzip), and the hash
+// is checked on the file as sent. A failure is reported and leaves the promise unresolved.
+function download(name, unzip) {
+  const entry = downloads[name] = { received: 0, total: 0, done: false };
+  return new Promise((resolve) => {
+    fetch(name).then((response) => {
+      if (!response.ok) {
+        fail('Could not load ' + name + ': the server answered ' + response.status +
+             (response.statusText ? ' ' + response.statusText : '') +
+             '. Reload the page; if this happens again, tell whoever runs this site.');
+        return;
       }
-      at += 512 + Math.ceil(size / 512) * 512;
+      entry.total = Number(response.headers.get('Content-Length')) || 0;
+      const reader = response.body.getReader();
+      const chunks = [];
+      const pump = () => reader.read().then((part) => {
+        if (part.done) return;
+        chunks.push(part.value);
+        entry.received += part.value.length;
+        lastByteAt = performance.now();
+        showProgress();
+        return pump();
+      });
+      pump().then(async () => {
+        entry.done = true;
+        showProgress();
+        // A body shorter than announced was cut, whether or not the browser noticed.
+        if (entry.total && entry.received < entry.total && !response.headers.get('Content-Encoding')) return fail(brokeOff(name));
+        let bytes = new Uint8Array(entry.received);
+        for (let i = 0, at = 0; i < chunks.length; at += chunks[i].length, i++) bytes.set(chunks[i], at);
+        // A server that undid the gzip on the way sent other bytes than the build's.
+        const gzip = bytes[0] === 0x1f && bytes[1] === 0x8b;
+        if ((gzip || !unzip) && !(await isThisBuilds(name, bytes))) return fail(otherBuild(name));
+        if (unzip && gzip) {
+          try {
+            bytes = new Uint8Array(await new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'))).arrayBuffer());
+          } catch (e) {
+            return fail(damaged(name));
+          }
+        }
+        resolve(bytes);
+      }, () => fail(brokeOff(name)));
+    }, () => fail(unreachable(name)));
+  });
+}
+
+// The files of a ustar archive: [{ path, bytes }].
+function untar(tar) {
+  const files = [];
+  const field = (header, from, length) => {
+    let end = from;
+    while (end < from + length && header[end] !== 0) end++;
+    return String.fromCharCode.apply(null, header.subarray(from, end));
+  };
+  for (let at = 0; at + 512 <= tar.length && tar[at] !== 0; ) {
+    const header = tar.subarray(at, at + 512);
+    const size = parseInt(field(header, 124, 12), 8);
+    if (!(size >= 0) || at + 512 + size > tar.length) throw new Error('cut archive');
+    const prefix = field(header, 345, 155);
+    const type = header[156];
+    if (type === 0x30 || type === 0) {
+      files.push({ path: (prefix ? prefix + '/' : '') + field(header, 0, 100),
+                   bytes: tar.subarray(at + 512, at + 512 + size) });
     }
-    if (files.length === 0) throw new Error('empty archive');
-    return files;
+    at += 512 + Math.ceil(size / 512) * 512;
   }
+  if (files.length === 0) throw new Error('empty archive');
+  return files;
+}
 
-  // ---- the game
+// ---- the game: one instance per run, made from the bytes downloaded once
 
-  var plimo = window.Module = {
-    canvas: canvas,
-    noInitialRun: true, // main runs at the player's first tap or key
-    print: function (text) { console.log(text); },
+// A fresh instance of the game, its data unpacked, ready to start (runtimeReady).
+function makeGame() {
+  runtimeReady = false;
+  const instance = {
+    canvas,
+    noInitialRun: true, // main runs at the player's tap or key
+    plimoAudioContext: audioContext,
+    print: (text) => console.log(text),
     // The game writes to standard error only the line that ends a failed start-up and
     // notes about missing sounds; the last line is shown if the game stops.
-    printErr: function (text) {
+    printErr: (text) => {
       console.warn(text);
       lastError = text;
     },
-    setStatus: function () {}, // the page counts the bytes itself
+    setStatus: () => {}, // the page counts the bytes itself
     // The wasm file is fetched by the page (its bytes counted, its failure named),
-    // whatever type the server gives it.
-    instantiateWasm: function (imports, receiveInstance) {
-      wasm.then(function (bytes) {
-        return WebAssembly.instantiate(bytes, imports).then(function (result) {
-          receiveInstance(result.instance, result.module);
-        }, function () { fail(damaged('plimo.wasm')); });
+    // whatever type the server gives it, and compiled once.
+    instantiateWasm: (imports, receiveInstance) => {
+      wasm.then((bytes) => {
+        wasmModule = wasmModule || WebAssembly.compile(bytes);
+        return wasmModule.then((module) => WebAssembly.instantiate(module, imports)
+          .then((instance) => receiveInstance(instance, module), () => fail(damaged('plimo.wasm'))), () => fail(damaged('plimo.wasm')));
       });
       return {};
     },
     // The data is unpacked into the working directory ("/") before the runtime starts.
-    preRun: [function () {
-      plimo.addRunDependency('plimo.data');
-      data.then(function (files) {
-        files.forEach(function (file) {
-          var slash = file.path.lastIndexOf('/');
-          var folder = '/' + file.path.slice(0, slash + 1);
-          if (slash > 0) plimo.FS_createPath('/', file.path.slice(0, slash), true, true);
-          plimo.FS_createDataFile(folder, file.path.slice(slash + 1), file.bytes, true, true, true);
+    preRun: [() => {
+      instance.addRunDependency('plimo.data');
+      data.then((files) => {
+        files.forEach((file) => {
+          const slash = file.path.lastIndexOf('/');
+          if (slash > 0) instance.FS_createPath('/', file.path.slice(0, slash), true, true);
+          instance.FS_createDataFile('/' + file.path.slice(0, slash + 1), file.path.slice(slash + 1), file.bytes, true, true, true);
         });
-        plimo.removeRunDependency('plimo.data');
+        instance.removeRunDependency('plimo.data');
       });
     }],
-    onRuntimeInitialized: function () {
-      // A test may change the unpacked files before the game starts.
-      if (typeof window.plimoBeforeMain === 'function') window.plimoBeforeMain(FS);
+    onRuntimeInitialized: () => {
       runtimeReady = true;
-      page.readyAt = performance.now();
+      if (!performance.getEntriesByName('plimo-ready').length) performance.mark('plimo-ready');
       clearInterval(watchdog);
       showProgress();
       keepForOffline();
       startWhenWanted();
     },
-    onFramePresented: function () {
-      if (page.firstFrameAt) return;
-      page.firstFrameAt = performance.now();
+    onFramePresented: () => {
+      if (firstFrameShown) return;
+      firstFrameShown = true;
+      performance.mark('plimo-first-frame');
       hint();
     },
-    onExit: function (code) {
-      if (code !== 0) say(lastError || 'Plimo stopped (status ' + code + '). Reload the page to try again.', true);
-      else say('Plimo has ended. Reload the page to play again.');
+    onExit: (code) => {
+      running = false;
+      if (code !== 0) return say(lastError || 'Plimo stopped (status ' + code + '). Reload the page to try again.', true);
+      // Ended by the player: the start screen again, from which a new game starts.
+      tell('plimo-ended');
+      say('Plimo has ended.');
+      startPrompt.textContent = 'Tap or press a key to play';
+      startScreen.hidden = false;
+      game = null; // a new one at the player's tap
     },
-    onAbort: function (what) {
+    onAbort: (what) => {
+      running = false;
       say('Plimo stopped: ' + (lastError || what) + '. Reload the page to try again.', true);
     }
   };
+  game = instance;
+  window.createPlimo(instance);
+}
 
-  var tooOld = typeof WebAssembly !== 'object' || typeof DecompressionStream !== 'function' ||
+// A fresh instance as soon as the game's script is there, unless a newer build is to
+// take over first.
+let scriptLoaded = false;
+function makeGameWhenLoaded() {
+  if (scriptLoaded && !game && !failed && !newBuildWaiting) makeGame();
+}
+
+const tooOld = typeof WebAssembly !== 'object' || typeof DecompressionStream !== 'function' ||
                typeof ReadableStream !== 'function';
-  var wasm = new Promise(function () {});
-  var data = wasm;
-  if (tooOld) {
-    fail('This browser is too old for Plimo. Open the page in a current Chrome, Edge, Firefox or Safari.');
-  } else if (location.protocol === 'file:') {
-    fail('Plimo cannot start from a file: put its folder on a web server (./play-web.sh serves it) and open that address.');
+let wasm = new Promise(() => {});
+let data = wasm;
+if (self.origin === 'null') {
+  // A frame sandboxed without allow-same-origin, where every download is refused: the
+  // page's inline check says so (index.html).
+  failed = true;
+} else if (tooOld) {
+  fail('This browser is too old for Plimo. Open the page in a current Chrome, Edge, Firefox or Safari.');
+} else if (location.protocol === 'file:') {
+  fail('Plimo cannot start from a file: put its folder on a web server (./play-web.sh serves it) and open that address.');
+} else {
+  wasm = download('plimo.wasm');
+  data = download('plimo.data', true).then(untar).catch(() => {
+    fail(damaged('plimo.data'));
+    return new Promise(() => {});
+  });
+  const script = document.createElement('script');
+  script.src = 'plimo.js';
+  script.integrity = gameHashes['plimo.js'];
+  script.onerror = () => fail('Could not load plimo.js (missing, or of another version while the site is being updated). ' +
+                              'Check the network connection and reload the page.');
+  // Its bytes are known once it is there.
+  downloads['plimo.js'] = { received: 0, total: 0, done: false };
+  script.onload = () => {
+    const timing = performance.getEntriesByName(script.src)[0];
+    const size = (timing && timing.encodedBodySize) || 0;
+    downloads['plimo.js'] = { received: size, total: size, done: true };
+    lastByteAt = performance.now();
+    scriptLoaded = true;
+    if (typeof window.createPlimo !== 'function') return fail(damaged('plimo.js'));
+    makeGameWhenLoaded();
+  };
+  document.head.appendChild(script);
+}
+// A damaged plimo.js stops with a syntax error before it can report anything itself.
+window.addEventListener('error', (event) => {
+  if (!runtimeReady && /\/plimo\.js(\?|$)/.test(event.filename || '')) fail(damaged('plimo.js'));
+});
+
+// ---- starting: a tap, click or key on the start screen
+
+// Sound may start only from a gesture, and some browsers unlock it only for a context
+// made and played in one: the game's audio (sdl_audio.js) takes this context over.
+function unlockAudio() {
+  const Context = window.AudioContext || window.webkitAudioContext;
+  if (!Context) return;
+  if (!audioContext || audioContext.state === 'closed') audioContext = new Context();
+  if (game) game.plimoAudioContext = audioContext;
+  if (audioContext.state === 'suspended') audioContext.resume();
+  const silence = audioContext.createBufferSource();
+  silence.buffer = audioContext.createBuffer(1, 1, 22050);
+  silence.connect(audioContext.destination);
+  silence.start(0);
+}
+
+function wantStart() {
+  if (running || failed) return;
+  if (newBuildWaiting) return takeOver();
+  unlockAudio();
+  makeGameWhenLoaded();
+  startWanted = true;
+  startPrompt.textContent = 'Plimo starts as soon as it has loaded…';
+  startWhenWanted();
+}
+
+function startWhenWanted() {
+  if (!startWanted || !runtimeReady || !buildChecked || running || failed || !game) return;
+  startWanted = false;
+  running = true;
+  firstFrameShown = false;
+  startScreen.hidden = true;
+  const words = [...argumentsByOwner.values()].flat();
+  performance.mark('plimo-started', { detail: { arguments: words } });
+  say('Starting Plimo…');
+  focusGame();
+  tell('plimo-started', { arguments: words });
+  game.callMain(words);
+}
+
+startScreen.addEventListener('click', wantStart);
+
+// ---- the keys: to the game, unless they are aimed at one of the page's own controls
+
+// A page control that has the key: its own keys are its own (Enter or Space presses a
+// button, Escape closes the settings panel), and Tab moves between controls.
+function pageControl(target) {
+  return target instanceof Element && target !== canvas && target.closest('button, input, select, a, #practice-panel');
+}
+
+const startKeys = new Set(); // keys that started the game, held: their release is not the game's
+window.addEventListener('keydown', (event) => {
+  if (!running) {
+    if (pageControl(event.target)) return;
+    event.stopImmediatePropagation();
+    const modifier = /^(Shift|Control|Alt|Meta|AltGraph|CapsLock|Tab)$/.test(event.key);
+    if (!event.repeat && !modifier && !event.ctrlKey && !event.metaKey && !event.altKey) {
+      startKeys.add(event.code || event.key);
+      wantStart();
+    }
+    return;
+  }
+  // The desktop game never has key repeat on: a held key is one press, not many.
+  if (event.repeat) {
+    event.preventDefault();
+    event.stopImmediatePropagation();
+    return;
+  }
+  if (!event.isTrusted || pageControl(event.target) || event.key === 'Tab') return;
+  tell('plimo-keyboard');
+  if (event.target === document.body || event.target === document.documentElement) focusGame();
+}, true);
+window.addEventListener('keyup', (event) => {
+  const code = event.code || event.key;
+  if (startKeys.has(code)) {
+    startKeys.delete(code);
+    event.stopImmediatePropagation();
+  }
+}, true);
+// The game hears the keys on the document: a key a page control has, and Tab, which moves
+// the focus between the game and the page's buttons, stop before they reach it.
+for (const type of ['keydown', 'keyup', 'keypress']) {
+  document.body.addEventListener(type, (event) => {
+    if (pageControl(event.target) || event.key === 'Tab') event.stopPropagation();
+  });
+}
+canvas.addEventListener('mousedown', focusGame);
+window.addEventListener('keydown', (event) => { if (event.key === 'Tab') document.body.classList.add('tabbing'); }, true);
+window.addEventListener('pointerdown', () => document.body.classList.remove('tabbing'), true);
+
+// ---- full screen, where the browser has it
+
+const fullscreen = document.getElementById('fullscreen');
+const root = document.documentElement;
+const enter = root.requestFullscreen || root.webkitRequestFullscreen;
+if (!enter) fullscreen.hidden = true;
+fullscreen.addEventListener('click', (event) => {
+  if (document.fullscreenElement || document.webkitFullscreenElement) {
+    (document.exitFullscreen || document.webkitExitFullscreen).call(document);
   } else {
-    wasm = download('plimo.wasm');
-    data = download('plimo.data', true).then(untar).catch(function () {
-      fail(damaged('plimo.data'));
-      return new Promise(function () {});
-    });
-    var script = document.createElement('script');
-    script.src = 'plimo.js';
-    script.onerror = function () { fail('Could not load plimo.js. Check the network connection and reload the page.'); };
-    // Its bytes are known once it is there.
-    downloads['plimo.js'] = { received: 0, total: 0, done: false };
-    script.onload = function () {
-      var timing = performance.getEntriesByName(script.src)[0];
-      var size = (timing && timing.encodedBodySize) || 0;
-      downloads['plimo.js'] = { received: size, total: size, done: true };
-      lastByteAt = performance.now();
-    };
-    document.body.appendChild(script);
+    enter.call(root);
   }
-  // A damaged plimo.js stops with a syntax error before it can report anything itself.
-  window.addEventListener('error', function (event) {
-    if (!runtimeReady && /\/plimo\.js(\?|$)/.test(event.filename || '')) fail(damaged('plimo.js'));
+  // A click gives the keys back to the game; a key on the focused button keeps the focus there.
+  if (event.detail > 0 && running) focusGame();
+});
+
+// ---- offline: the service worker keeps the site once the game has loaded (not before,
+// so that its copies are revalidated from the browser's cache, not downloaded again); a
+// newer build it installs takes over before a game starts, at the latest at the next tap
+// on the start screen, and the page then loads again from it.
+
+let takingOver = false;
+function takeOver() {
+  if (!newBuildWaiting || takingOver) return;
+  takingOver = true;
+  performance.mark('plimo-taking-over');
+  say('A new version of Plimo is here; loading it…');
+  navigator.serviceWorker.addEventListener('controllerchange', () => location.reload());
+  newBuildWaiting.postMessage('take over');
+}
+
+function watchForNewBuild(registration) {
+  const installed = (worker) => {
+    if (!navigator.serviceWorker.controller) return; // the first build of this page: it serves at once
+    newBuildWaiting = worker;
+    if (!running) takeOver();
+  };
+  const follow = (worker) => {
+    if (!worker) return;
+    if (worker.state === 'installed') installed(worker);
+    else worker.addEventListener('statechange', () => { if (worker.state === 'installed') installed(worker); });
+  };
+  follow(registration.waiting);
+  follow(registration.installing);
+  registration.addEventListener('updatefound', () => follow(registration.installing));
+}
+
+// A game starts once the page knows that no newer build is waiting to take over.
+let buildChecked = false;
+function checkedBuild() {
+  if (newBuildWaiting) return;
+  buildChecked = true;
+  performance.mark('plimo-build-checked');
+  startWhenWanted();
+}
+if ('serviceWorker' in navigator && window.isSecureContext && self.origin !== 'null') {
+  navigator.serviceWorker.getRegistration().then((registration) => {
+    if (registration) watchForNewBuild(registration);
+    checkedBuild();
+  }, checkedBuild);
+} else {
+  checkedBuild();
+}
+
+let registered = false;
+function keepForOffline() {
+  if (registered || !('serviceWorker' in navigator) || !window.isSecureContext) return;
+  registered = true;
+  navigator.serviceWorker.register('sw.js').then(watchForNewBuild, (e) => {
+    console.warn('Plimo will not work offline here: ' + e.message);
   });
-
-  // ---- starting: the first tap, click or key
-
-  // Sound may start only from a gesture, and some browsers unlock it only for a context
-  // made and played in one: the game's audio (sdl_audio.js) takes this context over.
-  function unlockAudio() {
-    var Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context || page.audioContext) return;
-    var context = page.audioContext = plimo.plimoAudioContext = new Context();
-    if (context.state === 'suspended') context.resume();
-    var silence = context.createBufferSource();
-    silence.buffer = context.createBuffer(1, 1, 22050);
-    silence.connect(context.destination);
-    silence.start(0);
-  }
-
-  function wantStart() {
-    if (page.started || page.failed) return;
-    unlockAudio();
-    startWanted = true;
-    startPrompt.textContent = 'Plimo starts as soon as it has loaded…';
-    startWhenWanted();
-  }
-
-  function startWhenWanted() {
-    if (!startWanted || !runtimeReady || page.started || page.failed) return;
-    page.started = true;
-    page.startedAt = performance.now();
-    startScreen.hidden = true;
-    say('Starting Plimo…');
-    focusGame();
-    plimo.callMain(page.arguments.slice());
-  }
-
-  startScreen.addEventListener('click', wantStart);
-
-  // Keys reach the game from anywhere on the page; the canvas takes the focus at the
-  // first click or key, so that it keeps it when the page is embedded.
-  function focusGame() {
-    if (document.activeElement !== canvas) canvas.focus();
-  }
-  canvas.addEventListener('mousedown', focusGame);
-  var startKeys = {}; // keys that started the game, held: their release is not the game's
-  window.addEventListener('keydown', function (event) {
-    if (event.isTrusted && page.onKeyboard) page.onKeyboard();
-    if (!page.started) {
-      event.stopImmediatePropagation();
-      var modifier = /^(Shift|Control|Alt|Meta|AltGraph|CapsLock|Tab)$/.test(event.key);
-      if (!event.repeat && !modifier && !event.ctrlKey && !event.metaKey && !event.altKey) {
-        startKeys[event.code || event.key] = true;
-        wantStart();
-      }
-      return;
-    }
-    // The desktop game never has key repeat on: a held key is one press, not many.
-    if (event.repeat) {
-      event.preventDefault();
-      event.stopImmediatePropagation();
-      return;
-    }
-    if (event.isTrusted) focusGame();
-  }, true);
-  window.addEventListener('keyup', function (event) {
-    var code = event.code || event.key;
-    if (startKeys[code]) {
-      delete startKeys[code];
-      event.stopImmediatePropagation();
-    }
-  }, true);
-
-  // ---- full screen, where the browser has it
-
-  var fullscreen = document.getElementById('fullscreen');
-  var root = document.documentElement;
-  var enter = root.requestFullscreen || root.webkitRequestFullscreen;
-  if (!enter) fullscreen.hidden = true;
-  fullscreen.addEventListener('click', function () {
-    if (document.fullscreenElement || document.webkitFullscreenElement) {
-      (document.exitFullscreen || document.webkitExitFullscreen).call(document);
-    } else {
-      enter.call(root);
-    }
-    focusGame();
-  });
-
-  // ---- offline: the service worker keeps the site once the game has loaded (not before,
-  // so that its copies are revalidated from the browser's cache, not downloaded again)
-
-  function keepForOffline() {
-    if ('serviceWorker' in navigator && window.isSecureContext) {
-      navigator.serviceWorker.register('sw.js').catch(function (e) {
-        console.warn('Plimo will not work offline here: ' + e.message);
-      });
-    }
-  }
-})();
+}

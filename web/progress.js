@@ -5,9 +5,10 @@
 // the game has written it (after each game) and when the page is hidden. The practice
 // settings panel gets a section that shows the record as the grids of plimo --progress,
 // with "Save as CSV" and "Forget this record".
-'use strict';
-(function () {
-  var page = window.plimoPage;
+import { gameFiles } from './page.js';
+import { addPanelSection } from './settings.js';
+
+{
   var StorageKey = 'plimo-progress';
   // Where the game keeps the record: $HOME/.local/share/plimo/progress.csv, HOME being
   // emscripten's /home/web_user.
@@ -114,7 +115,7 @@
 
   // ---- the game's file system
 
-  function fileSystem() { return typeof FS === 'object' && FS && FS.writeFile ? FS : null; }
+  function fileSystem() { return gameFiles(); }
 
   var lastSeen = null; // the record as last read from, or written into, the game's files
 
@@ -122,7 +123,7 @@
   function seed() {
     var fs = fileSystem();
     var text = stored();
-    if (!fs || !text || page.started) return;
+    if (!fs || !text) return;
     var path = '';
     Folder.split('/').slice(1).forEach(function (part) {
       path += '/' + part;
@@ -135,7 +136,7 @@
   // After the game has written it: the record is kept in localStorage.
   function collect() {
     var fs = fileSystem();
-    if (!fs || !page.started) return;
+    if (!fs) return;
     var text;
     try {
       text = fs.readFile(Path, { encoding: 'utf8' });
@@ -155,8 +156,10 @@
     show();
   }
 
-  if (fileSystem()) seed();
-  else (window.Module.preRun = window.Module.preRun || []).push(seed);
+  // Each run of the game is a fresh instance with files of its own: seeded as it starts,
+  // read back while it runs and once more as it ends.
+  document.addEventListener('plimo-started', seed);
+  document.addEventListener('plimo-ended', collect);
   setInterval(collect, 1000);
   document.addEventListener('visibilitychange', function () { if (document.hidden) collect(); });
   window.addEventListener('pagehide', collect);
@@ -280,12 +283,6 @@
     show();
   });
 
-  function attach() {
-    var panel = document.getElementById('practice-panel');
-    if (!panel) return false;
-    panel.appendChild(section);
-    show();
-    return true;
-  }
-  if (!attach()) document.addEventListener('DOMContentLoaded', attach);
-})();
+  addPanelSection(section);
+  show();
+}

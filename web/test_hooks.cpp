@@ -1,5 +1,6 @@
 // Read-only views of the game state for the browser test, which drives the page with
-// real key events and uses these to wait for states and to know the answer to type.
+// real key events and uses these to wait for states and to know the answer to type. Only
+// in the test's own build of the game (site-test), never in the public site.
 #include <SDL.h>
 #include <climits>
 #include <cstring>
@@ -12,9 +13,6 @@
 #include "shell/frame.h"
 
 extern "C" {
-
-// The screen in force (a ScreenId).
-EMSCRIPTEN_KEEPALIVE int plimoScreen() { return game.currentScreen; }
 
 // The highlighted menu entry, 0-based.
 EMSCRIPTEN_KEEPALIVE int plimoMenuSelection() { return game.menuSelection; }

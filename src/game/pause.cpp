@@ -3,13 +3,16 @@
 
 #include "audio/audio.h"
 #include "game/answers.h"
+#include "game/chosen_facts.h"
 #include "game/field.h"
 #include "game/practice.h"
+#include "game/progress_record.h"
 #include "ground/clock.h"
 
 bool pauseOffered() {
     return practice.gentlePace || practice.showAnswers || practice.repeatMissed || practice.practiceList ||
-           practice.roundMinutes > 0;
+           practice.roundMinutes > 0 || chosenFacts.tables.count > 0 || chosenFacts.addends.count > 0 ||
+           rememberProgress;
 }
 
 void pauseGame() {

@@ -7,7 +7,8 @@
 
 #include "ground/game_state.h"
 
-// Whether the P key pauses the game: some practice setting is on.
+// Whether the P key pauses the game: some practice setting is on (chosen facts and the
+// progress record included, as the page shows its Pause key for any of them).
 bool pauseOffered();
 
 // Pauses the game at tick `now`: the field, the answer block, the feedback, the round's

@@ -80,7 +80,7 @@ async function measureGame(page, cdp, base) {
   await page.goto(base + 'index.html');
   // The first key starts the game and its sound, as a player's does; the splash gives way
   // to the language screen by itself.
-  await page.waitForFunction(() => window.plimoPage, { timeout: StateTimeoutMs });
+  await page.waitForFunction(() => performance.getEntriesByName('plimo-page').length, { timeout: StateTimeoutMs });
   await page.keyboard.press('Space');
   await waitScreen(page, Screen.LanguagePick);
   const language = await cpuSpan(cdp, 2);

@@ -2,15 +2,23 @@
 // splash, the language screen and the main menu into a game, a right answer, Escape's
 // dark red burst and the game-over menu; compares screens with the desktop build's frames
 // of the same scenes, pixel for pixel in RGB; starts the game on broken data; measures
-// the time to the first frame and the CPU taken on the main menu. On an emulated iPad
-// (landscape) and phone (portrait): the on-screen keys' place and size, a tap as one key
-// press and release, and whole games by taps alone. A cold load at 10 Mbit/s: the first
-// frame and the transfer within budget, then the page offline; downloads that fail. The
-// practice settings' panel: a setting kept and passed to the game, and its effect; its
-// progress record: the grid, its CSV and forgetting.
+// the time to the first frame and the CPU taken on the main menu; the page by keyboard
+// alone; 30 s in a hidden tab; a quit and a new game. On emulated tablets and phones
+// from 320x480 to 1366x1024: the game's share of the screen, every button on it; on an
+// iPad (landscape) and a phone (portrait) the on-screen keys' place and size, a tap as one
+// key press and release, and whole games by taps alone. A cold load at 10 Mbit/s: the
+// first frame and the transfer within budget, then the page offline; an update copied
+// in the wrong order, two copies at two paths; downloads that fail, a sandboxed frame.
+// The practice settings' panel: a setting kept and passed to the game, and its effect,
+// also where the browser keeps nothing; its progress record: the grid, its CSV and
+// forgetting.
 //
-//   node web/test/browser_test.mjs --site build-web/site --frames <desktop frames folder>
+//   node web/test/browser_test.mjs --site build-web/site-test --public build-web/site
+//                                  --frames <desktop frames folder>
 //                                  --desktop <desktop game, for its start-up failure lines>
+// --site is the test's own build, whose game exports the hooks the test reads; --public
+// is the site as published, checked to have none. --shots <folder> keeps a screenshot of
+// each device; --only <section,...> runs only those sections.
 // PLIMO_DESKTOP_MENU_CPU (CPU s/min of the desktop game on its main menu, from
 // tools/cpu_usage.sh) is printed beside the browser's. Failing frames are written as BMP
 // files to --out (default: a fresh folder under /tmp).
@@ -25,7 +33,8 @@ import { launchChromium } from './chromium.mjs';
 
 const args = Object.fromEntries(
   process.argv.slice(2).reduce((pairs, a, i, all) => (a.startsWith('--') ? [...pairs, [a.slice(2), all[i + 1]]] : pairs), []));
-const siteDir = path.resolve(args.site || 'build-web/site');
+const siteDir = path.resolve(args.site || 'build-web/site-test');
+const publicDir = path.resolve(args.public || 'build-web/site');
 const framesDir = path.resolve(args.frames || 'build-webref/frames');
 const desktopGame = path.resolve(args.desktop || 'build-webref/plimo');
 const dataDir = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../../data');
@@ -64,9 +73,9 @@ async function freePort() {
   });
 }
 
-async function startServer() {
+async function startServer(dir = siteDir) {
   const port = await freePort();
-  const server = spawn('python3', [path.join(path.dirname(new URL(import.meta.url).pathname), '../serve.py'), siteDir, String(port)],
+  const server = spawn('python3', [path.join(path.dirname(new URL(import.meta.url).pathname), '../serve.py'), dir, String(port)],
                        { stdio: 'ignore' });
   const url = `http://127.0.0.1:${port}/`;
   const until = Date.now() + StateTimeoutMs;
@@ -244,17 +253,17 @@ const closePage = (page) => page.browserContext().close();
 // the page's script is there; the game itself starts once it has loaded.
 async function startGame(page, tap = false) {
   // Polled by time, not by frames: the page draws none while it loads.
-  await page.waitForFunction(() => window.plimoPage, { polling: 20, timeout: StateTimeoutMs });
+  await page.waitForFunction(() => performance.getEntriesByName('plimo-page').length, { polling: 20, timeout: StateTimeoutMs });
   if (tap) await page.tap('#start');
   else await press(page, 'Space');
 }
 // Page to first splash frame for a player who taps at once: the load, then the start.
 const firstFrameMs = (page) => page.evaluate(() => {
-  const p = window.plimoPage;
-  return p.readyAt + (p.firstFrameAt - p.startedAt);
+  const at = (name) => performance.getEntriesByName(name).at(-1).startTime;
+  return at('plimo-ready') + (at('plimo-first-frame') - at('plimo-started'));
 });
 const firstFrameShown = (page) =>
-  waitFor(page, 'the first frame is shown', () => window.plimoPage.firstFrameAt || document.getElementById('status').classList.contains('failed'));
+  waitFor(page, 'the first frame is shown', () => performance.getEntriesByName('plimo-first-frame').length || document.getElementById('status').classList.contains('failed'));
 
 // ---- the game played
 
@@ -301,6 +310,7 @@ async function playThrough(browser, url, budgets) {
   await waitFor(page, 'the page leaves full screen', () => !document.fullscreenElement);
   check(await page.evaluate(() => document.activeElement === document.getElementById('screen')),
         'the canvas has the keyboard focus after the first key');
+  await keyboardOnly(page);
   await compareScene(page, 'language-pick-1', { screen: Screen.LanguagePick, offset: cursorOffset(SceneTick) });
 
   await press(page, 'Enter');
@@ -354,6 +364,8 @@ async function playThrough(browser, url, budgets) {
     await waitFor(page, `a right answer scores (typed ${answer}, its first digit held)`,
                   (s) => window.Module._plimoScore() > s, score);
   }
+
+  await hiddenTab(page);
 
   // Escape gives up: the dark red burst grows from the leading problem.
   await press(page, 'Escape');
@@ -416,20 +428,103 @@ async function playThrough(browser, url, budgets) {
   };
   check(await hook(page, 'plimoScreen') === Screen.MainMenu, 'still on the main menu after the CPU span');
 
-  // Escape takes the highlight to the last entry, which ends the game: the page says so.
+  // Escape takes the highlight to the last entry, which ends the game: the start screen
+  // shows again, and a key plays a new game, with its music.
   await press(page, 'Escape');
   await waitFor(page, 'Escape highlights the last entry of the main menu', () => window.Module._plimoMenuSelection() === 7);
   await press(page, 'Enter');
-  await waitFor(page, 'the last entry ends the game and the page says so', () => {
+  await waitFor(page, 'the last entry ends the game and the start screen shows again', () => {
     const status = document.getElementById('status');
-    return status.textContent.startsWith('Plimo has ended') && !status.classList.contains('failed');
+    return status.textContent.startsWith('Plimo has ended') && !status.classList.contains('failed') &&
+           !document.getElementById('start').hidden && document.getElementById('start-prompt').textContent === 'Tap or press a key to play';
   });
+  await press(page, 'Space');
+  await waitFor(page, 'a key after the quit plays a new game, with its music', () =>
+    window.Module._plimoScreen() === 1 && document.getElementById('start').hidden && window.SDL.music.audio && !!window.SDL.music.audio.webAudioNode);
+  await press(page, 'Enter');
+  await waitScreen(page, Screen.LanguagePick);
 
   const foreign = [...urls.values()].filter((u) => new URL(u).origin !== new URL(url).origin);
   const refused = await page.evaluate(() => window.plimoRefused);
   check(foreign.length === 0 && refused.length === 0, 'no request leaves the site and the content policy refuses nothing',
         [...foreign, ...refused].join(', '));
   await closePage(page);
+}
+
+// ---- the page by keyboard alone: Tab and Shift+Tab reach the page's buttons and give the
+// game back its keys; Enter or Space on the gear opens the settings and does nothing in the
+// game; Escape and Done close them and give the focus back to the gear.
+
+async function keyboardOnly(page) {
+  const named = await page.evaluate(() => ['role', 'aria-label'].map((a) => document.getElementById('screen').getAttribute(a)));
+  check(named[0] === 'application' && /Plimo/.test(named[1] || ''), 'the canvas has a role and an accessible name', named.join(' / '));
+  const state = () => page.evaluate(() => ({ keys: window.Module.plimoKeyEventCount || 0, screen: window.Module._plimoScreen(),
+                                             focus: document.activeElement.id, panel: !document.getElementById('practice-panel').hidden,
+                                             inPanel: !!document.activeElement.closest('#practice-panel') }));
+  const shiftTab = async () => {
+    await page.keyboard.down('Shift');
+    await press(page, 'Tab');
+    await page.keyboard.up('Shift');
+  };
+  const before = await state();
+  const steps = [];
+  let settled; // the state before the focus comes back to the game (a Shift released there is the game's)
+  for (const key of ['Tab', 'Tab', 'Tab', 'ShiftTab', 'Enter', 'Escape', 'Space', 'Done', 'ShiftTab', 'ShiftTab']) {
+    if (steps.length === 9) settled = await state();
+    if (key === 'ShiftTab') await shiftTab();
+    else if (key === 'Done') {
+      await page.focus('#practice-done');
+      await press(page, 'Enter');
+    } else await press(page, key);
+    const s = await state();
+    steps.push(`${key}:${s.focus || (s.inPanel ? 'panel' : '-')}${s.panel ? '+open' : ''}`);
+  }
+  const now = await hook(page, 'plimoNow');
+  await page.waitForFunction((t) => window.Module._plimoNow() - t > 100, { polling: 'raf', timeout: StateTimeoutMs }, now);
+  const after = await state();
+  const back = after.keys;
+  after.keys = settled.keys;
+  check(steps.join(' ') === 'Tab:keys Tab:practice Tab:fullscreen ShiftTab:practice Enter:panel+open Escape:practice ' +
+                             'Space:panel+open Done:practice ShiftTab:keys ShiftTab:screen' &&
+        after.keys === before.keys && after.screen === before.screen,
+        'by keyboard alone: Tab reaches Keys, ⚙ and Full screen; Enter or Space on ⚙ opens the settings and nothing in the game; ' +
+        'Escape and Done close them, the focus back on ⚙; Shift+Tab returns to the game',
+        `${steps.join(' ')}; the game took ${after.keys - before.keys} key events`);
+  await press(page, 'Shift');
+  await waitFor(page, 'the game has the keys again once focused', (n) => window.Module.plimoKeyEventCount === n + 2, back);
+}
+
+// ---- a hidden tab: hidden while 30 s pass (the page's clocks moved on by 30 s while it is
+// hidden), the game goes on where it was, its music suspended meanwhile.
+
+async function hiddenTab(page) {
+  const before = await page.evaluate(() => ({ tick: window.Module._plimoNow(), screen: window.Module._plimoScreen() }));
+  const audio = await page.evaluate(() => {
+    const realNow = performance.now.bind(performance);
+    const realDate = Date.now;
+    let shift = 0;
+    performance.now = () => realNow() + shift;
+    Date.now = () => realDate() + shift;
+    const show = (state) => {
+      Object.defineProperty(document, 'visibilityState', { value: state, configurable: true });
+      Object.defineProperty(document, 'hidden', { value: state === 'hidden', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+    };
+    show('hidden');
+    shift = 30000;
+    return new Promise((resolve) => setTimeout(() => {
+      const hidden = window.SDL.audioContext.state;
+      show('visible');
+      resolve(hidden);
+    }, 300));
+  });
+  await page.waitForFunction((t) => window.Module._plimoNow() - t > 200, { polling: 'raf', timeout: StateTimeoutMs }, before.tick);
+  const after = await page.evaluate(() => ({ tick: window.Module._plimoNow(), screen: window.Module._plimoScreen(),
+                                             audio: window.SDL.audioContext.state }));
+  check(before.screen === Screen.Playing && after.screen === Screen.Playing && after.tick - before.tick < 2000 &&
+        audio === 'suspended' && after.audio === 'running',
+        '30 s in a hidden tab: the game goes on where it was, the music suspended while hidden',
+        `the game's clock moved ${after.tick - before.tick} ms, screen ${before.screen} -> ${after.screen}, sound ${audio} -> ${after.audio}`);
 }
 
 // ---- broken data: a start-up failure is one line on the page, missing sound is silence
@@ -439,7 +534,7 @@ async function startBroken(browser, url, what, beforeMain) {
   await page.goto(url);
   await startGame(page);
   await waitFor(page, `${what}: the game starts or stops`,
-                () => window.plimoPage.firstFrameAt || document.getElementById('status').classList.contains('failed'));
+                () => performance.getEntriesByName('plimo-first-frame').length || document.getElementById('status').classList.contains('failed'));
   return page;
 }
 
@@ -483,7 +578,7 @@ async function brokenData(browser, url) {
     const shown = await page.evaluate(() => ({
       text: document.getElementById('status').textContent,
       failed: document.getElementById('status').classList.contains('failed'),
-      drawn: !!window.plimoPage.firstFrameAt,
+      drawn: performance.getEntriesByName('plimo-first-frame').length > 0,
     }));
     check(desktop.status === 1 && shown.failed && !shown.drawn && shown.text === desktop.line,
           `${f.what}: the page shows the desktop game's one line`,
@@ -502,6 +597,7 @@ function touchLayout(page) {
     return {
       canvas: box(document.getElementById('screen')), nav: box(document.getElementById('nav')), pad: box(document.getElementById('pad')),
       buttons: buttons.map((b) => ({ name: b.textContent, ...box(b) })), width: innerWidth, height: innerHeight,
+      scrolls: document.documentElement.scrollWidth > innerWidth || document.documentElement.scrollHeight > innerHeight,
       touchAction: getComputedStyle(document.getElementById('pad')).touchAction,
     };
   });
@@ -509,14 +605,40 @@ function touchLayout(page) {
 
 function checkLayout(layout, device, landscape) {
   const { canvas, nav, pad, buttons } = layout;
-  const small = buttons.filter((b) => b.r - b.l < 47.5 || b.b - b.t < 47.5).map((b) => b.name);
+  const small = buttons.filter((b) => b.r - b.l < 43.5 || b.b - b.t < 43.5).map((b) => b.name);
   const over = buttons.filter((b) => b.l < canvas.r && b.r > canvas.l && b.t < canvas.b && b.b > canvas.t).map((b) => b.name);
   const outside = [...buttons, { name: 'the game', ...canvas }]
     .filter((b) => b.l < 0 || b.t < 0 || b.r > layout.width + 0.5 || b.b > layout.height + 0.5).map((b) => b.name);
-  const placed = landscape ? nav.r <= canvas.l && pad.l >= canvas.r : nav.t >= canvas.b && pad.t >= canvas.b;
+  const placed = landscape ? nav.l >= canvas.r && pad.l >= canvas.r : nav.t >= canvas.b && pad.t >= canvas.b;
   check(buttons.length >= 21 && !small.length && !over.length && !outside.length && placed && layout.touchAction === 'none',
-        `${device}: the on-screen keys are ${landscape ? 'beside' : 'below'} the game, none over it, each at least 48x48`,
+        `${device}: the on-screen keys are ${landscape ? 'beside' : 'below'} the game, none over it, each at least 44x44`,
         JSON.stringify({ canvas, small, over, outside, touchAction: layout.touchAction }));
+}
+
+// The game as large as the screen allows on tablets and phones, each held both ways
+// (with its least share of the screen, where there is one), every button wholly on the
+// screen, nothing to scroll; the pictures are kept with --shots.
+const touchScreen = (width, height) => ({ viewport: { width, height, deviceScaleFactor: 1, isMobile: true, hasTouch: true }, userAgent: '' });
+const Devices = [['iPad landscape', KnownDevices['iPad landscape'], 60], ['iPad portrait', KnownDevices.iPad, 55],
+                 ['360x640', touchScreen(360, 640), 40], ['480x320', touchScreen(480, 320), 35], ['568x320', touchScreen(568, 320), 0],
+                 ['320x480', touchScreen(320, 480), 0], ['1366x1024', touchScreen(1366, 1024), 0]];
+
+async function screenShares(browser, url) {
+  for (const [name, device, least] of Devices) {
+    const page = await newPage(browser, { device });
+    await page.goto(url);
+    await startGame(page, true);
+    if (!(await waitScreen(page, Screen.Splash))) return;
+    const layout = await touchLayout(page);
+    const { canvas, buttons } = layout;
+    const share = ((canvas.r - canvas.l) * (canvas.b - canvas.t)) / (layout.width * layout.height) * 100;
+    const outside = buttons.filter((b) => b.l < 0 || b.t < 0 || b.r > layout.width + 0.5 || b.b > layout.height + 0.5).map((b) => b.name);
+    check(share >= least && buttons.length >= 21 && !outside.length && !layout.scrolls,
+          `${name}: the game takes ${share.toFixed(0)}% of the screen${least ? ` (at least ${least}%)` : ''}, every button on it, no scrolling`,
+          JSON.stringify({ canvas, outside, scrolls: layout.scrolls }));
+    if (args.shots) await page.screenshot({ path: path.join(args.shots, `${name.replace(/ /g, '-')}.png`) });
+    await closePage(page);
+  }
 }
 
 // Taps an on-screen key; the game's passes after it (or its end, for a key that ends it)
@@ -564,8 +686,13 @@ async function tabletKeys(browser, url) {
   if (!(await waitScreen(page, Screen.Splash))) return;
   checkLayout(await touchLayout(page), 'iPad landscape', true);
   const taps = { count: 0, wrong: [] };
+  // On the language screen the arrows move the highlight the way they point: ▼ is the
+  // keyboard's Up there (the next language, shown below), ▲ its Down.
+  await tapKey(page, 'Enter', taps);
+  if (!(await waitScreen(page, Screen.LanguagePick))) return;
+  const languageArrows = [await tapKey(page, 'ArrowDown', taps), await tapKey(page, 'ArrowUp', taps)];
   // Through the main menu's entry 6 to the credits, which ignore all the keys compared.
-  await tapThrough(page, taps, 'Enter', 'Enter');
+  await tapKey(page, 'Enter', taps);
   if (!(await waitScreen(page, Screen.MainMenu))) return;
   for (let i = 0; i < 6; i++) await tapKey(page, 'ArrowDown', taps);
   await tapKey(page, 'Enter', taps);
@@ -581,6 +708,9 @@ async function tabletKeys(browser, url) {
     typed.push(await page.evaluate(() => window.Module.plimoKeyEvents.at(-1)[1]));
   }
   check(tapped.join() === typed.join(), 'each on-screen key gives the symbol of its keyboard key', `${tapped} / ${typed}`);
+  const up = typed[Object.keys(keys).indexOf('ArrowUp')];
+  check(languageArrows[0] === up && languageArrows[1] !== up && languageArrows[1] !== undefined,
+        'on the language screen ▼ sends Up (the highlight moves down the list) and ▲ Down', `${languageArrows} (Up is ${up})`);
   check(await page.evaluate(() => document.getElementById('pad').hidden), 'a real key hides the on-screen keys');
   await page.click('#keys');
   check(await page.evaluate(() => !document.getElementById('pad').hidden), 'the Keys button shows them again');
@@ -589,7 +719,38 @@ async function tabletKeys(browser, url) {
   await waitScreen(page, Screen.MainMenu);
   check(await page.evaluate((n) => window.Module.plimoKeyEventCount - n, before) === 2, 'a mouse click on OK is one press and one release');
   check(taps.wrong.length === 0, `iPad: each of ${taps.count} taps is one key press and one release`, taps.wrong.join('; '));
+  await settingsPanelStays(page);
   await closePage(page);
+}
+
+// The settings panel over the game, not over the keys or the page's buttons: a switch
+// turned on moves nothing, Restart is a 48-pixel button in its place from the start, Done
+// closes the panel.
+async function settingsPanelStays(page) {
+  const places = () => page.evaluate(() => [...document.querySelectorAll('#practice-panel .option, #practice-panel .actions button')]
+    .map((e) => { const r = e.getBoundingClientRect(); return [r.left, r.top, r.width, r.height].map(Math.round).join(','); }));
+  await page.tap('#practice');
+  const before = await places();
+  await page.tap('#practice-panel input[value="--gentle"]');
+  await page.tap('#practice-panel input[value="--gentle"]');
+  await page.tap('#practice-panel input[value="--show-answers"]');
+  const after = await places();
+  const shown = await page.evaluate(() => {
+    const box = (e) => e.getBoundingClientRect();
+    const panel = box(document.getElementById('practice-panel'));
+    const restart = document.getElementById('practice-restart');
+    const covered = [...document.querySelectorAll('.keys button, #tools button')].filter((b) => {
+      const r = box(b);
+      return r.left < panel.right && r.right > panel.left && r.top < panel.bottom && r.bottom > panel.top;
+    }).map((b) => b.textContent);
+    return { restart: getComputedStyle(restart).visibility === 'visible' && !restart.disabled ? box(restart).height : 0,
+             covered, chosen: document.querySelector('#practice-panel input[value="--show-answers"]').checked };
+  });
+  await page.tap('#practice-done');
+  const closed = await page.evaluate(() => document.getElementById('practice-panel').hidden);
+  check(before.join(' ') === after.join(' ') && shown.chosen && shown.restart >= 48 && !shown.covered.length && closed,
+        'the settings panel stays put: switches that never move, a 48-pixel Restart in its place, no key covered, Done closes it',
+        JSON.stringify({ moved: before.join(' ') !== after.join(' '), ...shown, closed }));
 }
 
 // A phone held upright, 320x480: the keys below the game; a whole run by taps alone.
@@ -633,6 +794,9 @@ async function phoneGame(browser, url) {
   // Back takes the highlight to the last entry; OK there ends the game.
   await tapKey(page, 'Escape', taps);
   await tapKey(page, 'Enter', taps, true);
+  await page.tap('#start');
+  await waitFor(page, 'phone: a tap after the quit plays a new game', () =>
+    window.Module._plimoScreen() === 1 && document.getElementById('start').hidden);
   check(taps.wrong.length === 0, `phone: each of ${taps.count} taps is one key press and one release`, taps.wrong.join('; '));
   await closePage(page);
 }
@@ -643,7 +807,7 @@ async function phoneGame(browser, url) {
 
 async function practiceSettings(browser, url) {
   const page = await newPage(browser);
-  const args = () => page.evaluate(() => window.plimoPage.arguments.join(' '));
+  const args = () => page.evaluate(() => performance.getEntriesByName('plimo-started').at(-1).detail.arguments.join(' '));
   await page.goto(url);
   await startGame(page);
   if (!(await waitScreen(page, Screen.Splash))) return;
@@ -653,8 +817,9 @@ async function practiceSettings(browser, url) {
   check(await page.evaluate(() => localStorage.getItem('plimo-practice')) === '["--show-answers"]',
         'the practice setting is kept in localStorage');
   await Promise.all([page.waitForNavigation(), page.click('#practice-restart')]);
-  check(await args() === 'window --show-answers', 'the restarted page passes the setting to the game');
   await startGame(page);
+  if (!(await waitScreen(page, Screen.Splash))) return;
+  check(await args() === 'window --show-answers', 'the restarted page passes the setting to the game');
   for (const [key, screen] of [['Enter', Screen.LanguagePick], ['Enter', Screen.MainMenu], ['Enter', Screen.Difficulty],
                                ['Enter', Screen.Help], ['Enter', Screen.Playing]]) {
     await press(page, key);
@@ -668,6 +833,58 @@ async function practiceSettings(browser, url) {
   const shown = await hook(page, 'plimoFeedbackLength');
   check(shown >= '0 + 0 = 0'.length, 'the wrong answer shows the whole fact with its answer', `${shown} characters`);
   await closePage(page);
+
+  // The panel is made from the table of options whatever its rows: a table with a number
+  // of minutes and a list besides a switch gives a chooser and buttons 0 to 12, and the
+  // words the game would get.
+  const table = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-options-')), 'options.def');
+  fs.writeFileSync(table, ['OPTION(Slow, "--slow", "", "Slow", "slow")', 'OPTION(Time, "--minutes", "MINUTES", "Minutes to play", "m")',
+                           'OPTION(Tables, "--tables", "LIST", "Tables to practise", "t")', 'OPTION(Help, "--help", "", "", "help")'].join('\n') + '\n');
+  const root = fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-table-'));
+  otherBuild(path.join(root, 'site'), table);
+  const tableServer = await startServer(root);
+  try {
+    const generic = await newPage(browser);
+    await generic.goto(tableServer.url + 'site/');
+    await startGame(generic);
+    await waitScreen(generic, Screen.Splash);
+    await generic.click('#practice');
+    await generic.click('#practice-panel input[value="--slow"]');
+    await generic.select('#practice-panel select', '5');
+    for (const n of ['2', '12', '3', '12']) await generic.$$eval('#practice-panel button.number', (b, n) => b.find((x) => x.textContent === n).click(), n);
+    const panel = await generic.evaluate(() => ({
+      numbers: [...document.querySelectorAll('#practice-panel button.number')].map((b) => b.textContent).join(' '),
+      minutes: document.querySelectorAll('#practice-panel select option').length,
+      saved: localStorage.getItem('plimo-practice'),
+    }));
+    check(panel.numbers === '0 1 2 3 4 5 6 7 8 9 10 11 12' && panel.minutes === 31 && panel.saved === '["--slow","--minutes=5","--tables=2,3"]' &&
+          !(await generic.$('#practice-panel input[value="--help"]')),
+          'the settings panel is made from the table of options: a switch, 1 to 30 minutes, numbers 0 to 12, no row without a page label',
+          JSON.stringify(panel));
+    await closePage(generic);
+  } finally {
+    tableServer.server.kill();
+  }
+
+  // A browser that keeps nothing: the panel says so, and the restart still passes the choice.
+  const refusing = await newPage(browser);
+  await refusing.evaluateOnNewDocument(() => {
+    Storage.prototype.setItem = () => { throw new DOMException('refused', 'QuotaExceededError'); };
+  });
+  await refusing.goto(url);
+  await startGame(refusing);
+  await waitScreen(refusing, Screen.Splash);
+  await refusing.click('#practice');
+  await refusing.click('#practice-panel input[value="--show-answers"]');
+  const title = await refusing.evaluate(() => document.getElementById('practice-title').textContent);
+  await Promise.all([refusing.waitForNavigation(), refusing.click('#practice-restart')]);
+  await startGame(refusing);
+  await waitScreen(refusing, Screen.Splash);
+  const passed = await refusing.evaluate(() => performance.getEntriesByName('plimo-started').at(-1).detail.arguments.join(' '));
+  check(/will not be remembered on this device/.test(title) && !/kept on this device/.test(title) && passed === 'window --show-answers',
+        'storage refused: the panel says the settings will not be remembered, and the restart still passes them',
+        `"${title}"; the game got "${passed}"`);
+  await closePage(refusing);
 }
 
 // ---- the progress record (--remember): a record kept in localStorage shows in the
@@ -680,14 +897,16 @@ async function progressRecord(browser, url) {
   const kept = Header + '\n7 * 8,5,1,4,0,5200,2024-03-18\n';
   const page = await newPage(browser);
   await page.evaluateOnNewDocument((k) => {
-    if (!sessionStorage.getItem('seeded')) localStorage.setItem('plimo-progress', k);
+    if (!sessionStorage.getItem('seeded')) {
+      localStorage.setItem('plimo-progress', k);
+      localStorage.setItem('plimo-practice', '["--remember"]');
+    }
     sessionStorage.setItem('seeded', '1');
   }, kept);
   await page.goto(url);
-  await page.evaluate(() => window.plimoPage.arguments.push('--remember'));
   await startGame(page);
   if (!(await waitScreen(page, Screen.Splash))) return;
-  check(await page.evaluate(() => FS.readFile('/home/web_user/.local/share/plimo/progress.csv', { encoding: 'utf8' })) === kept,
+  check(await page.evaluate(() => window.Module.FS.readFile('/home/web_user/.local/share/plimo/progress.csv', { encoding: 'utf8' })) === kept,
         'the kept record is the game\'s progress.csv before it starts');
   const gridOf = (choice) => page.evaluate((c) => {
     const chooser = document.getElementById('progress-grid-choice');
@@ -753,13 +972,13 @@ async function progressRecord(browser, url) {
   await page.click('#progress-forget');
   await page.click('#progress-forget-yes');
   const forgotten = () => page.evaluate(() => [localStorage.getItem('plimo-progress'),
-    (() => { try { return FS.readFile('/home/web_user/.local/share/plimo/progress.csv').length; } catch (e) { return 0; } })(),
+    (() => { try { return window.Module.FS.readFile('/home/web_user/.local/share/plimo/progress.csv').length; } catch (e) { return 0; } })(),
     document.getElementById('progress-grid').textContent.replace(/[\d·]/g, ''),
     document.getElementById('progress-save').disabled]);
   check(JSON.stringify(await forgotten()) === '[null,0,"",true]',
         'Forget this record empties localStorage, the game\'s file and the grid', JSON.stringify(await forgotten()));
   await page.reload();
-  await page.waitForFunction(() => window.plimoPage, { polling: 20, timeout: StateTimeoutMs });
+  await page.waitForFunction(() => document.getElementById('progress-grid'), { polling: 20, timeout: StateTimeoutMs });
   check(await page.evaluate(() => localStorage.getItem('plimo-progress') === null &&
                               document.getElementById('progress-grid').textContent.replace(/[\d·]/g, '') === ''),
         'the forgotten record stays forgotten after a reload');
@@ -772,8 +991,9 @@ async function progressRecord(browser, url) {
 async function coldLoadThenOffline(browser, url, stopServer, budgets) {
   const page = await newPage(browser);
   // The cache of an older build, which the service worker is to delete.
+  // The cache of an older build here, and one of a copy of the game at another path.
   await page.goto(url + 'LICENSE-fonts.txt');
-  await page.evaluate(() => caches.open('plimo-0000000000000000'));
+  await page.evaluate((u) => Promise.all([caches.open(`plimo ${u} 0000000000000000`), caches.open(`plimo ${u}other/ 0000000000000000`)]), url);
   const cdp = await page.createCDPSession();
   await cdp.send('Network.enable');
   await cdp.send('Network.emulateNetworkConditions', Throttled);
@@ -811,10 +1031,10 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
   // The test's browser contexts are private windows, where nothing is installed.
   const errors = (await cdp.send('Page.getInstallabilityErrors')).installabilityErrors.filter((e) => e.errorId !== 'in-incognito');
   check(errors.length === 0, 'the page can be installed as an app (manifest, icons, service worker)', JSON.stringify(errors));
-  const cacheName = /const cacheName = '([^']+)'/.exec(fs.readFileSync(path.join(siteDir, 'sw.js'), 'utf8'))[1];
-  const caches = await page.evaluate(() => caches.keys());
-  check(caches.join() === cacheName && /^plimo-[0-9a-f]{16}$/.test(cacheName),
-        'the site is kept in one cache named by the build\'s hash, an older build\'s deleted', caches.join());
+  const build = /const build = '([0-9a-f]{16})'/.exec(fs.readFileSync(path.join(siteDir, 'sw.js'), 'utf8'))[1];
+  const caches = (await page.evaluate(() => caches.keys())).sort();
+  check(caches.join() === [`plimo ${url} ${build}`, `plimo ${url}other/ 0000000000000000`].join(),
+        'the site is kept in one cache named by its path and build, an older build\'s deleted, another path\'s kept', caches.join());
 
   await cdp.send('Network.emulateNetworkConditions', { ...Throttled, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
   stopServer();
@@ -830,9 +1050,116 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
   await closePage(page);
 }
 
+// ---- a school's server: an update copied in the wrong order (the new sw.js first, the
+// rest later) leaves the old build playing until the copy is complete, then the new one
+// plays; two copies at two paths both play offline; the public site exports no hooks.
+
+// A copy of the test's site as another build: page.js marks the page as build B (or a
+// table of options other than the game's is offered), and index.html and sw.js are written
+// again as the build writes them.
+const sourceRoot = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
+function otherBuild(dir, options = `${sourceRoot}/src/game/options.def`) {
+  fs.cpSync(siteDir, dir, { recursive: true });
+  fs.appendFileSync(path.join(dir, 'page.js'), "\ndocument.documentElement.dataset.build = 'B';\n");
+  const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');
+  const page = [...html.matchAll(/(?:href|src)="([^"]+)" integrity=/g)].map((m) => m[1]);
+  const files = fs.readdirSync(dir, { recursive: true }).filter((f) => fs.statSync(path.join(dir, f)).isFile() && !['index.html', 'sw.js'].includes(f));
+  const made = spawnSync('cmake', [`-DSITE=${dir}`, `-DWEB=${sourceRoot}/web`, `-DOPTIONS=${options}`, `-DPAGE=${page.join(',')}`,
+                                   `-DFILES=${files.join(',')}`, '-P', `${sourceRoot}/web/site.cmake`], { encoding: 'utf8' });
+  if (made.status !== 0) throw new Error(`site.cmake: ${made.stderr}`);
+}
+
+// Loads the page at url and plays to the main menu once the page has seen whether a newer
+// build takes over (and loaded again if so); says which build played (A or B).
+async function playAt(page, url) {
+  if (!(await page.goto(url).then(() => true, () => false))) return 'none';
+  await page.waitForFunction(() => performance.getEntriesByName('plimo-build-checked').length, { polling: 50, timeout: StateTimeoutMs });
+  await press(page, 'Space');
+  for (const [key, screen] of [[null, Screen.Splash], ['Enter', Screen.LanguagePick], ['Enter', Screen.MainMenu]]) {
+    if (key) await press(page, key);
+    if (!(await waitScreen(page, screen))) return 'none';
+  }
+  return page.evaluate(() => document.documentElement.dataset.build || 'A');
+}
+
+// Has the browser look for a new sw.js now, and waits for its install to succeed or fail,
+// and for the page that a new build took over from to have loaded again.
+async function workerSettled(page) {
+  await page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).update().catch(() => {}));
+  await page.waitForFunction(async () => {
+    const r = await navigator.serviceWorker.getRegistration();
+    const mark = (name) => performance.getEntriesByName(name).length > 0;
+    return r && r.active && r.active.state === 'activated' && !r.installing && !r.waiting &&
+           navigator.serviceWorker.controller && mark('plimo-build-checked') && !mark('plimo-taking-over');
+  }, { polling: 100, timeout: StateTimeoutMs });
+}
+
+async function schoolServer(browser) {
+  const root = fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-server-'));
+  for (const copy of ['x', 'a']) fs.cpSync(siteDir, path.join(root, copy), { recursive: true });
+  fs.cpSync(publicDir, path.join(root, 'public'), { recursive: true });
+  const b = path.join(root, 'build-b');
+  otherBuild(b);
+  fs.cpSync(b, path.join(root, 'b'), { recursive: true });
+  const { server, url } = await startServer(root);
+  try {
+    // The update: sw.js first, then page.js, then index.html.
+    let page = await newPage(browser);
+    const seen = [await playAt(page, url + 'x/')];
+    await workerSettled(page);
+    for (const file of ['sw.js', 'page.js']) {
+      fs.copyFileSync(path.join(b, file), path.join(root, 'x', file));
+      seen.push(await playAt(page, url + 'x/'));
+      await workerSettled(page);
+    }
+    // Once complete, a visit installs the new build, and the next one plays it.
+    fs.copyFileSync(path.join(b, 'index.html'), path.join(root, 'x', 'index.html'));
+    await page.goto(url + 'x/');
+    await workerSettled(page);
+    seen.push(await playAt(page, url + 'x/'));
+    check(seen.join(' ') === 'A A A B', 'an update copied in the wrong order: the old build plays until the copy is complete, then the new one',
+          `builds played before, after sw.js, after page.js, after index.html: ${seen.join(' ')}`);
+    await closePage(page);
+
+    // Two copies of two builds, visited once each, then offline.
+    page = await newPage(browser);
+    const online = [await playAt(page, url + 'a/')];
+    await workerSettled(page);
+    online.push(await playAt(page, url + 'b/'));
+    await workerSettled(page);
+    // The public site: the game shows, and nothing of it is reachable from the page.
+    await page.goto(url + 'public/');
+    await startGame(page);
+    const published = await page.waitForFunction(() => performance.getEntriesByName('plimo-first-frame').length, { timeout: StateTimeoutMs })
+      .then(() => 'A', () => 'none');
+    const hooks = await page.evaluate(() => ['Module', 'SDL', 'FS', 'plimoSurfaces'].filter((name) => name in window));
+    const text = fs.readFileSync(path.join(publicDir, 'plimo.js'), 'utf8');
+    check(published === 'A' && !hooks.length && !/plimoLeadingAnswer|plimoKeyEvents|plimoBeforeMain/.test(text),
+          'the public site plays and exports no test hook', `played: ${published}, globals: ${hooks.join(' ')}`);
+    server.kill();
+    const offline = [await playAt(page, url + 'a/'), await playAt(page, url + 'b/')];
+    check(online.join() === 'A,B' && offline.join() === 'A,B', 'two copies (two builds) at two paths of one site both play offline',
+          `online ${online}, offline ${offline}`);
+    await closePage(page);
+  } finally {
+    server.kill();
+  }
+}
+
 // ---- a download that fails: one red line naming the file, within 10 s
 
 async function failedDownloads(browser, url) {
+  // A learning platform's frame sandboxed without allow-same-origin, where every download is refused.
+  const framed = await newPage(browser);
+  await framed.setContent(`<iframe sandbox="allow-scripts" src="${url}" width="640" height="480"></iframe>`);
+  const frame = await (await framed.waitForSelector('iframe')).contentFrame();
+  await frame.waitForFunction(() => document.getElementById('status').classList.contains('failed'), { timeout: StateTimeoutMs }).catch(() => {});
+  const said = await frame.evaluate(() => ({ text: document.getElementById('status').textContent,
+                                              link: document.querySelector('#status a')?.href }));
+  check(/must allow same-origin/.test(said.text) && said.link === url, 'in a sandboxed frame: the page says the frame must allow same-origin, with a link to a tab of its own',
+        JSON.stringify(said));
+  await closePage(framed);
+
   const cases = ['plimo.data', 'plimo.wasm', 'plimo.js'].flatMap((file) => [[file, '404'], [file, 'cut']]);
   // A server gone without closing the connection: no answer at all.
   cases.push(['plimo.data', 'silent'], ['plimo.js', 'silent']);
@@ -865,16 +1192,23 @@ async function failedDownloads(browser, url) {
 const budgets = {};
 const { server, url } = await startServer();
 const browser = await launchChromium('plimo-chromium-');
-try {
-  await playThrough(browser, url + 'index.html', budgets);
-  await brokenData(browser, url + 'index.html');
-  await tabletKeys(browser, url);
-  await phoneGame(browser, url);
-  await practiceSettings(browser, url);
-  await progressRecord(browser, url);
-  await failedDownloads(browser, url);
+// --only name,name runs only those sections (a developer's shortcut; CI runs them all).
+const only = args.only ? args.only.split(',') : null;
+const sections = [
+  ['playThrough', () => playThrough(browser, url + 'index.html', budgets)],
+  ['brokenData', () => brokenData(browser, url + 'index.html')],
+  ['screenShares', () => screenShares(browser, url)],
+  ['tabletKeys', () => tabletKeys(browser, url)],
+  ['phoneGame', () => phoneGame(browser, url)],
+  ['practiceSettings', () => practiceSettings(browser, url)],
+  ['progressRecord', () => progressRecord(browser, url)],
+  ['failedDownloads', () => failedDownloads(browser, url)],
+  ['schoolServer', () => schoolServer(browser)],
   // Last: it stops the server.
-  await coldLoadThenOffline(browser, url, () => server.kill(), budgets);
+  ['coldLoadThenOffline', () => coldLoadThenOffline(browser, url, () => server.kill(), budgets)],
+];
+try {
+  for (const [name, run] of sections) if (!only || only.includes(name)) await run();
 } catch (e) {
   check(false, 'the browser test ran to its end', e.stack);
 } finally {

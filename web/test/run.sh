@@ -12,7 +12,8 @@ ref_build="${PLIMO_WEBREF_BUILD_DIR:-build-webref}"
 
 tools/setup.sh --tests
 web/setup.sh --test
-web/build.sh "$web_build" -DPLIMO_WERROR=ON
+# The public site, and the test's own variant with the game's hooks (site-test).
+PLIMO_WEB_TARGETS="plimo_site plimo_test_site" web/build.sh "$web_build" -DPLIMO_WERROR=ON
 
 # A desktop build that is there already (CI's first step) is used as it is configured.
 if [ ! -f "$ref_build/CMakeCache.txt" ]; then
@@ -32,8 +33,8 @@ done
 # The desktop game's CPU on its main menu, measured as the browser's is (10 s, no key).
 desktop_cpu="$(web/test/desktop_menu_cpu.sh "$ref_build/plimo" "$frames" 10)"
 
-PLIMO_DESKTOP_MENU_CPU="$desktop_cpu" node web/test/browser_test.mjs --site "$web_build/site" --frames "$frames" --desktop "$ref_build/plimo"
+PLIMO_DESKTOP_MENU_CPU="$desktop_cpu" node web/test/browser_test.mjs --site "$web_build/site-test" --public "$web_build/site" --frames "$frames" --desktop "$ref_build/plimo"
 
 # The page's CPU against the floor page, a table printed for the log (a measurement, never
 # a pass or fail of its own).
-node web/test/browser_cpu.mjs --site "$web_build/site" --seconds 3 --rounds 1
+node web/test/browser_cpu.mjs --site "$web_build/site-test" --seconds 3 --rounds 1
