@@ -854,7 +854,7 @@ async function practiceSettings(browser, url) {
     for (const n of ['2', '12', '3', '12']) await generic.$$eval('#practice-panel button.number', (b, n) => b.find((x) => x.textContent === n).click(), n);
     const panel = await generic.evaluate(() => ({
       numbers: [...document.querySelectorAll('#practice-panel button.number')].map((b) => b.textContent).join(' '),
-      minutes: document.querySelectorAll('#practice-panel select option').length,
+      minutes: document.querySelectorAll('#practice-panel select:not(#progress-grid-choice) option').length,
       saved: localStorage.getItem('plimo-practice'),
     }));
     check(panel.numbers === '0 1 2 3 4 5 6 7 8 9 10 11 12' && panel.minutes === 31 && panel.saved === '["--slow","--minutes=5","--tables=2,3"]' &&
