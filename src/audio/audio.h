@@ -47,12 +47,5 @@ void playSound(SoundId sound);
 // any other value leaves no music playing.
 void playMusic(int music);
 
-// While quiet, the sound library's own complaints on standard error are silenced: on a
-// machine without a sound card ALSA writes several lines each time SDL looks for a
-// device, where the game's one "no sound" line says all a player needs. Set around
-// SDL's start of the audio subsystem and the opening of the device; a no-op where ALSA
-// is not there.
-void quietSoundLibrary(bool quiet);
-
 // Closes the audio device (at the end, before SDL is shut down).
 void closeAudio();

@@ -82,7 +82,7 @@ bool feedbackTop(uint32_t tick, int32_t *top) {
 SDL_Surface *playingBackground() { return dangerZonePicture(dangerZone()); }
 
 bool gameOverBurstShowing() {
-    return clockTicks() - static_cast<uint32_t>(game.screenEnteredAt) <= GameOverBurstMs;
+    return static_cast<uint32_t>(now) - static_cast<uint32_t>(game.screenEnteredAt) <= GameOverBurstMs;
 }
 
 int32_t burstRadius(uint32_t elapsedMs) {
@@ -114,14 +114,14 @@ void drawPlaying() {
     drawSmallText(0, 0, score);
 
     int32_t top;
-    if (feedbackTop(clockTicks(), &top))
+    if (feedbackTop(static_cast<uint32_t>(now), &top))
         drawBigText(holdsShownAnswer() ? shownAnswerLeft() : 320, top, game.feedbackText);
 
     drawParticles();
 }
 
 void enterGameOver() {
-    game.screenEnteredAt = clockNow();
+    game.screenEnteredAt = now;
     if (game.problems) {
         highlightCentre(game.problems, &game.burstX, &game.burstY);
     } else {
@@ -135,7 +135,7 @@ void enterGameOver() {
 }
 
 void drawGameOverBurst() {
-    uint32_t elapsed = clockTicks() - static_cast<uint32_t>(game.screenEnteredAt);
+    uint32_t elapsed = static_cast<uint32_t>(now) - static_cast<uint32_t>(game.screenEnteredAt);
     int32_t r = burstRadius(elapsed);
     fillEllipse(game.burstX, game.burstY, r, r, HighlightColour);
 }

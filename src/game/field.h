@@ -19,8 +19,8 @@ DangerZone dangerZone();
 int32_t spawnInterval();
 
 // Starts a game (the Playing entry action): clears the feedback, typing, score and
-// input block, sets alertFlag, starts the game music, then sets screenEnteredAt to the
-// tick counter, places the first problem, sets speed 1, the spawn deadline to
+// input block, sets alertFlag, then sets screenEnteredAt to `now` (the shell starts the
+// game music and reads the tick after it), places the first problem, sets speed 1, the spawn deadline to
 // screenEnteredAt + spawnInterval and the speed-up deadline to screenEnteredAt +
 // speedUpInterval (the same unless the gentle pace is chosen).
 void enterPlaying();

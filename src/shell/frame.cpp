@@ -8,6 +8,7 @@
 #include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
+#include "ground/platform.h"
 #include "shell/screens.h"
 
 void enterScreen() {
@@ -39,10 +40,7 @@ bool drawFrameContents() {
     return true;
 }
 
-bool presentsWholeFrames() {
-    static const bool whole = SDL_Linked_Version()->patch >= 50;
-    return whole;
-}
+bool presentsWholeFrames() { return platformSdlOverSdl2(); }
 
 uint32_t presentedFrames = 0;
 static std::vector<SDL_Rect> presented;
@@ -100,7 +98,6 @@ static void drawChangedRegions(SDL_Surface *background) {
 bool frugalFrames = true;
 
 void drawFrame() {
-    clockHold();
     if (tickDiff(now, wholePresentedAt) >= WholeFrameEveryMs)
         invalidateFrame();
     SDL_Surface *background = backgroundPicture();
@@ -110,10 +107,7 @@ void drawFrame() {
         drawChangedRegions(background);
     else
         drawWholeFrame();
-    clockRelease();
 }
-
-int displayDescriptor = -1;
 
 // A still screen whose change is not pending: the steps before the next frame change
 // nothing.
@@ -126,7 +120,6 @@ int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs) {
     int32_t wait = limitMs;
     for (int32_t due = firstDue; tickDiff(due, passTick) < limitMs; due = tickAdd(due, LogicStepMs)) {
         // The frame a pass at `due` would draw, recorded but not drawn.
-        clockHoldAt(static_cast<uint32_t>(due));
         now = due;
         beginFrameRecord();
         drawScreenOverlay();
@@ -136,13 +129,17 @@ int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs) {
             break;
         }
     }
-    clockRelease();
     now = passTick;
     return wait < 0 ? 0 : wait;
 }
 
 void frameTick() {
     now = clockNow();
+    // After a stall (the process stopped, a frozen session) the missed steps beyond
+    // MaxCatchUpMs are dropped whole, and the field simply pauses for them.
+    int32_t behind = tickDiff(now, game.logicClock);
+    if (behind > MaxCatchUpMs)
+        game.logicClock = tickAdd(game.logicClock, (behind - MaxCatchUpMs) / LogicStepMs * LogicStepMs);
     if (!tickBefore(game.logicClock, now)) {
         // Nothing is due before the next step: wait for it, or for input before it. On
         // a still screen the steps in between change nothing, so the wait runs on to
@@ -150,9 +147,9 @@ void frameTick() {
         // they then run together.
         int32_t firstDue = tickAdd(game.logicClock, 1);
         int32_t wait = tickDiff(firstDue, now);
-        if (frugalFrames && displayDescriptor >= 0 && stillUntilNextFrame())
+        if (frugalFrames && platformHasInputDescriptor() && stillUntilNextFrame())
             wait = msUntilFrameChanges(firstDue, StillLookAheadMs);
-        clockWaitForInput(displayDescriptor, static_cast<uint32_t>(wait < 1 ? 1 : wait));
+        clockWaitForWork(static_cast<uint32_t>(wait < 1 ? 1 : wait));
         return;
     }
     do {
