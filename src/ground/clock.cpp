@@ -19,11 +19,11 @@ void clockDelay(uint32_t ms) {
         SDL_Delay(ms);
 }
 
-void clockWaitForWork(uint32_t ms) {
-    if (manualClock)
-        manualTicks += 1;
-    else
-        platformWaitForWork(ms);
+bool clockWaitForWork(uint32_t ms) {
+    if (!manualClock)
+        return platformWaitForWork(ms);
+    manualTicks += 1;
+    return false;
 }
 
 // A test that sets the clock hands the game that moment too, as the shell would.

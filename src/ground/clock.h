@@ -16,9 +16,9 @@ uint32_t clockTicks();
 void clockDelay(uint32_t ms);
 
 // Waits ms milliseconds or until input arrives, whichever comes first (the platform's
-// wait for work); the manual clock advances by 1 ms instead, the short sleep of a loop
-// that must poll.
-void clockWaitForWork(uint32_t ms);
+// wait for work); true when the whole time passed without input. The manual clock
+// advances by 1 ms instead, the short sleep of a loop that must poll, and says false.
+bool clockWaitForWork(uint32_t ms);
 
 // Test seam: switches to a manual clock that only moves by clockSet, clockAdvance and
 // clockDelay, for the rest of the run. clockUseManual, clockSet and clockAdvance also

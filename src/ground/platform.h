@@ -34,9 +34,10 @@ void platformWindowShown(bool fullscreen);
 // X11 connection); without one the game sleeps to its next step and polls then.
 bool platformHasInputDescriptor();
 
-// Waits ms milliseconds or until input arrives, whichever comes first; in the browser,
-// which must never block, returns at once.
-void platformWaitForWork(uint32_t ms);
+// Waits ms milliseconds or until input arrives, whichever comes first; true when the
+// whole time passed without input (nor a signal). In the browser, which must never
+// block, returns false at once.
+bool platformWaitForWork(uint32_t ms);
 
 // Milliseconds since SDL started, on a clock that a change of the date does not move,
 // wrapping at 2^32; SDL's own count before the first read.
@@ -48,10 +49,10 @@ bool platformSdlOverSdl2();
 // SDL 1.2's must-lock rule for the surfaces of this platform.
 bool platformMustLock(const SDL_Surface *s);
 
-// Copies up to max queued events of the types in mask without taking them off the
-// queue; 0 where the queue cannot be looked into (the browser, which sends no focus
-// events either).
-int platformPeekEvents(SDL_Event *events, int max, Uint32 mask);
+// Copies up to max queued window events (SDL_ACTIVEEVENT: focus, visibility) without
+// taking them off the queue; 0 where the queue cannot be looked into (the browser, which
+// sends no such events either).
+int platformPeekWindowEvents(SDL_Event *events, int max);
 
 // While quiet, the sound library's own complaints on standard error are silenced: on a
 // machine without a sound card ALSA writes several lines each time SDL looks for a

@@ -133,12 +133,12 @@ void platformWindowShown(bool fullscreen) { inputDescriptor = windowSystemShown(
 
 bool platformHasInputDescriptor() { return inputDescriptor >= 0; }
 
-void platformWaitForWork(uint32_t ms) {
+bool platformWaitForWork(uint32_t ms) {
     // Without a descriptor (the dummy driver, Wayland, a plain SDL) the game sleeps to
     // its next step and looks at its events then.
     if (inputDescriptor < 0) {
         SDL_Delay(ms);
-        return;
+        return true;
     }
     fd_set readable;
     FD_ZERO(&readable);
@@ -147,7 +147,7 @@ void platformWaitForWork(uint32_t ms) {
     timeout.tv_sec = static_cast<time_t>(ms / 1000);
     timeout.tv_usec = static_cast<suseconds_t>((ms % 1000) * 1000);
     // A signal cuts the wait short, which only means an early look at the events.
-    select(inputDescriptor + 1, &readable, nullptr, nullptr, &timeout);
+    return select(inputDescriptor + 1, &readable, nullptr, nullptr, &timeout) == 0;
 }
 
 // SDL 1.2 counts its ticks on the wall clock (gettimeofday), so setting the date back
@@ -174,8 +174,8 @@ bool platformSdlOverSdl2() {
 
 bool platformMustLock(const SDL_Surface *s) { return SDL_MUSTLOCK(s); }
 
-int platformPeekEvents(SDL_Event *events, int max, Uint32 mask) {
-    return SDL_PeepEvents(events, max, SDL_PEEKEVENT, mask);
+int platformPeekWindowEvents(SDL_Event *events, int max) {
+    return SDL_PeepEvents(events, max, SDL_PEEKEVENT, SDL_ACTIVEEVENTMASK);
 }
 
 using AlsaErrorHandler = void (*)(const char *file, int line, const char *function, int error, const char *format,

@@ -15,12 +15,13 @@ void platformWindowShown(bool) {}
 bool platformHasInputDescriptor() { return false; }
 
 // The browser's pass returns instead of waiting (see platformRunMainLoop).
-void platformWaitForWork(uint32_t) {}
+bool platformWaitForWork(uint32_t) { return false; }
 
 uint32_t platformTicks() { return SDL_GetTicks(); }
 
-// The browser's SDL says 1.3.0.
-bool platformSdlOverSdl2() { return false; }
+// The browser's SDL says 1.3.0: never SDL 1.2 over SDL 2, so regions are presented as
+// regions; asked all the same, as the page's list of SDL calls expects.
+bool platformSdlOverSdl2() { return SDL_Linked_Version()->patch >= 50; }
 
 // The browser's SDL header says "always", and its surfaces have no pixel offset; the
 // page's surfaces (web/sdl_surfaces.js) are software surfaces in memory, under the same
@@ -28,7 +29,7 @@ bool platformSdlOverSdl2() { return false; }
 bool platformMustLock(const SDL_Surface *s) { return (s->flags & (SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_RLEACCEL)) != 0; }
 
 // The page sends no focus events, and the browser's SDL cannot peek.
-int platformPeekEvents(SDL_Event *, int, Uint32) { return 0; }
+int platformPeekWindowEvents(SDL_Event *, int) { return 0; }
 
 void platformQuietSoundLibrary(bool) {}
 

@@ -77,12 +77,17 @@ static void drawWholeFrame() {
 // The frame drawn and presented only where it differs from the frame on screen: the
 // overlay is recorded item by item, compared with the frame on screen, and painted
 // again only in the regions that changed, over the background copied there.
-static void drawChangedRegions(SDL_Surface *background) {
+// When whole is set, the whole screen is presented even if nothing changed: the screen
+// surface holds the frame on screen, so it needs no drawing for that.
+static void drawChangedRegions(SDL_Surface *background, bool whole) {
     beginFrameRecord();
     drawScreenOverlay();
     uint64_t backgroundKey = static_cast<uint64_t>(game.currentScreen);
-    if (!findDirtyRegions(background, backgroundKey))
+    if (!findDirtyRegions(background, backgroundKey)) {
+        if (whole)
+            present(nullptr);
         return;
+    }
     if (!lockIfNeeded(screenSurface)) {
         invalidateFrame();
         return;
@@ -91,20 +96,19 @@ static void drawChangedRegions(SDL_Surface *background) {
         copyPictureRegions(background, dirtyRegions());
     drawScreenOverlay();
     unlockIfNeeded(screenSurface);
-    present(wholeScreenDirty() || presentsWholeFrames() ? nullptr : &dirtyRegions());
+    present(whole || wholeScreenDirty() || presentsWholeFrames() ? nullptr : &dirtyRegions());
     commitFrame();
 }
 
 bool frugalFrames = true;
 
 void drawFrame() {
-    if (tickDiff(now, wholePresentedAt) >= WholeFrameEveryMs)
-        invalidateFrame();
+    bool wholeDue = tickDiff(now, wholePresentedAt) >= WholeFrameEveryMs;
     SDL_Surface *background = backgroundPicture();
     // Regions are redrawn over a copy of the background; a picture that does not cover
     // the screen as plain rows is drawn the plain way, whole.
     if (frugalFrames && (!background || copiesPlainly(background)))
-        drawChangedRegions(background);
+        drawChangedRegions(background, wholeDue);
     else
         drawWholeFrame();
 }
@@ -135,11 +139,6 @@ int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs) {
 
 void frameTick() {
     now = clockNow();
-    // After a stall (the process stopped, a frozen session) the missed steps beyond
-    // MaxCatchUpMs are dropped whole, and the field simply pauses for them.
-    int32_t behind = tickDiff(now, game.logicClock);
-    if (behind > MaxCatchUpMs)
-        game.logicClock = tickAdd(game.logicClock, (behind - MaxCatchUpMs) / LogicStepMs * LogicStepMs);
     if (!tickBefore(game.logicClock, now)) {
         // Nothing is due before the next step: wait for it, or for input before it. On
         // a still screen the steps in between change nothing, so the wait runs on to
@@ -149,9 +148,19 @@ void frameTick() {
         int32_t wait = tickDiff(firstDue, now);
         if (frugalFrames && platformHasInputDescriptor() && stillUntilNextFrame())
             wait = msUntilFrameChanges(firstDue, StillLookAheadMs);
-        clockWaitForWork(static_cast<uint32_t>(wait < 1 ? 1 : wait));
-        return;
+        // Input (or a signal) cut the wait short: its events first. Else the step is
+        // due, and runs in this pass.
+        if (!clockWaitForWork(static_cast<uint32_t>(wait < 1 ? 1 : wait)))
+            return;
+        now = clockNow();
+        if (!tickBefore(game.logicClock, now))
+            return;
     }
+    // After a stall (the process stopped, a frozen session) the missed steps beyond
+    // MaxCatchUpMs are dropped whole, and the field simply pauses for them.
+    int32_t behind = tickDiff(now, game.logicClock);
+    if (behind > MaxCatchUpMs)
+        game.logicClock = tickAdd(game.logicClock, (behind - MaxCatchUpMs) / LogicStepMs * LogicStepMs);
     do {
         if (game.requestedScreen != game.currentScreen)
             enterScreen();

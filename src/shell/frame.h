@@ -17,8 +17,9 @@ constexpr int32_t StillLookAheadMs = 50;
 constexpr int32_t MaxCatchUpMs = 250;
 
 // One pass's worth of time: sets `now` from the clock, runs every due 10 ms logic step
-// (at most MaxCatchUpMs of them), then draws one frame; when no step is due, waits
-// until the next one is, or until input arrives (the platform's wait for work).
+// (at most MaxCatchUpMs of them), then draws one frame. When no step is due, it waits
+// (the platform's wait for work) until the next one is, and runs it; or until input
+// arrives, and returns for the events.
 void frameTick();
 
 // On a screen that only the clock animates: the ms from `now` until the first pass at
@@ -41,9 +42,10 @@ bool drawFrameContents();
 
 // Draws one frame at the moment `now`. With frugalFrames (the
 // default), only what changed since the frame on screen is drawn and presented, and a
-// frame that changed nothing is neither drawn nor presented: the screen shows the same
-// pixels as after drawFrameContents and a whole present. Without it, drawFrameContents
-// and a present of the whole screen.
+// frame that changed nothing is neither drawn nor presented (but for the whole screen
+// presented again, undrawn, once a second, against pixels other programs drew over the
+// window): the screen shows the same pixels as after drawFrameContents and a whole
+// present. Without it, drawFrameContents and a present of the whole screen.
 void drawFrame();
 
 // Whether drawFrame draws and presents only what changed (tests compare both ways).

@@ -157,7 +157,7 @@ static bool focusLoss(const SDL_Event &event) {
 // focus events; its SDL releases the held keys when the page loses the focus.)
 static bool focusLossQueued() {
     SDL_Event queued[16];
-    int count = platformPeekEvents(queued, 16, SDL_ACTIVEEVENTMASK);
+    int count = platformPeekWindowEvents(queued, 16);
     for (int i = 0; i < count; i++) {
         if (focusLoss(queued[i]))
             return true;
