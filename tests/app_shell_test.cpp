@@ -210,17 +210,30 @@ TEST_F(ShellTest, AScreenIsStillExactlyWhenItsStepsChangeNothing) {
     }
 }
 
-TEST_F(ShellTest, StalledProgramCatchesUpInOnePass) {
+// Late passes run every missed step; a stall (the process stopped, a frozen session)
+// makes up at most MaxCatchUpMs, and the field pauses for the rest instead of running on
+// to the game's end.
+TEST_F(ShellTest, LatePassesKeepEveryStepAndAStallPausesTheField) {
     clockSet(10);
     runPass();
-    game.requestedScreen = Help;
-    runPassesAt(50);
-    int32_t before = game.logicClock;
-    // A stall of 2.5 s is made up by running every missed step back to back.
-    clockSet(uint32_t(before) + 2500);
-    runPass();
-    EXPECT_EQ(game.logicClock, before + 2500);
-    EXPECT_EQ(tickDiff(game.logicClock, clockNow()), 0);
+    game.requestedScreen = Playing;
+    runPassesAt(100);
+    ASSERT_EQ(game.currentScreen, Playing);
+    const struct {
+        uint32_t lateMs;
+        int32_t steps;
+    } cases[] = {{30, 3}, {MaxCatchUpMs, MaxCatchUpMs / LogicStepMs}, {30000, MaxCatchUpMs / LogicStepMs}};
+    for (auto c : cases) {
+        ASSERT_NE(game.problems, nullptr);
+        int32_t x = game.problems->x, speed = game.speed;
+        clockSet(uint32_t(game.logicClock) + c.lateMs);
+        runPass();
+        EXPECT_EQ(game.currentScreen, Playing) << c.lateMs << " ms late";
+        EXPECT_EQ(tickDiff(game.logicClock, now), 0) << c.lateMs << " ms late";
+        // The problems move speed tenths of a pixel a step (one speed-up at most).
+        EXPECT_GE(x - game.problems->x, c.steps * speed) << c.lateMs << " ms late";
+        EXPECT_LE(x - game.problems->x, c.steps * game.speed) << c.lateMs << " ms late";
+    }
 }
 
 TEST_F(ShellTest, ReleasedKeysMapToNavigationActions) {
@@ -283,10 +296,11 @@ TEST_F(ShellTest, TimingsHoldWhenTheCounterPasses2To31And2To32) {
     }
 }
 
-// The tick counter does not follow the date: set back an hour, then forward two (by
-// libfaketime, which leaves the monotonic clock alone), it moves on only by the time
-// the checks take. This test runs itself again under libfaketime for that.
-TEST(ShellClock, DateChangesDoNotMoveTheTicks) {
+// The tick counter starts from SDL's own count (the game's time began with SDL, not at
+// the clock's first read), and does not follow the date: set back an hour, then forward
+// two (by libfaketime, which leaves the monotonic clock alone), it moves on only by the
+// time the checks take. This test runs itself again under libfaketime for that.
+TEST(ShellClock, CountsFromSdlsStartAndNotByTheDate) {
     const char *stamp = getenv("FAKETIME_TIMESTAMP_FILE");
     if (!stamp) {
         glob_t found;
@@ -303,7 +317,12 @@ TEST(ShellClock, DateChangesDoNotMoveTheTicks) {
         EXPECT_NE(r.out.find("[  PASSED  ] 1 test"), std::string::npos) << r.out << r.err;
         return;
     }
-    // The real clock: this process runs this test alone.
+    // The real clock: this process runs this test alone, and reads it first here.
+    ASSERT_EQ(0, SDL_Init(SDL_INIT_TIMER));
+    SDL_Delay(300);
+    uint32_t sdlTicks = SDL_GetTicks(), first = clockTicks();
+    EXPECT_GE(first, sdlTicks) << "the first read is not SDL's count";
+    EXPECT_LT(first - sdlTicks, 100u) << "the first read is not SDL's count";
     for (const char *offset : {"-3600", "+3600"}) {
         time_t dateBefore = time(nullptr);
         uint32_t before = clockTicks();
@@ -431,11 +450,19 @@ TEST_F(ShellTest, PressesReachTheGameOnlyWhilePlayingAndReleasesReachTheMenus) {
     EXPECT_EQ(game.requestedScreen, Playing);
     EXPECT_EQ(game.typedDigits, 1);
 
-    // A held key repeats its press (the keyboard's autorepeat): one digit all the same.
+    // A held key repeats its press (the keyboard's autorepeat): one digit all the same,
+    // on the keypad as on the main keyboard.
     pushKeyDown(SDLK_KP5);
     pushKeyDown(SDLK_KP5);
     runPass();
     EXPECT_EQ(game.typedValue, 45);
+    pushKeyUp(SDLK_KP5);
+    game.problems->answer = 4567;
+    game.problems->answerDigits = 4;
+    pushKeyDownTyping(SDLK_6, '6');
+    pushKeyDownTyping(SDLK_6, '6');
+    runPass();
+    EXPECT_EQ(game.typedValue, 456);
 
     // Escape is Back on release only: holding it keeps the game going.
     pushKeyDown(SDLK_ESCAPE);

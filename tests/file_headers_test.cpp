@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 
 #include "audio/audio.h"
 #include "audio/wav_header.h"
@@ -297,8 +298,16 @@ TEST(WavHeader, BrokenEffectIsSilentWithOneLine) {
         const char *line;
     } cases[] = {
         {"broken.wav", "broken.wav: a sample rate outside 4000..192000 Hz, this effect stays silent\n"},
-        {"missing.wav", "missing.wav: cannot load, this effect stays silent\n"},
+        // What the data-file reader refuses is named with its reason, as the music's is.
+        {"missing.wav", "missing.wav: cannot load, this effect stays silent: No such file or directory\n"},
+        {"folder.wav", "folder.wav: cannot load, this effect stays silent: not a regular file\n"},
+        // Over the reader's limit: refused whole, never cut short and played.
+        {"big.wav", "big.wav: cannot load, this effect stays silent: larger than 16777216 bytes\n"},
     };
+    ASSERT_EQ(0, mkdir((dir.path() + "/folder.wav").c_str(), 0755));
+    std::string big = wav([](Wav &w) { w.dataBytes = 16 << 20; }).bytes();
+    big.resize((16 << 20) + 44, '\x10');
+    dir.write("big.wav", big);
     for (const Case &c : cases) {
         testing::internal::CaptureStderr();
         EXPECT_EQ(nullptr, loadEffect(c.file)) << c.file;

@@ -149,6 +149,7 @@ TEST_F(GameDisplay, FeedbackPathMatchesTheTable) {
 
     // And in pixels: the tossed "42" at 300 ms has its top ink row at 370 + 2.
     game.feedbackStartedAt = 79700;
+    clockSet(80000);
     drawPlaying();
     EXPECT_FALSE(anyOtherThan(320, 360, 360, 371, 0));
     EXPECT_NE(pixel(320, 372), 0u);

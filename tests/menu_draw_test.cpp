@@ -72,7 +72,7 @@ class MenuDraw : public ::testing::Test {
         game.currentScreen = screen;
         game.requestedScreen = screen;
         // The game-over menu follows the burst's first second.
-        game.screenEnteredAt = tickAdd(clockNow(), -2000);
+        game.screenEnteredAt = tickAdd(now, -2000);
         SDL_FillRect(screenSurface, nullptr, Backdrop);
         drawScreenOverlay();
     }

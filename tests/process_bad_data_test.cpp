@@ -235,3 +235,19 @@ TEST(ProcessSignals, HangUpEndsTheGameAsTerminateDoes) {
         EXPECT_EQ("", r.err);
     }
 }
+
+// Standard error into a pipe whose reader has gone (plimo 2>&1 | true, a closed log
+// viewer) while the game has a line to say (no sound device): the line fails quietly
+// and the game runs on until TERM ends it as ever (status 0), not SIGPIPE (141).
+TEST(ProcessSignals, APipeWithoutReaderDoesNotEndTheGame) {
+    DataCopy data;
+    ProcessResult r = runProcess(
+        "/bin/bash",
+        {"-c", "timeout --preserve-status -s TERM " + std::to_string(RunsForMs / 1000.0) +
+                   " \"$0\" window 2>&1 | true; echo \"status ${PIPESTATUS[0]}\"",
+         plimoBinary()},
+        data.path("."), {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=plimo-no-such-driver", quietLeakOptions()},
+        FailureTimeoutMs);
+    EXPECT_FALSE(r.timedOut) << "hung";
+    EXPECT_EQ("status 0\n", r.out) << r.err;
+}

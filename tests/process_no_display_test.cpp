@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -162,6 +163,33 @@ TEST(ProcessNoDisplay, RefusedWithOneLine) {
         shown.insert(shown.size() - 1, "\r");
         EXPECT_EQ(shown, t.out) << "the terminal got more than the line";
     }
+}
+
+// An X server that is not answering yet (starting, or resetting as one without -noreset
+// does when its last client leaves) is waited for about a second before the game calls
+// the display absent: a server started 200 ms after the game gets the game's window.
+TEST(ProcessNoDisplay, AServerAnsweringSoonIsWaitedFor) {
+    BareEnvironment bare;
+    ScratchDir runtime;
+    const std::string display = absentXDisplay();
+    pid_t server = fork();
+    ASSERT_GE(server, 0);
+    if (server == 0) {
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        usleep(200 * 1000);
+        execlp("Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    ProcessResult r = runGame({"DISPLAY=" + display, "TERM=xterm", "SDL_FBDEV=/nonexistent/fb0",
+                               "XDG_RUNTIME_DIR=" + runtime.path()},
+                              RunsForMs + 1000);
+    kill(server, SIGTERM);
+    int status = 0;
+    waitpid(server, &status, 0);
+    EXPECT_TRUE(r.timedOut) << "refused with status " << r.exitStatus << ": " << r.err;
+    EXPECT_EQ("", r.err);
 }
 
 // A driver the player names is used even without a display: the dummy driver starts the

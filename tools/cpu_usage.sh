@@ -12,6 +12,12 @@
 #
 # Usage: tools/cpu_usage.sh [--fullscreen]   (full screen: 800x600 X screen; sdl12-compat
 #        scales the game to fit, classic SDL shows it at 640x480 in a corner)
+#        tools/cpu_usage.sh --peer   (Plimo beside TuxMath, Debian's tuxmath package, as
+#        the yardstick: both in 640x480 windows, dummy audio, the idle main menu and the
+#        first GAME_SECONDS (default 20) of a game nobody answers at the easiest
+#        difficulty, in interleaved rounds (ROUNDS, default 8); prints medians with their
+#        spread and the ratios to TuxMath; exits 1 when the game is over 0.8x or the menu
+#        over 0.5x. PLIMO_BEFORE=<binary> measures an earlier build in the same rounds.)
 # ROUNDS (default 5), SPAN_SECONDS per span (default 6), FLAVOURS (default "classic compat").
 # SHOTS_DIR=<directory> keeps a screenshot of each of the game's spans; PLIMO=<binary>
 # measures another build of the game; PLIMO_AUDIO=<driver> (default dummy) sets its sound.
@@ -76,12 +82,12 @@ cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { 
 now_ns() { date +%s%N; }
 hwm_kib() { awk '$1 == "VmHWM:" { print $2 }' "/proc/$1/status"; }
 
-# CPU seconds per second of the running program over one span.
+# CPU seconds per second of the running program over one span (of $1 s, or $seconds).
 span() {
   local c0 t0 c1 t1
   c0=$(cpu_ns "$pid")
   t0=$(now_ns)
-  sleep "$seconds"
+  sleep "${1:-$seconds}"
   c1=$(cpu_ns "$pid")
   t1=$(now_ns)
   kill -0 "$pid" 2>/dev/null || { echo "the program ended during a span" >&2; exit 1; }
@@ -114,6 +120,91 @@ press() { xdotool key --delay 80 "$@"; }
 
 declare -A samples
 declare -A peak
+
+median() { tr ' ' '\n' | sed '/^$/d' | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+spread() { tr ' ' '\n' | sed '/^$/d' | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { printf "%.4f-%.4f", lo, hi }'; }
+
+if [ "${1:-}" = "--peer" ]; then
+  tuxmath=/usr/games/tuxmath
+  [ -x "$tuxmath" ] || { echo "TuxMath is missing: apt-get install tuxmath" >&2; exit 1; }
+  rounds="${ROUNDS:-8}"
+  game_seconds="${GAME_SECONDS:-20}"
+  programs="plimo"
+  [ -n "${PLIMO_BEFORE:-}" ] && programs="plimo before"
+  programs="$programs tuxmath"
+  # TuxMath keeps its settings and scores in a home of its own, made here.
+  mkdir -p "$work/home"
+  for flavour in $flavours; do
+    env_args=(env SDL_AUDIODRIVER="${PLIMO_AUDIO:-dummy}")
+    [ "$flavour" = compat ] && env_args+=(LD_LIBRARY_PATH="$compat_libdir" SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0)
+    for round in $(seq "$rounds"); do
+      for program in $programs; do
+        echo "-- $flavour, round $round of $rounds: $program" >&2
+        case $program in
+          tuxmath)
+            xdotool mousemove 0 479
+            launch "Tux, of Math Command" "${env_args[@]}" HOME="$work/home" "$tuxmath" --windowed
+            xdotool mousemove 0 479
+            sleep 8 # its title animation, then the main menu
+            samples[$flavour.$program.menu]+="$(span) "
+            shot "$flavour-$program-menu-$round"
+            # Play Alone (highlighted first while the pointer stays off the menu), Play
+            # Arcade Game, Space Cadet (the easiest).
+            xdotool key --delay 250 Return
+            sleep 1
+            xdotool key --delay 250 Down Down Return
+            sleep 1
+            xdotool key --delay 250 Return
+            ;;
+          *)
+            binary="$plimo"
+            [ "$program" = before ] && binary="$PLIMO_BEFORE"
+            launch Plimo "${env_args[@]}" "$binary" window
+            sleep 3 # the splash gives way to the language screen after 2 s
+            press Return
+            sleep 1
+            samples[$flavour.$program.menu]+="$(span) "
+            shot "$flavour-$program-menu-$round"
+            # Addition, the easiest difficulty (one up from the preselected), Help skipped.
+            press Return
+            sleep 0.5
+            press Up Return
+            sleep 0.5
+            press Return
+            ;;
+        esac
+        samples[$flavour.$program.game]+="$(span "$game_seconds") "
+        shot "$flavour-$program-game-$round"
+        stop
+      done
+    done
+  done
+  echo
+  echo "CPU seconds per second (all threads), 640x480 windows, dummy audio, $rounds interleaved rounds, $(nproc) cores:"
+  echo "the idle main menu (${seconds} s) and the first ${game_seconds} s of a game nobody answers at the easiest difficulty."
+  printf "%-8s %-8s %-6s %9s %15s %8s %6s  %s\n" flavour program screen median spread "x peer" goal verdict
+  over=0
+  for flavour in $flavours; do
+    for scene in menu game; do
+      peer=$(echo "${samples[$flavour.tuxmath.$scene]}" | median)
+      goal=0.5
+      [ "$scene" = game ] && goal=0.8
+      for program in $programs; do
+        m=$(echo "${samples[$flavour.$program.$scene]}" | median)
+        range=$(echo "${samples[$flavour.$program.$scene]}" | spread)
+        verdict=""
+        if [ "$program" != tuxmath ]; then
+          verdict=$(awk -v m="$m" -v p="$peer" -v g="$goal" 'BEGIN { print (p > 0 && m / p <= g) ? "ok" : "OVER" }')
+          [ "$program" = plimo ] && [ "$verdict" = OVER ] && over=1
+        fi
+        awk -v f="$flavour" -v pr="$program" -v sc="$scene" -v m="$m" -v r="$range" -v p="$peer" -v g="$goal" -v v="$verdict" \
+          'BEGIN { printf "%-8s %-8s %-6s %9.4f %15s %8.2f %6s  %s\n", f, pr, sc, m, r, (p > 0 ? m / p : 0), (pr == "tuxmath" ? "" : "<=" g), v }'
+      done
+    done
+  done
+  exit $over
+fi
+
 game_args=(window)
 floor_args=("$work/data/menubg.bmp")
 if [ "$fullscreen" = 1 ]; then
@@ -160,8 +251,6 @@ for flavour in $flavours; do
     stop
   done
 done
-
-median() { tr ' ' '\n' | sed '/^$/d' | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 echo
 mode="a 640x480 window"

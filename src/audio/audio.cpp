@@ -7,11 +7,8 @@
 
 #include "audio/wav_header.h"
 #include "ground/data_file.h"
+#include "ground/platform.h"
 #include "ground/startup.h"
-
-#if defined(__unix__) && !defined(__EMSCRIPTEN__)
-#include <dlfcn.h>
-#endif
 
 Mix_Chunk *sounds[SoundCount] = {};
 Mix_Music *currentMusic = nullptr;
@@ -38,16 +35,11 @@ static const size_t MaxMusicBytes = 64 << 20;
 static std::vector<unsigned char> musicBytes;
 static SDL_RWops *musicStream = nullptr;
 
-// Lets go of the track's stream once the mixer no longer reads it. The browser's SDL
-// holds streams as numbers in a table, freed by SDL_FreeRW, and has copied the bytes.
+// Lets go of the track's stream once the mixer no longer reads it.
 static void closeMusicStream() {
     if (!musicStream)
         return;
-#ifdef __EMSCRIPTEN__
-    SDL_FreeRW(musicStream);
-#else
-    SDL_RWclose(musicStream);
-#endif
+    platformCloseStream(musicStream);
     musicStream = nullptr;
 }
 
@@ -68,7 +60,7 @@ Mix_Chunk *loadEffect(const char *file) {
     std::vector<unsigned char> bytes;
     std::string why;
     if (!readDataFile(file, MaxEffectBytes, &bytes, &why)) {
-        reportFault("%s: cannot load, this effect stays silent", file);
+        reportFault("%s: cannot load, this effect stays silent: %s", file, why.c_str());
         return nullptr;
     }
     // SDL 1.2 converts an effect to the device's format through a fixed number of filter
@@ -83,48 +75,17 @@ Mix_Chunk *loadEffect(const char *file) {
     // The mixer copies the samples, and closes the stream itself.
     Mix_Chunk *chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
     if (!chunk) {
-        reportFault("%s: cannot load, this effect stays silent", file);
+        reportFault("%s: cannot load, this effect stays silent: %s", file, Mix_GetError());
         return nullptr;
     }
-#ifndef __EMSCRIPTEN__
-    // SDL 1.2's rate conversion can end the samples inside a device frame (4 bytes for
-    // 16-bit stereo); the effect keeps its whole frames only. (In the browser a chunk is
-    // a handle to a sound the browser decodes, with no samples of ours to trim.)
-    int rate = 0, channels = 0;
-    Uint16 format = 0;
-    if (Mix_QuerySpec(&rate, &format, &channels)) {
-        Uint32 frameBytes = Uint32((format & 0xFF) / 8 * channels);
-        chunk->alen -= chunk->alen % frameBytes;
-    }
-#endif
+    platformKeepWholeFrames(chunk);
     return chunk;
 }
 
-#if defined(__unix__) && !defined(__EMSCRIPTEN__)
-using AlsaErrorHandler = void (*)(const char *file, int line, const char *function, int error, const char *format,
-                                  ...);
-
-static void ignoreAlsaError(const char *, int, const char *, int, const char *, ...) {}
-
-void quietSoundLibrary(bool quiet) {
-    // The same library SDL loads (the handler is the library's own global); kept loaded
-    // for good, so that SDL unloading it between tries does not drop the handler.
-    static void *alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
-    if (!alsa)
-        return;
-    using SetHandler = int (*)(AlsaErrorHandler);
-    auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
-    if (setHandler)
-        setHandler(quiet ? ignoreAlsaError : nullptr);
-}
-#else
-void quietSoundLibrary(bool) {}
-#endif
-
 void openAudio() {
-    quietSoundLibrary(true);
+    platformQuietSoundLibrary(true);
     int opened = Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048);
-    quietSoundLibrary(false);
+    platformQuietSoundLibrary(false);
     if (opened < 0) {
         const char *reason = SDL_GetError();
         reportFault("no sound: cannot open the audio device%s%s", *reason ? ": " : "", reason);

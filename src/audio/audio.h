@@ -50,12 +50,5 @@ void playMusic(int music);
 // Pauses the current track where it is (held true) or lets it go on from there.
 void holdMusic(bool held);
 
-// While quiet, the sound library's own complaints on standard error are silenced: on a
-// machine without a sound card ALSA writes several lines each time SDL looks for a
-// device, where the game's one "no sound" line says all a player needs. Set around
-// SDL's start of the audio subsystem and the opening of the device; a no-op where ALSA
-// is not there.
-void quietSoundLibrary(bool quiet);
-
 // Closes the audio device (at the end, before SDL is shut down).
 void closeAudio();

@@ -15,7 +15,7 @@
 #include "ground/game_state.h"
 
 bool answerKeysBlocked() {
-    return game.inputBlockedUntil != 0 && tickBefore(clockNow(), game.inputBlockedUntil);
+    return game.inputBlockedUntil != 0 && tickBefore(now, game.inputBlockedUntil);
 }
 
 void expireAnswerBlock() {
@@ -132,7 +132,7 @@ void resetTyping() {
 static void setFeedback(const char *text) {
     free(game.feedbackText);
     game.feedbackText = strdup(text);
-    game.feedbackStartedAt = clockNow();
+    game.feedbackStartedAt = now;
 }
 
 void clearFeedback() {
@@ -184,7 +184,7 @@ void rejectAnswer(const char *feedback, int blockMs) {
     playSound(SoundWrong);
     game.feedbackRising = 0;
     resetTyping();
-    int32_t until = tickAdd(clockNow(), blockMs);
+    int32_t until = tickAdd(now, blockMs);
     // 0 stands for "no block", so a block ending exactly at the wrap lasts 1 ms longer.
     game.inputBlockedUntil = until == 0 ? 1 : until;
     game.alertFlag = 1;

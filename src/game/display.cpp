@@ -151,7 +151,7 @@ static void drawPausePicture() {
 }
 
 bool gameOverBurstShowing() {
-    return clockTicks() - static_cast<uint32_t>(game.screenEnteredAt) <= GameOverBurstMs;
+    return static_cast<uint32_t>(now) - static_cast<uint32_t>(game.screenEnteredAt) <= GameOverBurstMs;
 }
 
 int32_t burstRadius(uint32_t elapsedMs) {
@@ -190,7 +190,7 @@ void drawPlaying() {
     drawSmallText(0, 0, score);
 
     int32_t top;
-    if (feedbackTop(clockTicks(), &top))
+    if (feedbackTop(static_cast<uint32_t>(now), &top))
         drawBigText(FeedbackLeft, top, game.feedbackText);
     drawShownFact();
 
@@ -198,7 +198,7 @@ void drawPlaying() {
 }
 
 void enterGameOver() {
-    game.screenEnteredAt = clockNow();
+    game.screenEnteredAt = now;
     if (game.problems) {
         highlightCentre(game.problems, &game.burstX, &game.burstY);
     } else {
@@ -228,7 +228,7 @@ void drawGameOverPractice(int left, int top) {
 }
 
 void drawGameOverBurst() {
-    uint32_t elapsed = clockTicks() - static_cast<uint32_t>(game.screenEnteredAt);
+    uint32_t elapsed = static_cast<uint32_t>(now) - static_cast<uint32_t>(game.screenEnteredAt);
     int32_t r = burstRadius(elapsed);
     fillEllipse(game.burstX, game.burstY, r, r, HighlightColour);
 }

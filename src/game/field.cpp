@@ -75,10 +75,9 @@ void enterPlaying() {
     game.paused = 0;
     // A fresh game counts as a close call: its first clearing plays the cleared sound.
     game.alertFlag = 1;
-    playMusic(GameMusic);
-    // Read after the music has started: loading the track takes time the player
-    // should not lose from the first spawn period.
-    game.screenEnteredAt = clockNow();
+    // `now` was read after the game music started (the shell starts it, as loading the
+    // track takes time the player should not lose from the first spawn period).
+    game.screenEnteredAt = now;
     // Every way out of a game frees the field already; this only guards against leaks.
     freeProblems();
     startFactRecord();

@@ -19,9 +19,10 @@ DangerZone dangerZone();
 int32_t spawnInterval();
 
 // Starts a game (the Playing entry action): clears the feedback, typing, score, input
-// block and the practice's hold, pause and fact record, sets alertFlag, starts the game
-// music, then sets screenEnteredAt to the tick counter, places the first problem, sets
-// speed 1, both deadlines to screenEnteredAt + spawnInterval and, in a round, its end.
+// block and the practice's hold, pause and fact record, sets alertFlag, then sets
+// screenEnteredAt to `now` (the shell starts the game music and reads the tick after
+// it), places the first problem, sets speed 1, both deadlines to screenEnteredAt +
+// spawnInterval and, in a round, its end.
 void enterPlaying();
 
 // One Playing logic step at logic time L = game.logicClock. While the game is paused or

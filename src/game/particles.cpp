@@ -31,7 +31,7 @@ void spawnParticle(float x, float y) {
     p->radius = static_cast<float>(s * s + 3);
     p->next = game.particles;
     // One burst shares nearly one hue; each particle's brightness k is its own.
-    uint32_t t = clockTicks() % HueCycleMs;
+    uint32_t t = static_cast<uint32_t>(now) % HueCycleMs;
     double phi = static_cast<float>(t * (1.0 / HueCycleMs) * TwoPi);
     int k = rand() % 63 + 63;
     uint32_t red = static_cast<uint32_t>(k * (std::sin(phi) + 1));

@@ -4,6 +4,8 @@
 #include <SDL.h>
 #include <cstdint>
 
+#include "ground/platform.h"
+
 // Fixed clip bounds of every pixel writer, in pixels.
 constexpr int ScreenWidth = 640;
 constexpr int ScreenHeight = 480;
@@ -12,16 +14,8 @@ constexpr int ScreenHeight = 480;
 extern SDL_Surface *screenSurface;
 
 // SDL 1.2's must-lock rule, SDL_MUSTLOCK: a pixel offset or a hardware, async-blit or RLE
-// surface. The browser's SDL header says "always" and its surfaces have no pixel offset;
-// the page's surfaces (web/sdl_surfaces.js) are software surfaces in memory, under the
-// same rule read from their flags, so that frames are drawn there as on the desktop.
-inline bool surfaceMustLock(const SDL_Surface *s) {
-#ifdef __EMSCRIPTEN__
-    return (s->flags & (SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_RLEACCEL)) != 0;
-#else
-    return SDL_MUSTLOCK(s);
-#endif
-}
+// surface (the platform's reading of it).
+inline bool surfaceMustLock(const SDL_Surface *s) { return platformMustLock(s); }
 
 // Locks s when the rule asks for it. False when a needed lock failed.
 bool lockIfNeeded(SDL_Surface *s);

@@ -3,33 +3,26 @@
 
 #include <cstdint>
 
-// The tick read at the start of the current main-loop pass; drawing reads it for
-// animations (menu cursor, language arrows, the pulsing highlight).
+// The tick (ms) the shell handed to the game: read from the clock at the start of each
+// main-loop pass and before each event. The game, the menus and drawing read the time
+// here and only here, so that one pass (and one frame) shows one moment.
 extern int32_t now;
 
-// Milliseconds since SDL started, counted on the monotonic clock so that a change of the
-// date moves nothing (SDL_GetTicks in the browser), wrapping at 2^32; or the manual
-// clock's value in tests.
+// Milliseconds since SDL started (the platform's count, which a change of the date does
+// not move), wrapping at 2^32; or the manual clock's value in tests. Read by the shell.
 uint32_t clockTicks();
 
 // Sleeps ms milliseconds (SDL_Delay); the manual clock advances by ms instead.
 void clockDelay(uint32_t ms);
 
-// Waits until input arrives on the descriptor fd (the display connection) or ms
-// milliseconds have passed, whichever comes first. Without a descriptor (fd < 0), or on
-// the manual clock, it is clockDelay(1): the short sleep of a loop that must poll.
-void clockWaitForInput(int fd, uint32_t ms);
-
-// Holds clockTicks at its present value until clockRelease, so that everything drawn in
-// one frame shows one moment.
-void clockHold();
-void clockRelease();
-
-// Holds clockTicks at ticks instead (to look at the frame of a moment to come).
-void clockHoldAt(uint32_t ticks);
+// Waits ms milliseconds or until input arrives, whichever comes first (the platform's
+// wait for work); true when the whole time passed without input. The manual clock
+// advances by 1 ms instead, the short sleep of a loop that must poll, and says false.
+bool clockWaitForWork(uint32_t ms);
 
 // Test seam: switches to a manual clock that only moves by clockSet, clockAdvance and
-// clockDelay, for the rest of the run.
+// clockDelay, for the rest of the run. clockUseManual, clockSet and clockAdvance also
+// set `now` to the new tick, as the shell hands it in before the game acts.
 void clockUseManual(uint32_t startTicks);
 void clockSet(uint32_t ticks);
 void clockAdvance(uint32_t ms);

@@ -28,7 +28,7 @@ void failStartup(const char *format, ...) {
     va_start(args, format);
     reportLine(format, args);
     va_end(args);
-    // Torn down here rather than by exit handlers, which would also run when Xlib ends
+    // Torn down here rather than by exit handlers, which would also run when the X library ends
     // the process on a lost display and could wait on the dead connection for ever.
     if (startupTeardown)
         startupTeardown();

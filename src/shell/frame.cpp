@@ -8,6 +8,7 @@
 #include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
+#include "ground/platform.h"
 #include "shell/screens.h"
 
 void enterScreen() {
@@ -39,10 +40,7 @@ bool drawFrameContents() {
     return true;
 }
 
-bool presentsWholeFrames() {
-    static const bool whole = SDL_Linked_Version()->patch >= 50;
-    return whole;
-}
+bool presentsWholeFrames() { return platformSdlOverSdl2(); }
 
 uint32_t presentedFrames = 0;
 static std::vector<SDL_Rect> presented;
@@ -79,12 +77,17 @@ static void drawWholeFrame() {
 // The frame drawn and presented only where it differs from the frame on screen: the
 // overlay is recorded item by item, compared with the frame on screen, and painted
 // again only in the regions that changed, over the background copied there.
-static void drawChangedRegions(SDL_Surface *background) {
+// When whole is set, the whole screen is presented even if nothing changed: the screen
+// surface holds the frame on screen, so it needs no drawing for that.
+static void drawChangedRegions(SDL_Surface *background, bool whole) {
     beginFrameRecord();
     drawScreenOverlay();
     uint64_t backgroundKey = static_cast<uint64_t>(game.currentScreen);
-    if (!findDirtyRegions(background, backgroundKey))
+    if (!findDirtyRegions(background, backgroundKey)) {
+        if (whole)
+            present(nullptr);
         return;
+    }
     if (!lockIfNeeded(screenSurface)) {
         invalidateFrame();
         return;
@@ -93,27 +96,22 @@ static void drawChangedRegions(SDL_Surface *background) {
         copyPictureRegions(background, dirtyRegions());
     drawScreenOverlay();
     unlockIfNeeded(screenSurface);
-    present(wholeScreenDirty() || presentsWholeFrames() ? nullptr : &dirtyRegions());
+    present(whole || wholeScreenDirty() || presentsWholeFrames() ? nullptr : &dirtyRegions());
     commitFrame();
 }
 
 bool frugalFrames = true;
 
 void drawFrame() {
-    clockHold();
-    if (tickDiff(now, wholePresentedAt) >= WholeFrameEveryMs)
-        invalidateFrame();
+    bool wholeDue = tickDiff(now, wholePresentedAt) >= WholeFrameEveryMs;
     SDL_Surface *background = backgroundPicture();
     // Regions are redrawn over a copy of the background; a picture that does not cover
     // the screen as plain rows is drawn the plain way, whole.
     if (frugalFrames && (!background || copiesPlainly(background)))
-        drawChangedRegions(background);
+        drawChangedRegions(background, wholeDue);
     else
         drawWholeFrame();
-    clockRelease();
 }
-
-int displayDescriptor = -1;
 
 // A still screen whose change is not pending: the steps before the next frame change
 // nothing.
@@ -126,7 +124,6 @@ int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs) {
     int32_t wait = limitMs;
     for (int32_t due = firstDue; tickDiff(due, passTick) < limitMs; due = tickAdd(due, LogicStepMs)) {
         // The frame a pass at `due` would draw, recorded but not drawn.
-        clockHoldAt(static_cast<uint32_t>(due));
         now = due;
         beginFrameRecord();
         drawScreenOverlay();
@@ -136,7 +133,6 @@ int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs) {
             break;
         }
     }
-    clockRelease();
     now = passTick;
     return wait < 0 ? 0 : wait;
 }
@@ -150,11 +146,21 @@ void frameTick() {
         // they then run together.
         int32_t firstDue = tickAdd(game.logicClock, 1);
         int32_t wait = tickDiff(firstDue, now);
-        if (frugalFrames && displayDescriptor >= 0 && stillUntilNextFrame())
+        if (frugalFrames && platformHasInputDescriptor() && stillUntilNextFrame())
             wait = msUntilFrameChanges(firstDue, StillLookAheadMs);
-        clockWaitForInput(displayDescriptor, static_cast<uint32_t>(wait < 1 ? 1 : wait));
-        return;
+        // Input (or a signal) cut the wait short: its events first. Else the step is
+        // due, and runs in this pass.
+        if (!clockWaitForWork(static_cast<uint32_t>(wait < 1 ? 1 : wait)))
+            return;
+        now = clockNow();
+        if (!tickBefore(game.logicClock, now))
+            return;
     }
+    // After a stall (the process stopped, a frozen session) the missed steps beyond
+    // MaxCatchUpMs are dropped whole, and the field simply pauses for them.
+    int32_t behind = tickDiff(now, game.logicClock);
+    if (behind > MaxCatchUpMs)
+        game.logicClock = tickAdd(game.logicClock, (behind - MaxCatchUpMs) / LogicStepMs * LogicStepMs);
     do {
         if (game.requestedScreen != game.currentScreen)
             enterScreen();

@@ -12,21 +12,22 @@ constexpr int32_t LogicStepMs = 10;
 // enough that a language picture changed on disk still shows soon.
 constexpr int32_t StillLookAheadMs = 50;
 
-// One pass's worth of time: runs every due 10 ms logic step, then draws one frame;
-// when no step is due, waits until the next one is, or until input arrives on
-// displayDescriptor (1 ms without one).
+// The most logic time (ms) one pass makes up: a pass that finds more steps due (after
+// a stall) drops the rest, whole steps, so that the game pauses instead of jumping.
+constexpr int32_t MaxCatchUpMs = 250;
+
+// One pass's worth of time: sets `now` from the clock, runs every due 10 ms logic step
+// (at most MaxCatchUpMs of them), then draws one frame. When no step is due, it waits
+// (the platform's wait for work) until the next one is, and runs it; or until input
+// arrives, and returns for the events.
 void frameTick();
 
 // On a screen that only the clock animates: the ms from `now` until the first pass at
 // a tick firstDue + k LogicStepMs whose frame would differ from the frame on screen, or
 // limitMs when none does before then. Records frames without drawing or presenting
-// them; the game state, `now` and the clock are left as they were (the frame records
+// them; the game state and `now` are left as they were (the frame records
 // of the region module are replaced, the frame on screen kept).
 int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs);
-
-// The display connection's descriptor, where keys and window events arrive; -1 when
-// the video driver has none (frameTick then sleeps 1 ms at a time).
-extern int displayDescriptor;
 
 // Applies requestedScreen: runs its entry actions, then makes it currentScreen.
 void enterScreen();
@@ -39,11 +40,12 @@ void updateScreen();
 // the frame is then dropped and must not be presented.
 bool drawFrameContents();
 
-// Draws one frame at one held moment of the tick counter. With frugalFrames (the
+// Draws one frame at the moment `now`. With frugalFrames (the
 // default), only what changed since the frame on screen is drawn and presented, and a
-// frame that changed nothing is neither drawn nor presented: the screen shows the same
-// pixels as after drawFrameContents and a whole present. Without it, drawFrameContents
-// and a present of the whole screen.
+// frame that changed nothing is neither drawn nor presented (but for the whole screen
+// presented again, undrawn, once a second, against pixels other programs drew over the
+// window): the screen shows the same pixels as after drawFrameContents and a whole
+// present. Without it, drawFrameContents and a present of the whole screen.
 void drawFrame();
 
 // Whether drawFrame draws and presents only what changed (tests compare both ways).

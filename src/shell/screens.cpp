@@ -16,16 +16,24 @@
 #include "shell/progress_keeping.h"
 
 static void enterSplash() {
-    game.screenEnteredAt = clockNow();
+    game.screenEnteredAt = now;
     playMusic(MenuMusic);
 }
 
 static void enterMainMenu() {
     // The problems of each visit to the menus differ.
-    srand(clockTicks());
+    srand(static_cast<unsigned>(now));
 }
 
-static void enterHelp() { game.screenEnteredAt = clockNow(); }
+static void enterHelp() { game.screenEnteredAt = now; }
+
+// Loading the game's track takes time the player should not lose from the first spawn
+// period: the game starts at a tick read after the music has started.
+static void enterPlayingScreen() {
+    playMusic(GameMusic);
+    now = clockNow();
+    enterPlaying();
+}
 
 // Time-outs compare with `now`, the tick of the pass: every step of a pass sees it.
 // The end of a game: its burst and sounds, then its facts kept (--remember).
@@ -107,7 +115,7 @@ static constexpr ScreenRow screens[] = {
      &contentScreens[DifficultyTexts], DifficultyBackEntry + 1, 1},
     {Help, enterHelp, updateHelp, helpPicture, drawHelp, navigateHelp, nullptr, &contentScreens[HelpTexts], 0, 0},
     // Answers (and the pause) come from presses, and only while a game runs.
-    {Playing, enterPlaying, updatePlaying, playingBackground, drawPlayingScreen, navigatePlayingScreen, handlePlayingKeyPress,
+    {Playing, enterPlayingScreen, updatePlaying, playingBackground, drawPlayingScreen, navigatePlayingScreen, handlePlayingKeyPress,
      nullptr, 0, 0},
     {GameOver, enterGameOverAndKeep, nullptr, gameOverBackground, drawGameOverScreen, navigateGameOver, nullptr,
      &contentScreens[GameOverTexts], GameOverMainMenuEntry + 1, 0},

@@ -3,15 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <csignal>
 #include <cstring>
-#include <string>
-#include <unistd.h>
-#if defined(__unix__) && !defined(__EMSCRIPTEN__)
-#include <dlfcn.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#endif
 
 #include "audio/audio.h"
 #include "content/content.h"
@@ -22,153 +14,17 @@
 #include "gfx/images.h"
 #include "gfx/regions.h"
 #include "gfx/surface.h"
+#include "ground/clock.h"
+#include "ground/platform.h"
 #include "ground/startup.h"
-#include "shell/display_connection.h"
 #include "shell/frame.h"
 #include "shell/progress_keeping.h"
 #include "shell/screens.h"
-
-#ifdef __EMSCRIPTEN__
-#include <emscripten.h>
-
-#include "ground/clock.h"
-#endif
 
 void shutDown() {
     closeAudio();
     SDL_Quit();
 }
-
-#if defined(__unix__) && !defined(__EMSCRIPTEN__)
-// Without a display, SDL 1.2 falls back to drawing in the terminal (libcaca, aalib),
-// and SDL 2 under sdl12-compat to drawing nowhere (offscreen); the game cannot be played
-// on either, and a player who wants one names it in SDL_VIDEODRIVER. Refused before SDL
-// starts when no display is named and no console framebuffer can be opened (a terminal
-// library may end the process itself), or when the display named does not answer; and
-// after, by the driver's name, should SDL still pick a fallback.
-static const char NoDisplay[] = "no display: set DISPLAY or run from a graphical session";
-
-static bool driverNamed() {
-    const char *driver = getenv("SDL_VIDEODRIVER");
-    return driver && *driver;
-}
-
-// A display named but not answering is refused by its name before SDL starts, as SDL
-// would otherwise try its fallbacks, which take over the terminal and open the sound
-// device. The X display is opened through the X library SDL itself loads (when that is
-// missing SDL decides) and held until SDL has its own connection: an X server whose last
-// client leaves resets itself and refuses connections meanwhile. The Wayland display is
-// its socket.
-static void *checkedDisplay = nullptr;
-static int (*closeCheckedDisplay)(void *) = nullptr;
-
-static bool xDisplayAnswers(const char *name) {
-    void *xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
-    if (!xlib)
-        return true;
-    using OpenDisplay = void *(*)(const char *);
-    auto openDisplay = reinterpret_cast<OpenDisplay>(dlsym(xlib, "XOpenDisplay"));
-    closeCheckedDisplay = reinterpret_cast<int (*)(void *)>(dlsym(xlib, "XCloseDisplay"));
-    if (!openDisplay || !closeCheckedDisplay)
-        return true;
-    checkedDisplay = openDisplay(name);
-    return checkedDisplay != nullptr;
-}
-
-static void releaseCheckedDisplay() {
-    if (checkedDisplay)
-        closeCheckedDisplay(checkedDisplay);
-    checkedDisplay = nullptr;
-}
-
-static bool waylandDisplayAnswers(const char *name) {
-    std::string path = name;
-    if (path[0] != '/') {
-        const char *runtime = getenv("XDG_RUNTIME_DIR");
-        path = std::string(runtime ? runtime : "") + "/" + path;
-    }
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
-        return false;
-    memcpy(address.sun_path, path.c_str(), path.size());
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    bool answers = fd >= 0 && connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    if (fd >= 0)
-        close(fd);
-    return answers;
-}
-
-static void refuseWithoutDisplay() {
-    if (driverNamed())
-        return;
-    const char *x = getenv("DISPLAY");
-    const char *wayland = getenv("WAYLAND_DISPLAY");
-    bool xNamed = x && *x, waylandNamed = wayland && *wayland;
-    if (xNamed || waylandNamed) {
-        if ((xNamed && xDisplayAnswers(x)) || (waylandNamed && waylandDisplayAnswers(wayland)))
-            return;
-        if (xNamed)
-            failStartup("cannot open display \"%s\": is an X server running there? (or set SDL_VIDEODRIVER)", x);
-        failStartup("cannot open display \"%s\": is a Wayland compositor running there? (or set SDL_VIDEODRIVER)",
-                    wayland);
-    }
-    const char *framebuffer = getenv("SDL_FBDEV");
-    if (access(framebuffer && *framebuffer ? framebuffer : "/dev/fb0", R_OK | W_OK) != 0)
-        failStartup("%s", NoDisplay);
-}
-
-static void refuseFallbackDriver() {
-    char name[32];
-    if (driverNamed() || !SDL_VideoDriverName(name, sizeof name))
-        return;
-    if (strcmp(name, "caca") == 0 || strcmp(name, "aalib") == 0 || strcmp(name, "offscreen") == 0) {
-        SDL_Quit(); // gives the terminal back
-        failStartup("%s", NoDisplay);
-    }
-}
-#else
-static void refuseWithoutDisplay() {}
-static void releaseCheckedDisplay() {}
-static void refuseFallbackDriver() {}
-#endif
-
-#if defined(__unix__) && !defined(__EMSCRIPTEN__)
-// A closed terminal hangs the game up. SDL turns SIGTERM (and SIGINT) into a quit
-// event, so that the game ends as by its close button, audio and video closed; a hang-up
-// is passed on as SIGTERM to end it the same way. One started to ignore hang-ups (nohup)
-// keeps ignoring them.
-static void hangUpAsTerminate(int) { raise(SIGTERM); }
-
-static void endOnHangUp() {
-    struct sigaction current;
-    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
-        return;
-    struct sigaction action;
-    memset(&action, 0, sizeof action);
-    action.sa_handler = hangUpAsTerminate;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGHUP, &action, nullptr);
-}
-#else
-static void endOnHangUp() {}
-#endif
-
-#ifdef __EMSCRIPTEN__
-// The browser owns the main loop and calls this once per animation frame; nothing on
-// the page may block, so a frame with no logic step due skips the pass instead of
-// letting frameTick sleep (its events wait for the next frame). When the player ends
-// the game, the program tears down and exit tells the page, as the process would end.
-static void browserPass() {
-    if (!tickBefore(game.logicClock, clockNow()))
-        return;
-    if (runPass()) {
-        emscripten_cancel_main_loop();
-        shutDown();
-        exit(0);
-    }
-}
-#endif
 
 // What --help prints: the options, and that any other argument means a window.
 static void printUsage() {
@@ -209,28 +65,23 @@ static void readCommandLine(int argc, char **argv) {
     }
 }
 
+// Whether a pass has a logic step to run now (the browser skips the pass otherwise).
+static bool logicStepDue() { return !tickBefore(game.logicClock, clockNow()); }
+
 int runProgram(int argc, char **argv) {
+    platformPrepareProcess();
     readCommandLine(argc, argv);
+    platformPrepareVideo();
     // Some SDL 1.2 implementations refuse to start at all without a sound device; the
     // game then starts without sound rather than not at all.
-    refuseWithoutDisplay();
-#if defined(__unix__) && !defined(__EMSCRIPTEN__)
-    // SDL 1.2 over SDL 2 would present through OpenGL, which without a graphics card
-    // costs several times the game's own work; SDL 2's software renderer shows the same
-    // pixels. A choice made in the environment stands; SDL 1.2 itself ignores both.
-    setenv("SDL_RENDER_DRIVER", "software", 0);
-    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
-#endif
-    quietSoundLibrary(true);
+    platformQuietSoundLibrary(true);
     bool started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO) >= 0 || SDL_Init(SDL_INIT_VIDEO) >= 0;
-    quietSoundLibrary(false);
-    releaseCheckedDisplay();
+    platformQuietSoundLibrary(false);
     if (!started)
         failStartup("Unable to init SDL: %s", SDL_GetError());
-    refuseFallbackDriver();
-    endOnHangUp();
+    platformVideoStarted();
     SDL_WM_SetCaption("Plimo", nullptr);
-    // No exit handlers: when Xlib ends the process on a lost display, SDL's teardown
+    // No exit handlers: when the X library ends the process on a lost display, SDL's teardown
     // there would wait on the dead connection. Every end of the program that SDL
     // survives tears down itself, in this order.
     setStartupTeardown(shutDown);
@@ -242,22 +93,12 @@ int runProgram(int argc, char **argv) {
 
     loadResources();
     SDL_ShowCursor(0);
-    displayDescriptor = displayConnectionDescriptor();
-    reportHeldKeysOnce();
-    if (flags & SDL_FULLSCREEN)
-        fillScreenWithoutWindowManager();
+    platformWindowShown((flags & SDL_FULLSCREEN) != 0);
     // Answers are read by the character a key types on the player's layout as well as
     // by its symbol (see handleGameKeyPress).
     SDL_EnableUNICODE(1);
 
-#ifdef __EMSCRIPTEN__
-    // Does not return: the browser runs browserPass from here on.
-    emscripten_set_main_loop(browserPass, 0, 1);
-#else
-    while (!runPass()) {
-    }
-    shutDown();
-#endif
+    platformRunMainLoop(logicStepDue, runPass, shutDown);
     return 0;
 }
 
@@ -318,13 +159,11 @@ static bool focusLoss(const SDL_Event &event) {
 }
 
 // Whether the focus is lost behind the events being handled: SDL 1.2 over SDL 2 queues
-// the releases of the held keys before the focus loss itself.
+// the releases of the held keys before the focus loss itself. (The browser sends no
+// focus events; its SDL releases the held keys when the page loses the focus.)
 static bool focusLossQueued() {
-#ifdef __EMSCRIPTEN__
-    return false; // the page sends no focus events; it drops repeated presses itself
-#endif
     SDL_Event queued[16];
-    int count = SDL_PeepEvents(queued, 16, SDL_PEEKEVENT, SDL_ACTIVEEVENTMASK);
+    int count = platformPeekWindowEvents(queued, 16);
     for (int i = 0; i < count; i++) {
         if (focusLoss(queued[i]))
             return true;
@@ -333,11 +172,8 @@ static bool focusLossQueued() {
 }
 
 // Records a press (down) or a release of key; false when it repeats the key's last
-// event and so does not count.
+// event and so does not count. The same on every platform: a held key is one stroke.
 static bool keyChanges(SDLKey key, bool down) {
-#ifdef __EMSCRIPTEN__
-    return true; // the page drops repeated presses itself
-#endif
     if (key <= SDLK_UNKNOWN || key >= SDLK_LAST)
         return true;
     if (keyDown[key] == down)
@@ -347,6 +183,8 @@ static bool keyChanges(SDLKey key, bool down) {
 }
 
 bool handleEvent(const SDL_Event &event) {
+    // Each event is handled at its own moment.
+    now = clockNow();
     switch (event.type) {
     case SDL_KEYDOWN:
         if (keyChanges(event.key.keysym.sym, true))

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Faults from around the game, on an X server that repeats held keys, with both music
-# tracks FIFOs that no one writes: a held key is one stroke, a key released while another
+# tracks FIFOs that no one writes: a game started with its output streams closed shows
+# and ends on TERM, a held key is one stroke, a key released while another
 # window has the focus does nothing, pixels another program draws over the window go
 # within a second or so, the FIFOs hold neither the start nor a game up, and the close
 # button ends the game.
@@ -20,6 +21,19 @@ mkfifo "$data/menu.ogg" "$data/ingame1.ogg"
 cursor_at() { drawn_over menubg.bmp "16x22+222+$((100 + 40 * $1))"; }
 
 start_x on
+
+step "started with standard output and error closed (as some launchers do), no sound device"
+# The lines the game has to say (no sound, the FIFO tracks) must not reach its display
+# connection, which would otherwise take a closed descriptor: the splash shows, and TERM
+# still ends the game (status 0).
+mkdir "$work/closed"
+cp -r "$data/." "$work/closed/"
+(cd "$work/closed" && exec env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=plimo-no-such-driver "$plimo" window >&- 2>&-) &
+game_pid=$!
+wait_for 60 "the splash of the game without standard output and error" is_splash
+kill -TERM "$game_pid"
+wait_for_end 30 "TERM, without standard output and error"
+
 start_game
 wait_for 60 "the splash, the menu music a FIFO" is_splash
 find_window

@@ -50,6 +50,12 @@ reply=""
 cleanup() {
   if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
     kill "$game_pid" 2>/dev/null || true
+    # A game that ignores TERM (hung on its display connection) is killed after 10 s.
+    for _ in $(seq 200); do
+      kill -0 "$game_pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    kill -KILL "$game_pid" 2>/dev/null || true
     wait "$game_pid" 2>/dev/null || true
   fi
   if [ -n "$screen_pid" ]; then
