@@ -66,7 +66,7 @@ static void readCommandLine(int argc, char **argv) {
 }
 
 // Whether a pass has a logic step to run now (the browser skips the pass otherwise).
-static bool logicStepDue() { return !tickBefore(game.logicClock, clockNow()); }
+static bool logicStepDue() { return tickBefore(game.logicClock, clockNow()); }
 
 int runProgram(int argc, char **argv) {
     platformPrepareProcess();
