@@ -164,7 +164,7 @@ const char *optionsHelp() {
                 column = helpColumn;
             }
             if (column > helpColumn) {
-                add(" ");
+                add("%s", " ");
                 column++;
             }
             add("%.*s", length, p);
@@ -173,7 +173,7 @@ const char *optionsHelp() {
             while (*p == ' ')
                 p++;
         }
-        add("\n");
+        add("%s", "\n");
     }
     return text;
 }
