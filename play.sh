@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds Plimo (Release, in build-play/) and starts it in a
 # 640x480 window from its data folder, with the game's options passed on (see
-# ./build-play/plimo --help). Pass --fullscreen alone to play full screen instead.
+# ./build-play/plimo --help); --fullscreen among them plays full screen instead, with the
+# other options kept.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh
@@ -10,7 +11,4 @@ tools/setup.sh
 cmake -S . -B build-play -DCMAKE_BUILD_TYPE=Release -DPLIMO_TESTS=OFF >/dev/null
 tools/build.sh build-play -j"$(nproc)" --target plimo
 cd data
-if [ "${1:-}" = "--fullscreen" ]; then
-  exec ../build-play/plimo
-fi
 exec ../build-play/plimo window "$@"
