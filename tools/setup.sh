@@ -54,35 +54,9 @@ trap 'rm -rf "$scratch"' EXIT
 log=$scratch/apt.log
 started=$SECONDS
 
-# Runs apt-get with its output in the log. On a terminal (and not in CI), apt's own
-# progress (downloads, then dpkg's steps, with their percentages) shows on one line that
-# keeps being rewritten; elsewhere nothing shows but the result.
-apt_get() { # what apt-get-arguments...
-  local what=$1 status=0 kind percent message columns line
-  shift
-  if [ -t 2 ] && [ -z "${CI:-}" ]; then
-    columns=$(tput cols 2>/dev/null || echo 80)
-    printf '\r\033[K%s' "$what" >&2
-    # apt writes its status lines to descriptor 3, opened inside the (root) shell since
-    # sudo closes every other descriptor; that shell leaves apt's exit status in a file.
-    $sudo bash -c 'log=$1; shift; status=0; apt-get "$@" 3>&1 >>"$log" 2>&1 || status=$?; echo $status >"$log.status"' \
-      _ "$log" "${apt_options[@]}" -o APT::Status-Fd=3 "$@" |
-      while IFS=: read -r kind _ percent message; do
-        case $kind in dlstatus | pmstatus) ;; *) continue ;; esac
-        line=$(LC_ALL=C printf '%s: %3.0f%% %s' "$what" "$percent" "$message")
-        printf '\r\033[K%s' "${line:0:$((columns - 1))}" >&2
-      done
-    status=$(cat "$log.status" 2>/dev/null || echo 1)
-    printf '\r\033[K' >&2
-  else
-    $sudo apt-get "${apt_options[@]}" "$@" >>"$log" 2>&1 || status=$?
-  fi
-  if [ "$status" -ne 0 ]; then
-    tail -n 30 "$log" >&2
-    echo "setup: apt-get $1 failed (status $status)" >&2
-    exit 1
-  fi
-}
+apt_caller=setup
+# shellcheck source=tools/apt_progress.sh
+source "$(dirname "$0")/apt_progress.sh"
 
 apt_get "package lists" update
 apt_get "installing" install -y --no-install-recommends "${missing[@]}"
