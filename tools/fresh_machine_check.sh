@@ -368,7 +368,7 @@ begin "./play.sh --help (the options, and nothing else)"
 on_terminal "$logs/help.rec" "./play.sh --help" || fail "ended with status $?" "$(shown "$logs/help.rec")"
 # The game's own words, as it prints them into a file.
 as_user "$logs/help.txt" "cd data && ../build-play/plimo --help" || fail "plimo --help into a file failed" "$logs/help.txt"
-expect "$logs/help.rec" "${up_to_date[@]}" --require 'Usage: plimo \[OPTION\]\.\.\.' --require '  --practice +all the practice settings above' \
+expect "$logs/help.rec" "${up_to_date[@]}" --require 'Usage: plimo \[OPTION\]\.\.\.' --require '  --practice +all the practice settings above.*' \
   --require '  --fullscreen +.*' --allow-file "$logs/help.txt"
 done_step
 
