@@ -26,7 +26,7 @@ set(game_link_options
   # The page unpacks the data into the file system before main, and starts main itself
   # at the player's first tap or key (page.js).
   "SHELL:-s FORCE_FILESYSTEM=1"
-  "SHELL:-s EXPORTED_RUNTIME_METHODS=callMain,addRunDependency,removeRunDependency,FS_createDataFile,FS_createPath,FS"
+  "SHELL:-s EXPORTED_RUNTIME_METHODS=callMain,addRunDependency,removeRunDependency,FS_createDataFile,FS_createPath,FS,ccall"
   # exit, after the game has shut its sound and SDL down itself, ends the runtime and
   # tells the page (Module.onExit), which offers to start anew.
   "SHELL:-s EXIT_RUNTIME=1"

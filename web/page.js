@@ -16,7 +16,9 @@
 //   setTouchKeysShown(on)           the on-screen keys shown or not: the hint follows them
 //   focusGame()                     gives the keys back to the game
 //   gameFiles()                     the running (or just ended) game's file system
-// and on document the events 'plimo-started' (detail.arguments: the game's words), 'plimo-ended' and 'plimo-keyboard' (a key
+//   askGame(name, text)             what the loaded game's export name answers for text
+// and on document the events 'plimo-ready' (a game's instance has loaded), 'plimo-started'
+// (detail.arguments: the game's words), 'plimo-ended' and 'plimo-keyboard' (a key
 // of a real keyboard aimed at the game). The moments of the start are marked for
 // measuring (performance marks plimo-page once this script runs, plimo-build-checked once
 // no newer build is to take over, plimo-taking-over when one does, plimo-ready,
@@ -53,6 +55,15 @@ export function setTouchKeysShown(on) {
 // The files of the game being run, or of the one that has just ended (emscripten's FS of
 // its instance), null between games: the progress record is kept through them.
 export function gameFiles() { return game && game.FS ? game.FS : null; }
+// What the loaded game's exported function name (web/page_exports.cpp) answers for text,
+// as text; null while no game is loaded.
+export function askGame(name, text) {
+  try {
+    return game && runtimeReady && game.ccall ? game.ccall(name, 'string', ['string'], [text]) : null;
+  } catch (e) {
+    return null; // an instance still starting, or one that has ended
+  }
+}
 export function focusGame() {
   if (document.activeElement !== canvas) canvas.focus();
 }
@@ -245,6 +256,7 @@ function makeGame() {
       clearInterval(watchdog);
       showProgress();
       keepForOffline();
+      tell('plimo-ready');
       startWhenWanted();
     },
     onFramePresented: () => {

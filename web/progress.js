@@ -5,7 +5,7 @@
 // the game has written it (after each game) and when the page is hidden. The practice
 // settings panel gets a section that shows the record as the grids of plimo --progress,
 // with "Save as CSV" and "Forget this record".
-import { gameFiles } from './page.js';
+import { askGame, gameFiles } from './page.js';
 import { addPanelSection } from './settings.js';
 
 {
@@ -14,16 +14,8 @@ import { addPanelSection } from './settings.js';
   // emscripten's /home/web_user.
   var Folder = '/home/web_user/.local/share/plimo';
   var Path = Folder + '/progress.csv';
-  var Header = 'fact,asked,right first try,wrong,too slow,median ms,last played';
-  var FluentMedianMs = 3000;
-  var GridMax = 12;
-  var Marks = { fluent: 'F', slow: 's', stuck: 'X', none: '·' };
-  var Grids = [
-    { op: '*', name: 'Multiplication', how: 'row × column (7 × 8 is row 7, column 8)' },
-    { op: '/', name: 'Division', how: 'row is the divisor, column the answer (56 ÷ 7 is row 7, column 8)' },
-    { op: '+', name: 'Addition', how: 'row + column (9 + 4 is row 9, column 4)' },
-    { op: '-', name: 'Subtraction', how: 'row is the number taken away, column the answer (13 − 9 is row 9, column 4)' }
-  ];
+  var Shown = { F: 'F', s: 's', X: 'X', '.': '·' }; // the game's marks as the grid shows them
+  var States = { F: 'fluent', s: 'slow', X: 'stuck', '.': 'none' };
 
   function stored() {
     try {
@@ -41,77 +33,30 @@ import { addPanelSection } from './settings.js';
     }
   }
 
-  // ---- the record's text, read as the game reads it (quoted fields, CRLF allowed)
+  // ---- the record as the game judges it (plimo --progress): read by the game itself
 
-  function splitCsv(text) {
-    var records = [];
-    var record = [''];
-    var quoted = false;
-    var any = false;
-    for (var i = 0; i < text.length; i++) {
-      var c = text[i];
-      any = true;
-      if (quoted) {
-        if (c === '"' && text[i + 1] === '"') { record[record.length - 1] += '"'; i++; }
-        else if (c === '"') quoted = false;
-        else record[record.length - 1] += c;
-      } else if (c === '"') {
-        quoted = true;
-      } else if (c === ',') {
-        record.push('');
-      } else if (c === '\n' || (c === '\r' && text[i + 1] === '\n')) {
-        if (c === '\r') i++;
-        records.push(record);
-        record = [''];
-        any = false;
-      } else {
-        record[record.length - 1] += c;
+  // The game's view of text (see web/page_exports.cpp): { damaged } or { facts,
+  // lastPlayed, legend: [[mark, meaning]], grids: [title], cells: [{ grid, row, column,
+  // mark, fact, asked, rightFirstTry, wrong, tooSlow }], gridMax }; null while no game is
+  // loaded.
+  function view(text) {
+    var lines = askGame('plimoProgressView', text);
+    if (lines === null) return null;
+    var v = { damaged: '', facts: 0, lastPlayed: '', gridMax: 0, legend: [], grids: [], cells: [] };
+    lines.split('\n').forEach(function (line) {
+      var f = line.split('|');
+      if (f[0] === '!') v.damaged = f.slice(1).join('|');
+      else if (f[0] === 'S') { v.facts = Number(f[1]); v.lastPlayed = f[2]; v.gridMax = Number(f[3]); }
+      else if (f[0] === 'L') v.legend.push([f[1], f[2]]);
+      else if (f[0] === 'G') v.grids.push(f[1]);
+      else if (f[0] === 'C') {
+        v.cells.push({ grid: Number(f[1]), row: Number(f[2]), column: Number(f[3]), mark: f[4], fact: f[5],
+                       asked: f[6], rightFirstTry: f[7], wrong: f[8], tooSlow: f[9] });
       }
-    }
-    if (quoted) throw new Error('a quoted field is never closed');
-    if (any) records.push(record);
-    return records;
+    });
+    return v;
   }
-
-  // The rows of a record: { fact, a, op, b, asked, rightFirstTry, wrong, tooSlow, medianMs, lastPlayed }.
-  function parse(text) {
-    var records = splitCsv(text);
-    if (!records.length || records[0].join(',') !== Header) throw new Error('line 1 is not the header');
-    var rows = [];
-    for (var n = 1; n < records.length; n++) {
-      var f = records[n];
-      if (f.length === 1 && f[0] === '') continue;
-      var fact = /^(\d+) ([-+*/]) (\d+)$/.exec(f[0]);
-      var counts = f.slice(1, 5).concat(f[5] === '' ? ['0'] : [f[5]]);
-      if (f.length !== 7 || !fact || !counts.every(function (v) { return /^\d{1,15}$/.test(v); }) ||
-          !/^\d{4}-\d\d-\d\d$/.test(f[6])) throw new Error('line ' + (n + 1) + ' is no fact of the record');
-      rows.push({ fact: f[0], a: Number(fact[1]), op: fact[2], b: Number(fact[3]), asked: Number(f[1]),
-                  rightFirstTry: Number(f[2]), wrong: Number(f[3]), tooSlow: Number(f[4]),
-                  medianMs: f[5] === '' ? -1 : Number(f[5]), lastPlayed: f[6] });
-    }
-    return rows;
-  }
-
-  // As the game judges a fact (plimo --progress).
-  function state(row) {
-    if (row.asked <= 0) return 'none';
-    if (2 * row.rightFirstTry < row.asked) return 'stuck';
-    if (5 * row.rightFirstTry >= 4 * row.asked && row.medianMs >= 0 && row.medianMs <= FluentMedianMs) return 'fluent';
-    return 'slow';
-  }
-
-  // Its grid's row and column, or null beyond 12.
-  function cell(row) {
-    var r = row.a, c = row.b;
-    if (row.op === '/') {
-      if (row.b === 0 || row.a % row.b) return null;
-      r = row.b; c = row.a / row.b;
-    } else if (row.op === '-') {
-      if (row.a < row.b) return null;
-      r = row.b; c = row.a - row.b;
-    }
-    return r <= GridMax && c <= GridMax ? { r: r, c: c } : null;
-  }
+  var lastView = null; // the last view the game gave, shown while no game is loaded
 
   // ---- the game's file system
 
@@ -147,9 +92,8 @@ import { addPanelSection } from './settings.js';
     lastSeen = text;
     // A damaged record the game has put aside is kept aside here too, never lost unseen.
     var old = stored();
-    try {
-      if (old) parse(old);
-    } catch (e) {
+    var judged = old ? view(old) : null;
+    if (judged && judged.damaged) {
       try { localStorage.setItem(StorageKey + '-damaged-' + new Date().toISOString().slice(0, 10), old); } catch (e2) { /* full */ }
     }
     store(text);
@@ -177,18 +121,9 @@ import { addPanelSection } from './settings.js';
   element('p', { className: 'progress-title', textContent: 'Progress record, kept in this browser only' }, section);
   var summary = element('p', { id: 'progress-summary' }, section);
   var chooser = element('select', { id: 'progress-grid-choice', title: 'Which facts' }, section);
-  Grids.forEach(function (g, i) { element('option', { value: String(i), textContent: g.name }, chooser); });
   var how = element('p', { id: 'progress-how' }, section);
   var table = element('table', { id: 'progress-grid' }, section);
   var legend = element('p', { id: 'progress-legend' }, section);
-  [['fluent', 'fluent: right at the first try at least 4 times in 5, half the answers within 3 s'],
-   ['slow', 'slow: right at the first try at least half the times'],
-   ['stuck', 'stuck: right at the first try fewer than half the times'],
-   ['none', 'not yet played']].forEach(function (l) {
-    var line = element('span', {}, legend);
-    element('b', { className: 'progress-' + l[0], textContent: Marks[l[0]] }, line);
-    line.appendChild(document.createTextNode(' ' + l[1]));
-  });
   var beyond = element('p', { id: 'progress-beyond' }, section);
   var buttons = element('div', { className: 'progress-buttons' }, section);
   var save = element('button', { id: 'progress-save', type: 'button', textContent: 'Save as CSV' }, buttons);
@@ -198,55 +133,66 @@ import { addPanelSection } from './settings.js';
   var yes = element('button', { id: 'progress-forget-yes', type: 'button', textContent: 'Forget' }, confirmLine);
   var no = element('button', { id: 'progress-forget-no', type: 'button', textContent: 'Keep it' }, confirmLine);
 
+  // The grids, the legend and the chooser come from the game's view of the record; until a
+  // game has loaded, the last view stands (or a line saying the game is loading).
   function show() {
     var text = stored();
-    var rows = [];
-    var damaged = '';
-    if (text) {
-      try {
-        rows = parse(text);
-      } catch (e) {
-        damaged = e.message;
-      }
+    var judged = view(text);
+    if (judged) lastView = judged;
+    var v = judged || lastView;
+    save.disabled = forget.disabled = !text;
+    if (!v) {
+      summary.textContent = text ? 'The record is shown once the game has loaded.' :
+        'No games kept yet: switch on keeping a record of the facts played, then play.';
+      return;
     }
-    if (damaged) {
+    if (!chooser.options.length) {
+      v.grids.forEach(function (title, i) { element('option', { value: String(i), textContent: title.split(':')[0] }, chooser); });
+      v.legend.forEach(function (l) {
+        var line = element('span', {}, legend);
+        element('b', { className: 'progress-' + States[l[0]], textContent: Shown[l[0]] }, line);
+        line.appendChild(document.createTextNode(' ' + l[1]));
+      });
+    }
+    if (v.damaged) {
       // Never thrown away unseen: the damaged record stays for Save as CSV.
-      summary.textContent = 'The record kept in this browser is damaged (' + damaged +
+      summary.textContent = 'The record kept in this browser is damaged (' + v.damaged +
                             '). Save it as CSV to look at it, or forget it to start afresh.';
-    } else if (!rows.length) {
+    } else if (!text || !v.facts) {
       summary.textContent = 'No games kept yet: switch on keeping a record of the facts played, then play.';
     } else {
-      var last = rows.reduce(function (d, r) { return r.lastPlayed > d ? r.lastPlayed : d; }, '');
-      summary.textContent = rows.length + ' facts played, last on ' + last + '.';
+      summary.textContent = v.facts + ' facts played, last on ' + v.lastPlayed + '.';
     }
-    var grid = Grids[Number(chooser.value) || 0];
-    how.textContent = grid.name + ': ' + grid.how;
+    var grid = Number(chooser.value) || 0;
+    how.textContent = v.grids[grid] || '';
     var marks = {};
     var far = [];
-    rows.forEach(function (row) {
-      var at = cell(row);
-      if (!at) far.push(row.fact + ' ' + state(row));
-      else if (row.op === grid.op) marks[at.r + ',' + at.c] = row;
+    var cells = text && !v.damaged ? v.cells : [];
+    cells.forEach(function (cell) {
+      if (cell.grid < 0) far.push(cell.fact + ' ' + States[cell.mark]);
+      else if (cell.grid === grid) marks[cell.row + ',' + cell.column] = cell;
     });
     table.textContent = '';
     var head = element('tr', {}, element('thead', {}, table));
     element('th', {}, head);
-    for (var c = 0; c <= GridMax; c++) element('th', { textContent: String(c) }, head);
+    for (var c = 0; c <= v.gridMax; c++) element('th', { textContent: String(c) }, head);
     var body = element('tbody', {}, table);
-    for (var r = 0; r <= GridMax; r++) {
+    for (var r = 0; r <= v.gridMax; r++) {
       var line = element('tr', {}, body);
       element('th', { textContent: String(r) }, line);
-      for (c = 0; c <= GridMax; c++) {
-        var row = marks[r + ',' + c];
-        var s = row ? state(row) : 'none';
-        var td = element('td', { className: 'progress-' + s, textContent: Marks[s] }, line);
-        td.title = row ? row.fact + ': ' + s + ' (asked ' + row.asked + ', right at the first try ' + row.rightFirstTry +
-                         ', wrong ' + row.wrong + ', too slow ' + row.tooSlow + ')' : 'not yet played';
+      for (c = 0; c <= v.gridMax; c++) {
+        var cell = marks[r + ',' + c];
+        var mark = cell ? cell.mark : '.';
+        var td = element('td', { className: 'progress-' + States[mark], textContent: Shown[mark] }, line);
+        td.title = cell ? cell.fact + ': ' + States[mark] + ' (asked ' + cell.asked + ', right at the first try ' +
+                          cell.rightFirstTry + ', wrong ' + cell.wrong + ', too slow ' + cell.tooSlow + ')' : 'not yet played';
       }
     }
     beyond.textContent = far.length ? 'Beyond 12: ' + far.join(', ') : '';
-    save.disabled = forget.disabled = !text;
   }
+
+  // A game's instance is loaded: the record can be judged.
+  document.addEventListener('plimo-ready', show);
 
   chooser.addEventListener('change', show);
 

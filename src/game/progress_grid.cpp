@@ -3,14 +3,34 @@
 
 #include <cstdio>
 
-namespace {
-
-const char *const GridTitles[4] = {
+const char *const GridTitles[GridCount] = {
     "Multiplication: row * column (7 * 8 is row 7, column 8)",
     "Division: row is the divisor, column the answer (56 / 7 is row 7, column 8)",
     "Addition: row + column (9 + 4 is row 9, column 4)",
     "Subtraction: row is the number taken away, column the answer (13 - 9 is row 9, column 4)",
 };
+
+namespace {
+
+// The legend's explanation of each mark after the mark itself, in FactState order.
+std::string legendText(FactState state) {
+    char text[120];
+    switch (state) {
+    case FactFluent:
+        snprintf(text, sizeof text, "fluent: right at the first try at least 4 times in 5, half the answers within %lld s",
+                 static_cast<long long>(FluentMedianMs / 1000));
+        return text;
+    case FactSlow:
+        return "slow:   right at the first try at least half the times, but not fluent";
+    case FactStuck:
+        return "stuck:  right at the first try fewer than half the times";
+    case FactNotPlayed:
+    default:
+        return "not yet played";
+    }
+}
+
+} // namespace
 
 char markOf(FactState state) {
     switch (state) {
@@ -30,7 +50,12 @@ const char *wordOf(FactState state) {
     return state == FactFluent ? "fluent" : state == FactSlow ? "slow" : state == FactStuck ? "stuck" : "not yet played";
 }
 
-} // namespace
+std::vector<std::string> progressLegend() {
+    std::vector<std::string> lines;
+    for (FactState state : {FactFluent, FactSlow, FactStuck, FactNotPlayed})
+        lines.push_back(std::string(1, markOf(state)) + " " + legendText(state));
+    return lines;
+}
 
 bool factCell(const std::string &fact, int *grid, int *row, int *column) {
     int a, b;
@@ -69,20 +94,11 @@ std::string progressGridText(const std::vector<ProgressRow> &rows, const std::st
     text += line;
     text += lastPlayed.empty() ? ".\n" : ", last on " + lastPlayed + ".\n";
     text += "\nEach fact is marked by how the child answers it over all the games kept:\n";
-    snprintf(line, sizeof line,
-             "  %c fluent: right at the first try at least 4 times in 5, half the answers within %lld s\n", MarkFluent,
-             static_cast<long long>(FluentMedianMs / 1000));
-    text += line;
-    snprintf(line, sizeof line, "  %c slow:   right at the first try at least half the times, but not fluent\n",
-             MarkSlow);
-    text += line;
-    snprintf(line, sizeof line, "  %c stuck:  right at the first try fewer than half the times\n", MarkStuck);
-    text += line;
-    snprintf(line, sizeof line, "  %c not yet played\n", MarkNotPlayed);
-    text += line;
+    for (const std::string &legend : progressLegend())
+        text += "  " + legend + "\n";
 
-    FactState cells[4][GridMax + 1][GridMax + 1] = {};
-    std::vector<std::string> stuck[4];
+    FactState cells[GridCount][GridMax + 1][GridMax + 1] = {};
+    std::vector<std::string> stuck[GridCount];
     std::vector<const ProgressRow *> beyond;
     for (const ProgressRow &row : rows) {
         int grid, r, c;
@@ -94,7 +110,7 @@ std::string progressGridText(const std::vector<ProgressRow> &rows, const std::st
         if (cells[grid][r][c] == FactStuck)
             stuck[grid].push_back(row.fact);
     }
-    for (int grid = 0; grid < 4; grid++) {
+    for (int grid = 0; grid < GridCount; grid++) {
         text += "\n";
         text += GridTitles[grid];
         text += "\n     ";

@@ -13,6 +13,18 @@ constexpr char MarkFluent = 'F', MarkSlow = 's', MarkStuck = 'X', MarkNotPlayed 
 // Largest number a grid's rows and columns show.
 constexpr int GridMax = 12;
 
+// The grids, in order: multiplication, division, addition, subtraction; each one's title
+// (its name, then after ": " how its rows and columns are read).
+constexpr int GridCount = 4;
+extern const char *const GridTitles[GridCount];
+
+// A state's mark in the grids, and its word ("fluent", "slow", "stuck", "not yet played").
+char markOf(FactState state);
+const char *wordOf(FactState state);
+
+// The legend: each mark followed by a space and what it means, fluent first.
+std::vector<std::string> progressLegend();
+
 // Where a fact sits: its grid (0 multiplication, 1 division, 2 addition, 3 subtraction)
 // and its row and column. A division a / b sits at row b (the divisor), column a / b
 // (the quotient), beside the product it undoes; a subtraction a - b at row b (what is
