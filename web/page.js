@@ -394,12 +394,8 @@ window.addEventListener('keydown', (event) => {
     }
     return;
   }
-  // The desktop game never has key repeat on: a held key is one press, not many.
-  if (event.repeat) {
-    event.preventDefault();
-    event.stopImmediatePropagation();
-    return;
-  }
+  // A held key's repeated presses reach the game, which takes one stroke per key on every
+  // platform (its key filter drops a press of a key already down).
   if (!event.isTrusted || pageControl(event.target) || event.key === 'Tab') return;
   tell('plimo-keyboard');
   if (event.target === document.body || event.target === document.documentElement) focusGame();

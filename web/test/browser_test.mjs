@@ -805,6 +805,16 @@ async function phoneGame(browser, url) {
 // runs are kept in localStorage; the restarted page passes them to the game, which then
 // shows the whole fact after a wrong answer instead of the number typed.
 
+// From the splash through the menus' first entries (English, addition, the easiest
+// difficulty, the help) into a game; false, after a failed check, when a screen never came.
+async function intoAdditionGame(page) {
+  for (const screen of [Screen.LanguagePick, Screen.MainMenu, Screen.Difficulty, Screen.Help, Screen.Playing]) {
+    await press(page, 'Enter');
+    if (!(await waitScreen(page, screen))) return false;
+  }
+  return true;
+}
+
 async function practiceSettings(browser, url) {
   const page = await newPage(browser);
   const args = () => page.evaluate(() => performance.getEntriesByName('plimo-started').at(-1).detail.arguments.join(' '));
@@ -820,11 +830,7 @@ async function practiceSettings(browser, url) {
   await startGame(page);
   if (!(await waitScreen(page, Screen.Splash))) return;
   check(await args() === 'window --show-answers', 'the restarted page passes the setting to the game');
-  for (const [key, screen] of [['Enter', Screen.LanguagePick], ['Enter', Screen.MainMenu], ['Enter', Screen.Difficulty],
-                               ['Enter', Screen.Help], ['Enter', Screen.Playing]]) {
-    await press(page, key);
-    if (!(await waitScreen(page, screen))) return;
-  }
+  if (!(await intoAdditionGame(page))) return;
   await page.waitForFunction(() => window.Module._plimoLeadingAnswer() !== -2147483648, { polling: 'raf', timeout: StateTimeoutMs });
   const answer = String(await hook(page, 'plimoLeadingAnswer'));
   const at = await hook(page, 'plimoFeedbackAt');
@@ -919,11 +925,7 @@ async function progressRecord(browser, url) {
   check(before.length === 13 && before[7][8] === 'X' && before.join('').replace(/·/g, '').length === 1,
         'the grid shows the kept 7 × 8 as stuck and nothing else', before[7]);
   await page.click('#practice');
-  for (const [key, screen] of [['Enter', Screen.LanguagePick], ['Enter', Screen.MainMenu], ['Enter', Screen.Difficulty],
-                               ['Enter', Screen.Help], ['Enter', Screen.Playing]]) {
-    await press(page, key);
-    if (!(await waitScreen(page, screen))) return;
-  }
+  if (!(await intoAdditionGame(page))) return;
   // Two right answers and a wrong one in addition, then Escape ends the game.
   for (const right of [true, true, false]) {
     await page.waitForFunction(() => window.Module._plimoLeadingAnswer() !== -2147483648, { polling: 'raf', timeout: StateTimeoutMs });
