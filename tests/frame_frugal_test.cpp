@@ -21,6 +21,7 @@
 #include "ground/clock.h"
 #include "ground/game_state.h"
 #include "shell/frame.h"
+#include "shell/screens.h"
 #include "shell/shell.h"
 #include "support.h"
 
@@ -147,6 +148,10 @@ struct Session {
     std::vector<uint64_t> screens;   // the screen surface
     std::vector<uint64_t> windows;   // what the window shows: every present applied
     std::vector<int32_t> screenIds;  // currentScreen, to see the session went everywhere
+    std::vector<uint32_t> ticks;     // the clock at each pass
+    std::vector<bool> presented;     // whether the pass presented a frame
+    std::vector<int32_t> gaps;       // the gap after a frame of that pass
+    std::vector<bool> overPrevious;  // the pass's frame is drawn over the last one (no background)
     uint32_t presents = 0;
     long long presentedPixels = 0;
 };
@@ -163,19 +168,21 @@ class FrameFrugal : public ::testing::Test {
     }
     void TearDown() override {
         frugalFrames = true;
+        frameGapMs = 0;
         invalidateFrame();
         resetSceneState();
         releaseSceneResources();
         resetGame();
     }
 
-    // Plays the session one way; at pass capturePass, the screen and the window are
-    // written as BMP files named after label, into saveDir.
-    Session play(bool frugal, size_t capturePass = SIZE_MAX, const std::string &label = "") {
+    // Plays the session one way, frames at least gapMs apart; at pass capturePass, the
+    // screen and the window are written as BMP files named after label, into saveDir.
+    Session play(bool frugal, size_t capturePass = SIZE_MAX, const std::string &label = "", int32_t gapMs = 0) {
         Session run;
         resetSceneState();
         game.logicClock = static_cast<int32_t>(SceneTick);
         frugalFrames = frugal;
+        frameGapMs = gapMs;
         invalidateFrame();
         std::vector<uint32_t> window(static_cast<size_t>(ScreenWidth) * ScreenHeight, 0);
         for (const Beat &beat : session()) {
@@ -186,6 +193,10 @@ class FrameFrugal : public ::testing::Test {
                 stroke(static_cast<SDLKey>(beat.key));
             uint32_t before = presentedFrames;
             EXPECT_FALSE(runPass());
+            run.ticks.push_back(clockTicks());
+            run.presented.push_back(presentedFrames != before);
+            run.gaps.push_back(currentFrameGap());
+            run.overPrevious.push_back(backgroundPicture() == nullptr);
             if (presentedFrames != before) {
                 run.presents++;
                 // The window takes the presented regions of the screen.
@@ -254,6 +265,62 @@ TEST_F(FrameFrugal, EveryPassShowsWhatWholeFramesShow) {
         EXPECT_LT(frugal.presentedPixels * 5, whole.presentedPixels);
     else
         EXPECT_EQ(frugal.presentedPixels, static_cast<long long>(frugal.presents) * ScreenWidth * ScreenHeight);
+}
+
+// Frames kept apart: the logic runs as before, every frame presented is the frame of its
+// moment, none comes sooner than its gap unless a key came, what a key does shows at
+// once, and the window never lags behind the moment by its gap and a step. The session's hardest game speeds up until
+// the field's drift shortens the gap. The game-over burst is painted over the last game
+// frame drawn, which the gap makes an earlier one: its passes are only timed.
+TEST_F(FrameFrugal, SpacedFramesShowTheirMomentAndAreNeverLate) {
+    Session whole = play(false);
+    Session spaced = play(true, SIZE_MAX, "", FrameGapMs);
+    ASSERT_EQ(whole.screenIds, spaced.screenIds) << "the spaced frames changed what the game did";
+    const std::vector<Beat> beats = session();
+    size_t lastPresent = SIZE_MAX, differing = SIZE_MAX;
+    bool keySince = false;
+    int32_t allowed = 0;
+    size_t keyShownBy = SIZE_MAX;
+    int failures = 0;
+    for (size_t i = 0; i < spaced.windows.size() && failures < 5; i++) {
+        if (spaced.presented[i]) {
+            if (spaced.windows[i] != whole.windows[i] && !spaced.overPrevious[i])
+                failures++, ADD_FAILURE() << "pass " << i << " presented another frame than its moment's";
+            if (lastPresent != SIZE_MAX && !keySince &&
+                static_cast<int32_t>(spaced.ticks[i] - spaced.ticks[lastPresent]) < spaced.gaps[lastPresent])
+                failures++, ADD_FAILURE() << "pass " << i << " presented " << spaced.ticks[i] - spaced.ticks[lastPresent]
+                                          << " ms after the last frame";
+            lastPresent = i;
+            keySince = false;
+        }
+        keySince = keySince || beats[i].key != SDLK_UNKNOWN;
+        // A key is handled after its pass's frame; what it does shows within three passes.
+        if (beats[i].key != SDLK_UNKNOWN && keyShownBy == SIZE_MAX)
+            keyShownBy = i + 3;
+        bool same = spaced.windows[i] == whole.windows[i] || spaced.overPrevious[i];
+        if (same && i > keyShownBy - 3)
+            keyShownBy = SIZE_MAX;
+        if (i == keyShownBy)
+            failures++, ADD_FAILURE() << "the key of pass " << i - 3 << " did not show at once";
+        if (same) {
+            differing = SIZE_MAX;
+            continue;
+        }
+        if (differing == SIZE_MAX) {
+            // The last frame drawn was at or after the last present, with its gap.
+            differing = i;
+            size_t from = lastPresent == SIZE_MAX ? 0 : lastPresent;
+            allowed = (from < i ? *std::max_element(spaced.gaps.begin() + static_cast<long>(from),
+                                                    spaced.gaps.begin() + static_cast<long>(i))
+                                : StillFrameGapMs) +
+                      LogicStepMs;
+        }
+        if (static_cast<int32_t>(spaced.ticks[i] - spaced.ticks[differing]) >= allowed)
+            failures++, ADD_FAILURE() << "pass " << i << " still shows a frame older than its gap and a step";
+    }
+    EXPECT_LT(*std::min_element(spaced.gaps.begin(), spaced.gaps.end()), FrameGapMs) << "the field never got fast";
+    Session frugal = play(true);
+    EXPECT_LT(spaced.presents, frugal.presents * 3 / 5) << "the gap saved few frames";
 }
 
 TEST_F(FrameFrugal, ALostWindowIsPresentedWholeAgain) {

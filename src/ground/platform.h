@@ -39,6 +39,11 @@ bool platformHasInputDescriptor();
 // block, returns false at once.
 bool platformWaitForWork(uint32_t ms);
 
+// The longest gap (ms) the main loop keeps between frames on this platform, for a game
+// that would keep wantedMs: the desktop keeps it, waking once a frame; the browser keeps
+// none, as its frames come at the display's refresh (a gap would fall between them).
+int32_t platformFrameGapMs(int32_t wantedMs);
+
 // Milliseconds since SDL started, on a clock that a change of the date does not move,
 // wrapping at 2^32; SDL's own count before the first read.
 uint32_t platformTicks();

@@ -150,6 +150,8 @@ bool platformWaitForWork(uint32_t ms) {
     return select(inputDescriptor + 1, &readable, nullptr, nullptr, &timeout) == 0;
 }
 
+int32_t platformFrameGapMs(int32_t wantedMs) { return wantedMs; }
+
 // SDL 1.2 counts its ticks on the wall clock (gettimeofday), so setting the date back
 // would stop the game and setting it forward would run hours of steps at once. The
 // counter here follows the monotonic clock instead, from SDL's own count at the first

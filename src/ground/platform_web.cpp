@@ -17,6 +17,9 @@ bool platformHasInputDescriptor() { return false; }
 // The browser's pass returns instead of waiting (see platformRunMainLoop).
 bool platformWaitForWork(uint32_t) { return false; }
 
+// Every animation frame that runs a step draws, as before frames had a gap.
+int32_t platformFrameGapMs(int32_t) { return 0; }
+
 uint32_t platformTicks() { return SDL_GetTicks(); }
 
 // The browser's SDL says 1.3.0: never SDL 1.2 over SDL 2, so regions are presented as

@@ -2,7 +2,9 @@
 #include "shell/frame.h"
 
 #include <SDL.h>
+#include <algorithm>
 
+#include "game/display.h"
 #include "gfx/images.h"
 #include "gfx/regions.h"
 #include "gfx/surface.h"
@@ -137,35 +139,80 @@ int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs) {
     return wait < 0 ? 0 : wait;
 }
 
-void frameTick() {
-    now = clockNow();
-    if (!tickBefore(game.logicClock, now)) {
-        // Nothing is due before the next step: wait for it, or for input before it. On
-        // a still screen the steps in between change nothing, so the wait runs on to
-        // the first one after which the frame would change (at most StillLookAheadMs);
-        // they then run together.
-        int32_t firstDue = tickAdd(game.logicClock, 1);
-        int32_t wait = tickDiff(firstDue, now);
-        if (frugalFrames && platformHasInputDescriptor() && stillUntilNextFrame())
-            wait = msUntilFrameChanges(firstDue, StillLookAheadMs);
-        // Input (or a signal) cut the wait short: its events first. Else the step is
-        // due, and runs in this pass.
-        if (!clockWaitForWork(static_cast<uint32_t>(wait < 1 ? 1 : wait)))
-            return;
-        now = clockNow();
-        if (!tickBefore(game.logicClock, now))
-            return;
-    }
-    // After a stall (the process stopped, a frozen session) the missed steps beyond
-    // MaxCatchUpMs are dropped whole, and the field simply pauses for them.
+int32_t frameGapMs = 0;
+
+// When the next frame may be drawn: frameGapMs after the last one, or at once after input.
+static int32_t nextFrameAt = 0;
+
+void frameAfterInput() { nextFrameAt = now; }
+
+// Whether a frame may be drawn at `now`. A time further ahead than any gap was set
+// before the clock was set back (tests do), and is past.
+static bool frameDue() {
+    int32_t ahead = tickDiff(nextFrameAt, now);
+    return ahead <= 0 || ahead > StillFrameGapMs;
+}
+
+int32_t currentFrameGap() {
+    if (frameGapMs == 0)
+        return 0;
+    // The menus, which only the cursor's slow swing animates (not the game-over burst).
+    if (stillUntilNextFrame() && !(game.currentScreen == GameOver && gameOverBurstShowing()))
+        return StillFrameGapMs;
+    // At speed s the field moves s tenths of a pixel a step.
+    if (game.currentScreen == Playing && game.speed > 0)
+        return std::min(frameGapMs, std::max(LogicStepMs, MaxDriftPerFramePx * 10 * LogicStepMs / game.speed));
+    return frameGapMs;
+}
+
+// Runs the logic steps due at `now`, each with its own logic time. After a stall (the
+// process stopped, a frozen session) the missed steps beyond MaxCatchUpMs are dropped
+// whole, and the field simply pauses for them.
+static void runDueSteps() {
     int32_t behind = tickDiff(now, game.logicClock);
     if (behind > MaxCatchUpMs)
         game.logicClock = tickAdd(game.logicClock, (behind - MaxCatchUpMs) / LogicStepMs * LogicStepMs);
-    do {
+    while (tickBefore(game.logicClock, now)) {
         if (game.requestedScreen != game.currentScreen)
             enterScreen();
         updateScreen();
         game.logicClock = tickAdd(game.logicClock, LogicStepMs);
-    } while (tickBefore(game.logicClock, now));
+    }
+}
+
+void frameTick() {
+    now = clockNow();
+    // The wait ends when a step is due. Where input cuts a wait short, it runs on to the
+    // next frame's time, and the steps fallen due meanwhile run together then: the game
+    // wakes once a frame instead of once a step.
+    bool inputEndsWaits = platformHasInputDescriptor();
+    int32_t wakeAt = tickAdd(game.logicClock, 1);
+    if (inputEndsWaits && !frameDue() && tickBefore(wakeAt, nextFrameAt))
+        wakeAt = nextFrameAt;
+    if (tickBefore(now, wakeAt)) {
+        // On a still screen the steps in between change nothing, so the wait runs on to
+        // the first step after which the frame would change (at most StillLookAheadMs
+        // beyond its end).
+        int32_t wait = tickDiff(wakeAt, now);
+        if (frugalFrames && inputEndsWaits && stillUntilNextFrame())
+            wait = msUntilFrameChanges(wakeAt, wait + StillLookAheadMs);
+        if (!clockWaitForWork(static_cast<uint32_t>(wait < 1 ? 1 : wait))) {
+            // Input (or a signal) came first. Steps may have fallen due before it: they
+            // run now, undrawn, so that its events meet the game as it is at their moment.
+            if (inputEndsWaits) {
+                now = clockNow();
+                runDueSteps();
+            }
+            return;
+        }
+        now = clockNow();
+        if (!tickBefore(game.logicClock, now))
+            return;
+    }
+    runDueSteps();
+    // A frame waits for its time; the steps of this pass show in it.
+    if (!frameDue())
+        return;
     drawFrame();
+    nextFrameAt = tickAdd(now, currentFrameGap());
 }

@@ -16,11 +16,38 @@ constexpr int32_t StillLookAheadMs = 50;
 // a stall) drops the rest, whole steps, so that the game pauses instead of jumping.
 constexpr int32_t MaxCatchUpMs = 250;
 
+// The longest the main loop waits between two frames while nothing is typed (ms): 25
+// frames a second, smooth for slow drifts, the pulse and the cursor's swing, at a
+// quarter of the wakes and presents of a frame after every step.
+constexpr int32_t FrameGapMs = 40;
+
+// The gap on the menus (ms), which only the cursor's slow swing animates: 12 frames a
+// second, the cursor at most 3 pixels further each.
+constexpr int32_t StillFrameGapMs = 80;
+
+// How far the problems may drift between two frames (pixels): a fast field gets its
+// frames sooner, up to one a step, so that it moves as smoothly as a slow one.
+constexpr int32_t MaxDriftPerFramePx = 2;
+
+// The longest gap the main loop keeps between frames (ms): the program sets FrameGapMs;
+// 0, the default, draws a frame after every pass that runs a step.
+extern int32_t frameGapMs;
+
 // One pass's worth of time: sets `now` from the clock, runs every due 10 ms logic step
-// (at most MaxCatchUpMs of them), then draws one frame. When no step is due, it waits
-// (the platform's wait for work) until the next one is, and runs it; or until input
-// arrives, and returns for the events.
+// (at most MaxCatchUpMs of them), then draws one frame if the gap after the last one
+// has passed (or input came since). When no step is due, it waits (the platform's
+// wait for work) until the next one is, or, where input cuts waits short, until the
+// next frame's time; or until input arrives, and returns for the events, having run
+// the steps due by then.
 void frameTick();
+
+// The gap after a frame drawn now (ms): frameGapMs, StillFrameGapMs on the menus, and on
+// the field short enough that the problems drift at most MaxDriftPerFramePx between
+// frames (never under one step); 0 when frameGapMs is 0.
+int32_t currentFrameGap();
+
+// Input was handled at `now`: the frame after the next step shows it, gap or not.
+void frameAfterInput();
 
 // On a screen that only the clock animates: the ms from `now` until the first pass at
 // a tick firstDue + k LogicStepMs whose frame would differ from the frame on screen, or

@@ -98,6 +98,7 @@ int runProgram(int argc, char **argv) {
     // by its symbol (see handleGameKeyPress).
     SDL_EnableUNICODE(1);
 
+    frameGapMs = platformFrameGapMs(FrameGapMs);
     platformRunMainLoop(logicStepDue, runPass, shutDown);
     return 0;
 }
@@ -187,10 +188,13 @@ bool handleEvent(const SDL_Event &event) {
     now = clockNow();
     switch (event.type) {
     case SDL_KEYDOWN:
+        // What a key does shows at the next step, however soon after the last frame.
+        frameAfterInput();
         if (keyChanges(event.key.keysym.sym, true))
             handleKeyPress(event.key.keysym.sym, event.key.keysym.unicode);
         return false;
     case SDL_KEYUP: {
+        frameAfterInput();
         NavAction action;
         if (!keyChanges(event.key.keysym.sym, false) || !navActionForKey(event.key.keysym.sym, &action) ||
             focusLossQueued())
