@@ -269,9 +269,10 @@ TEST_F(FrameFrugal, EveryPassShowsWhatWholeFramesShow) {
 
 // Frames kept apart: the logic runs as before, every frame presented is the frame of its
 // moment, none comes sooner than its gap unless a key came, what a key does shows at
-// once, and the window never lags behind the moment by its gap and a step. The session's hardest game speeds up until
-// the field's drift shortens the gap. The game-over burst is painted over the last game
-// frame drawn, which the gap makes an earlier one: its passes are only timed.
+// once, and the window never lags behind the moment by its gap and a step. The session's
+// hardest game speeds up until the field's drift shortens the gap. The game-over burst
+// is painted over the last game frame drawn, which the gap makes an earlier one: its
+// passes are only timed.
 TEST_F(FrameFrugal, SpacedFramesShowTheirMomentAndAreNeverLate) {
     Session whole = play(false);
     Session spaced = play(true, SIZE_MAX, "", FrameGapMs);

@@ -1,10 +1,10 @@
-// The progress record in the browser (--remember): the game keeps it as the desktop game
-// does, in progress.csv in its own file system; this page keeps that file in this
-// browser's localStorage, on this device only (it is never sent anywhere), writes it
-// back into the game's file system before the game starts and reads it again whenever
-// the game has written it (after each game) and when the page is hidden. The practice
-// settings panel gets a section that shows the record as the grids of plimo --progress,
-// with "Save as CSV" and "Forget this record".
+// The progress record in the browser, kept when that setting is chosen: the game keeps
+// it as the desktop game does, in progress.csv in its own file system; this page keeps
+// that file in this browser's localStorage, on this device only (it is never sent
+// anywhere), writes it back into the game's file system before the game starts and
+// reads it again whenever the game has written it (after each game) and when the page
+// is hidden. The practice settings panel gets a section that shows the record as the
+// grids the desktop game prints, with "Save as CSV" and "Forget this record".
 import { askGame, gameFiles } from './page.js';
 import { addPanelSection } from './settings.js';
 
@@ -33,7 +33,7 @@ import { addPanelSection } from './settings.js';
     }
   }
 
-  // ---- the record as the game judges it (plimo --progress): read by the game itself
+  // ---- the record as the game judges it (the desktop's grids): read by the game itself
 
   // The game's view of text (see web/page_exports.cpp): { damaged } or { facts,
   // lastPlayed, legend: [[mark, meaning]], grids: [title], cells: [{ grid, row, column,
