@@ -16,10 +16,11 @@ constexpr int32_t StillLookAheadMs = 50;
 // a stall) drops the rest, whole steps, so that the game pauses instead of jumping.
 constexpr int32_t MaxCatchUpMs = 250;
 
-// The longest the main loop waits between two frames while nothing is typed (ms): 25
-// frames a second, smooth for slow drifts, the pulse and the cursor's swing, at a
-// quarter of the wakes and presents of a frame after every step.
-constexpr int32_t FrameGapMs = 40;
+// The longest the main loop waits between two frames of a game while nothing is typed
+// (ms): 20 frames a second, smooth for the slow drift of a game's start (at most a pixel
+// and a half a frame) and for the pulse, at a fifth of the wakes and presents of a frame
+// after every step.
+constexpr int32_t FrameGapMs = 50;
 
 // The gap on the menus (ms), which only the cursor's slow swing animates: 12 frames a
 // second, the cursor at most 3 pixels further each.
