@@ -9,8 +9,8 @@
 #include <glob.h>
 
 #include "content/content.h"
-#include "game/options.h"
-#include "game/practice.h"
+#include "shell/options.h"
+#include "practice/practice.h"
 #include "game/problems.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"

@@ -14,10 +14,10 @@
 
 #include "game/answers.h"
 #include "game/display.h"
-#include "game/fact_record.h"
+#include "practice/fact_record.h"
 #include "game/field.h"
 #include "game/particles.h"
-#include "game/practice.h"
+#include "practice/practice.h"
 #include "game/problems.h"
 #include "game_helpers.h"
 #include "gfx/surface.h"

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "game/chosen_facts.h"
-#include "game/options.h"
+#include "practice/chosen_facts.h"
+#include "shell/options.h"
 #include "game/problems.h"
 #include "game_helpers.h"
 #include "ground/game_state.h"

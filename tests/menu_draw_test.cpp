@@ -9,7 +9,7 @@
 
 #include "content/content.h"
 #include "game/answers.h"
-#include "game/practice.h"
+#include "practice/practice.h"
 #include "game_helpers.h"
 #include "gfx/font.h"
 #include "gfx/images.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "game/progress_record.h"
+#include "record/progress_record.h"
 #include "ground/atomic_file.h"
 #include "support.h"
 

@@ -15,10 +15,10 @@
 #include <unistd.h>
 
 #include "content/content.h"
-#include "game/chosen_facts.h"
-#include "game/progress_record.h"
+#include "practice/chosen_facts.h"
+#include "record/progress_record.h"
 #include "game/particles.h"
-#include "game/practice.h"
+#include "practice/practice.h"
 #include "game/problems.h"
 #include "gfx/particles.h"
 #include "gfx/regions.h"

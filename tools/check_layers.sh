@@ -10,8 +10,9 @@ src=${1:-"$(dirname "$0")/../src"}
 # each other.
 layers='
 ground
-content audio gfx
+content audio gfx record
 game
+practice
 menu
 shell
 '

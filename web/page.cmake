@@ -88,7 +88,7 @@ function(plimo_site name dir game all)
   string(REPLACE ";" "," page_files "${PLIMO_PAGE_FILES}")
   string(REPLACE ";" "," site_files "${names}")
   add_custom_target(${name} ${all}
-    COMMAND ${CMAKE_COMMAND} -DSITE=${dir} -DWEB=${web_dir} -DOPTIONS=${CMAKE_SOURCE_DIR}/src/game/options.def
+    COMMAND ${CMAKE_COMMAND} -DSITE=${dir} -DWEB=${web_dir} -DOPTIONS=${CMAKE_SOURCE_DIR}/src/shell/options.def
             -DPAGE=${page_files} -DFILES=${site_files} -P ${web_dir}/site.cmake
     VERBATIM)
   add_dependencies(${name} ${game} ${name}_files)

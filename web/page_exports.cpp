@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "game/progress_grid.h"
-#include "game/progress_record.h"
+#include "record/progress_grid.h"
+#include "record/progress_record.h"
 #include "ground/game_state.h"
 
 extern "C" {

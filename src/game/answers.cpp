@@ -6,11 +6,11 @@
 #include <cstring>
 
 #include "audio/audio.h"
-#include "game/fact_record.h"
-#include "game/practice.h"
+#include "practice/fact_record.h"
+#include "practice/practice.h"
 #include "game/problems.h"
 #include "game/particles.h"
-#include "game/shown_fact.h"
+#include "practice/shown_fact.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 

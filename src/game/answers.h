@@ -48,7 +48,7 @@ void solveLeadingProblem(const char *feedback);
 // A wrong answer, feedback the text to show (copied): the text is tossed, the wrong
 // sound plays, the typing is reset and answer keys are blocked for blockMs ms. With
 // shown answers (practice) the whole fact with its answer is the feedback instead, and
-// it holds the field (game/shown_fact.h). A right answer to a held fact scores nothing.
+// it holds the field (practice/shown_fact.h). A right answer to a held fact scores nothing.
 void rejectAnswer(const char *feedback, int blockMs);
 
 // Forgets the feedback text (a game starts, the resources are loaded).

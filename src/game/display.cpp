@@ -9,9 +9,9 @@
 
 #include "audio/audio.h"
 #include "game/answers.h"
-#include "game/practice.h"
-#include "game/round.h"
-#include "game/shown_fact.h"
+#include "practice/practice.h"
+#include "practice/round.h"
+#include "practice/shown_fact.h"
 #include "game/problems.h"
 #include "gfx/font.h"
 #include "gfx/images.h"

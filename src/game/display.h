@@ -34,7 +34,7 @@ bool gameOverBurstShowing();
 // Draws, on the locked screen: the answer prompt at (310, 420), every problem at
 // (x / 10, y), the pulsing highlight and the leading problem on top of it, the score
 // "%5d" at (0, 0), the feedback text at (FeedbackLeft, FeedbackTop + offset) and the
-// particles. A fact holding the field (game/shown_fact.h) is the feedback text, drawn
+// particles. A fact holding the field (practice/shown_fact.h) is the feedback text, drawn
 // still and large on a panel next to the leading problem (see shownFactBox). While
 // paused only the score and the pause picture are drawn.
 void drawPlaying();
@@ -46,7 +46,7 @@ bool shownFactBox(int32_t *x0, int32_t *y0, int32_t *x1, int32_t *y1);
 
 // The game-over menu's practice additions, drawn from (left, top) between its score line
 // and its entries: a round's summary line, then the practice list (when chosen) in two
-// columns of three lines, 180 pixels apart (game/practice.h says what each line holds).
+// columns of three lines, 180 pixels apart (practice/practice.h says what each line holds).
 void drawGameOverPractice(int left, int top);
 
 // Ends a game: screenEnteredAt, burst centre (the leading problem's highlight centre,

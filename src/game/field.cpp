@@ -6,11 +6,11 @@
 
 #include "audio/audio.h"
 #include "game/answers.h"
-#include "game/fact_record.h"
-#include "game/pace.h"
-#include "game/practice.h"
+#include "practice/fact_record.h"
+#include "practice/pace.h"
+#include "practice/practice.h"
 #include "game/problems.h"
-#include "game/round.h"
+#include "practice/round.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 

@@ -31,10 +31,10 @@ void enterPlaying();
 // deadline L + spawnInterval); once L is strictly past nextSpawnAt, or at once when
 // nextSpawnAt is 0 (a cleared field), spawns, with a second problem when rand() % (10 -
 // difficulty) is 0 (either may be a missed fact asked again, see practice.h); the next
-// spawn is due L + spawnInterval. With the gentle pace (game/pace.h) the speed never
+// spawn is due L + spawnInterval. With the gentle pace (practice/pace.h) the speed never
 // goes past paceTopSpeed (it comes down to it when the child slows) and a due spawn
 // waits while the field has no room. A leading problem at x 0 or less requests GameOver,
-// or in a round leaves the field as missed (game/round.h); a round also ends here. Sets
+// or in a round leaves the field as missed (practice/round.h); a round also ends here. Sets
 // alertFlag while the leading problem is in DangerNear (a close call).
 // Deadlines are compared wrap-safe, so the schedule holds across 2^31 and 2^32.
 void updateField();

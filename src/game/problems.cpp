@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "game/chosen_facts.h"
+#include "practice/chosen_facts.h"
 
 // The operations a single problem can be; Sign has its own generator below.
 enum Operation { OpAddition, OpSubtraction, OpMultiplication, OpDivision };

@@ -9,9 +9,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "game/fact_record.h"
-#include "game/progress_grid.h"
-#include "game/progress_record.h"
+#include "practice/fact_record.h"
+#include "record/progress_grid.h"
+#include "record/progress_record.h"
 #include "ground/startup.h"
 
 std::string todayDate() {

@@ -9,7 +9,7 @@
 #include "game/display.h"
 #include "game/field.h"
 #include "game/particles.h"
-#include "game/pause.h"
+#include "practice/pause.h"
 #include "gfx/images.h"
 #include "ground/clock.h"
 #include "menu/menu.h"

@@ -8,7 +8,7 @@
 #include "audio/audio.h"
 #include "content/content.h"
 #include "game/answers.h"
-#include "game/options.h"
+#include "shell/options.h"
 #include "game/particles.h"
 #include "gfx/font.h"
 #include "gfx/images.h"

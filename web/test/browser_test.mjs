@@ -1060,7 +1060,7 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
 // table of options other than the game's is offered), and index.html and sw.js are written
 // again as the build writes them.
 const sourceRoot = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
-function otherBuild(dir, options = `${sourceRoot}/src/game/options.def`) {
+function otherBuild(dir, options = `${sourceRoot}/src/shell/options.def`) {
   fs.cpSync(siteDir, dir, { recursive: true });
   fs.appendFileSync(path.join(dir, 'page.js'), "\ndocument.documentElement.dataset.build = 'B';\n");
   const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');

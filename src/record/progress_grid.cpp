@@ -1,5 +1,5 @@
 // The progress record as a teacher reads it: a grid of marks per operation.
-#include "game/progress_grid.h"
+#include "record/progress_grid.h"
 
 #include <cstdio>
 

@@ -1,12 +1,12 @@
 // The pause of a game: stopping and going on with every clock of the game.
-#include "game/pause.h"
+#include "practice/pause.h"
 
 #include "audio/audio.h"
 #include "game/answers.h"
-#include "game/chosen_facts.h"
+#include "practice/chosen_facts.h"
 #include "game/field.h"
-#include "game/practice.h"
-#include "game/progress_record.h"
+#include "practice/practice.h"
+#include "record/progress_record.h"
 #include "ground/clock.h"
 
 bool pauseOffered() {

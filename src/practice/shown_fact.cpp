@@ -1,10 +1,10 @@
 // The fact shown after a mistake, holding the field until it is copied.
-#include "game/shown_fact.h"
+#include "practice/shown_fact.h"
 
 #include <cstdio>
 
 #include "game/field.h"
-#include "game/practice.h"
+#include "practice/practice.h"
 #include "ground/clock.h"
 
 // The value of a problem's text "a op b" (operands may be negative), or false.

@@ -1,5 +1,5 @@
 // The record of one game's facts: asked, right at the first try, wrong, too slow, times.
-#include "game/fact_record.h"
+#include "practice/fact_record.h"
 
 #include <algorithm>
 #include <cstdio>

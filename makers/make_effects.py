@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # Synthesises Plimo's seven sound effects into data/*.wav (16-bit, 44.1 kHz, mono).
 #
-# Usage: tools/make_effects.py
+# Usage: makers/make_effects.py
 #
 # The game plays every effect at mixer volume 48 of 128, over the music at 128. Each is
 # compressed (its quieter parts brought up towards its peaks), then set to its level over the
@@ -16,6 +16,7 @@ import sys
 import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
 import audio_synth as syn  # noqa: E402
 import check_audio_data as check  # noqa: E402
 

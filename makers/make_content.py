@@ -6,7 +6,7 @@
 # (advance = rightmost minus leftmost lit column, a space = cell width / 4) and must fit
 # its place on the screen; every byte must be a space or a glyph with ink.
 #
-# Usage: /usr/bin/python3 tools/make_content.py   (no arguments; run make_font.py first)
+# Usage: /usr/bin/python3 makers/make_content.py   (no arguments; run make_font.py first)
 
 import os
 import re

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes every data file of the game again, deterministically, from the programs in tools/.
+# Makes every data file of the game again, deterministically, from the programs in makers/.
 # Needs python3-pil, python3-numpy, sox and vorbis-tools (installed here if missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,11 +12,11 @@ if [ ${#need[@]} -gt 0 ]; then
   $sudo apt-get install -y -qq "${need[@]}" >/dev/null
 fi
 py=/usr/bin/python3
-$py tools/make_font.py
-$py tools/make_content.py
-$py tools/make_pictures.py
-$py tools/make_lang_pictures.py   # the cards sit on menubg.bmp and show the font's texts
-$py tools/make_music.py
-$py tools/make_effects.py         # levels set against the music
-if [ -f tools/make_icons.py ]; then $py tools/make_icons.py; fi
+$py makers/make_font.py
+$py makers/make_content.py
+$py makers/make_pictures.py
+$py makers/make_lang_pictures.py   # the cards sit on menubg.bmp and show the font's texts
+$py makers/make_music.py
+$py makers/make_effects.py         # levels set against the music
+if [ -f makers/make_icons.py ]; then $py makers/make_icons.py; fi
 echo "data/ is up to date"

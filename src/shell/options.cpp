@@ -1,13 +1,13 @@
-// The command line: one table of options (game/options.def) and the reading of a word.
-#include "game/options.h"
+// The command line: one table of options (shell/options.def) and the reading of a word.
+#include "shell/options.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "game/chosen_facts.h"
-#include "game/progress_record.h"
-#include "game/practice.h"
+#include "practice/chosen_facts.h"
+#include "record/progress_record.h"
+#include "practice/practice.h"
 
 CommandLine commandLine;
 
@@ -15,7 +15,7 @@ namespace {
 
 enum class OptionId {
 #define OPTION(id, word, value, label, help) id,
-#include "game/options.def"
+#include "shell/options.def"
 #undef OPTION
 };
 
@@ -124,7 +124,7 @@ bool chooseList(OptionId id, const NumberList &list, const char *word, char *why
 
 const OptionRow optionRows[] = {
 #define OPTION(id, word, value, label, help) {word, valueOf(value), label, help},
-#include "game/options.def"
+#include "shell/options.def"
 #undef OPTION
 };
 const int optionRowCount = static_cast<int>(sizeof optionRows / sizeof optionRows[0]);

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # Composes and renders Plimo's two looping music tracks: data/menu.ogg and data/ingame1.ogg.
 #
-# Usage: tools/make_music.py [--notes] [--wav DIR]
+# Usage: makers/make_music.py [--notes] [--wav DIR]
 #   --notes    also print each track's melody as note names (for checking the tunes by eye)
 #   --wav DIR  also keep the rendered loops as 16-bit WAV files in DIR
 #

@@ -16,7 +16,7 @@
 # checkScreens renders the screen as the game draws it for every language and fails
 # unless every name's text shows whole, the current one marked apart from the others.
 #
-# Usage: /usr/bin/python3 tools/make_lang_pictures.py   (no arguments; run make_font.py and
+# Usage: /usr/bin/python3 makers/make_lang_pictures.py   (no arguments; run make_font.py and
 # make_content.py first, and make_pictures.py for the menu picture under the cards)
 
 import os

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/progress_record.h"
+#include "record/progress_record.h"
 
 // Grid marks.
 constexpr char MarkFluent = 'F', MarkSlow = 's', MarkStuck = 'X', MarkNotPlayed = '.';

@@ -1,4 +1,4 @@
-// The command line: one table of options (game/options.def) and the reading of a word.
+// The command line: one table of options (shell/options.def) and the reading of a word.
 #pragma once
 
 #include <cstddef>

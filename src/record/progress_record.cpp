@@ -1,5 +1,5 @@
 // The progress record: one CSV file of every fact met, merged with each game.
-#include "game/progress_record.h"
+#include "record/progress_record.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,16 +1,16 @@
 // Practice settings for parents and teachers, each off unless chosen outside the child's
 // menus (command-line options; the page's settings panel passes the same words): a pace
-// that follows the child (game/pace.h), the fact shown after a mistake until it is
-// copied (game/shown_fact.h), rounds that cannot be lost (game/round.h), missed facts
-// asked again, and what to practise on the game-over screen; the pause (game/pause.h)
+// that follows the child (practice/pace.h), the fact shown after a mistake until it is
+// copied (practice/shown_fact.h), rounds that cannot be lost (practice/round.h), missed facts
+// asked again, and what to practise on the game-over screen; the pause (practice/pause.h)
 // comes with any of them. With every setting off the game stays exactly as it is and
 // draws no extra random number. What the settings read is the game's fact record
-// (game/fact_record.h).
+// (practice/fact_record.h).
 #pragma once
 
 #include <cstdint>
 
-#include "game/fact_record.h"
+#include "practice/fact_record.h"
 #include "ground/game_state.h"
 
 struct PracticeSettings {

@@ -14,7 +14,7 @@
 # below the descenders, where it is at most a dark speck (and off the screen for the
 # answer prompt at the bottom).
 #
-# Usage: /usr/bin/python3 tools/make_font.py   (no arguments; writes into data/)
+# Usage: /usr/bin/python3 makers/make_font.py   (no arguments; writes into data/)
 
 import os
 import shutil

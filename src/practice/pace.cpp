@@ -1,10 +1,10 @@
 // The pace that follows the child: limits from the recent answer times.
-#include "game/pace.h"
+#include "practice/pace.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "game/fact_record.h"
+#include "practice/fact_record.h"
 
 int32_t recentAnswerMs() {
     const std::vector<int32_t> &all = factRecord.recentMs;

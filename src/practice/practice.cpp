@@ -1,6 +1,6 @@
 // Practice settings for parents and teachers: missed facts asked again, and the list of
 // facts to practise on the game-over screen.
-#include "game/practice.h"
+#include "practice/practice.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "game/problems.h"
-#include "game/shown_fact.h"
+#include "practice/shown_fact.h"
 
 PracticeSettings practice;
 

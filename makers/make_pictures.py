@@ -6,7 +6,7 @@ PNG. The art is built from soft vector-like shapes (supersampled masks),
 gradients and glows; every random choice comes from fixed seeds, so running
 the script twice gives identical files.
 
-Run as: /usr/bin/python3 tools/make_pictures.py
+Run as: /usr/bin/python3 makers/make_pictures.py
 """
 
 import math

@@ -1,5 +1,5 @@
 // Facts a teacher chooses: the tables and addends every problem is drawn from.
-#include "game/chosen_facts.h"
+#include "practice/chosen_facts.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,12 +1,12 @@
 // Rounds that cannot be lost: the round's end, missed problems and the summary.
-#include "game/round.h"
+#include "practice/round.h"
 
 #include <cstdio>
 
 #include "audio/audio.h"
 #include "game/answers.h"
-#include "game/fact_record.h"
-#include "game/practice.h"
+#include "practice/fact_record.h"
+#include "practice/practice.h"
 #include "game/problems.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"

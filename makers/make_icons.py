@@ -4,7 +4,7 @@
 Reads data/icon.png (a square RGBA emblem, 256x256) and writes
 packaging/icons/hicolor/<N>x<N>/apps/plimo.png for N in 16, 22, 24, 32, 48, 64, 128, 256.
 Without the emblem it falls back to a centred square cut from data/splash.bmp.
-Run from anywhere: python3 tools/make_icons.py [source-image]
+Run from anywhere: python3 makers/make_icons.py [source-image]
 """
 import os
 import sys
