@@ -8,6 +8,7 @@
 #include <fstream>
 #include <glob.h>
 
+#include "ground/settings.h"
 #include "content/content.h"
 #include "shell/options.h"
 #include "practice/practice.h"
@@ -383,20 +384,20 @@ TEST(ShellProcess, HelpPrintsTheOptionsAndMisspellingsAreRefused) {
 TEST(ShellOptions, WordsAreReadOneAtATime) {
     char why[160];
     EXPECT_EQ(readOption("--fullscreen", why, sizeof why), OptionApplied);
-    EXPECT_TRUE(commandLine.fullscreen && !commandLine.window);
+    EXPECT_TRUE(settings.fullscreen && !settings.window);
     EXPECT_EQ(readOption("-gentle", why, sizeof why), NotAnOption);
-    EXPECT_TRUE(commandLine.window && !practice.gentlePace);
+    EXPECT_TRUE(settings.window && !settings.gentlePace);
     EXPECT_EQ(readOption("--practice", why, sizeof why), OptionApplied);
-    EXPECT_TRUE(practice.gentlePace && practice.showAnswers && practice.repeatMissed && practice.practiceList);
-    EXPECT_EQ(practice.roundMinutes, PracticeRoundMinutes);
+    EXPECT_TRUE(settings.gentlePace && settings.showAnswers && settings.repeatMissed && settings.practiceList);
+    EXPECT_EQ(settings.roundMinutes, PracticeRoundMinutes);
     // A round's length given before or after --practice stands.
     EXPECT_EQ(readOption("--round=3", why, sizeof why), OptionApplied);
     EXPECT_EQ(readOption("--practice", why, sizeof why), OptionApplied);
-    EXPECT_EQ(practice.roundMinutes, 3);
+    EXPECT_EQ(settings.roundMinutes, 3);
     for (const char *word : {"--round", "--round=0", "--round=31", "--round=2.5"})
         EXPECT_EQ(readOption(word, why, sizeof why), BadOptionValue) << word;
-    practice = PracticeSettings{};
-    commandLine = CommandLine{};
+    settings = Settings{};
+    settings = Settings{};
 }
 
 TEST_F(ShellTest, PressesReachTheGameOnlyWhilePlayingAndReleasesReachTheMenus) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ground/settings.h"
 #include "game/answers.h"
 #include "game/display.h"
 #include "practice/fact_record.h"
@@ -451,7 +452,7 @@ double luminance(uint32_t colour) {
 // speed-up) until the answer is typed, which counts with the burst but no points, and
 // the field's clocks then go on from where they stood.
 TEST_F(GameAnswers, AShownFactHoldsTheFieldUntilItIsCopied) {
-    practice.showAnswers = true;
+    settings.showAnswers = true;
     installTestFont();
     struct Case {
         int32_t mode;
@@ -518,7 +519,7 @@ TEST_F(GameAnswers, AShownFactHoldsTheFieldUntilItIsCopied) {
         freeParticles();
     }
     // Without the setting nothing holds: the number typed is tossed from its place.
-    practice.showAnswers = false;
+    settings.showAnswers = false;
     game.gameMode = Addition;
     game.inputBlockedUntil = 0;
     addProblem("1 + 2", 3, 1, 4000, 0);
@@ -531,7 +532,7 @@ TEST_F(GameAnswers, AShownFactHoldsTheFieldUntilItIsCopied) {
 // The list of facts to practise: most missed first, marked x when answered wrong and ...
 // when only too slow; a new game starts a new list.
 TEST_F(GameAnswers, PracticeListHoldsTheMostMissedFactsOfTheGame) {
-    practice.practiceList = true;
+    settings.practiceList = true;
     // Seven facts missed, the second one three times; each answered right after.
     const char *texts[] = {"9 + 9", "7 + 5", "6 + 8", "4 + 7", "9 + 3", "8 + 5", "5 + 6"};
     for (int i = 0; i < 7; i++) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ground/settings.h"
 #include "game/answers.h"
 #include "game/field.h"
 #include "game/display.h"
@@ -283,10 +284,17 @@ TEST_F(GameField, ClearedFieldSpawnsNextStepEvenPastTwoToTheThirtyOne) {
     }
 }
 
+// Settings with missed facts asked again, and nothing else.
+Settings repeatingMissed() {
+    Settings s;
+    s.repeatMissed = true;
+    return s;
+}
+
 // A game at the easiest difficulty in addition, on the field code, from tick 100000.
-void startEasyGame(PracticeSettings settings, unsigned seed) {
+void startEasyGame(Settings settings, unsigned seed) {
     resetGame();
-    practice = settings;
+    ::settings = settings;
     srand(seed);
     game.currentScreen = game.requestedScreen = Playing;
     clockSet(100000);
@@ -319,10 +327,10 @@ void setGameTime(int32_t ms) {
 struct ChildGame {
     int32_t lostAt = -1, firstSpeedUpAt = -1, topSpeed = 0, tooFast = 0;
 };
-ChildGame playAsChild(PracticeSettings settings, int difficulty, int32_t mode, int32_t answerMs, int32_t limitMs,
+ChildGame playAsChild(Settings settings, int difficulty, int32_t mode, int32_t answerMs, int32_t limitMs,
                       unsigned seed) {
     resetGame();
-    practice = settings;
+    ::settings = settings;
     srand(seed);
     game.difficulty = difficulty;
     game.gameMode = mode;
@@ -364,7 +372,7 @@ TEST_F(GameField, AGentlePaceFollowsTheChildForTenMinutesAtEveryDifficulty) {
     // README's table: mode, difficulty, the game as it is at 5 s, gentle at 3, 5, 8 s.
     bool table = getenv("PLIMO_PACE_TABLE") != nullptr;
     const int32_t Limit = table ? 900000 : 600000, ThirtySeconds = 30000;
-    PracticeSettings plain, gentle;
+    Settings plain, gentle;
     gentle.gentlePace = true;
     for (int32_t mode : {Addition, Multiplication, Mixed}) {
         for (int difficulty = 0; difficulty < 4; difficulty++) {
@@ -403,7 +411,7 @@ TEST_F(GameField, AGentlePaceFollowsTheChildForTenMinutesAtEveryDifficulty) {
 // A round cannot be lost: at Medium a 5 s child lets problems reach the edge (missed,
 // the round goes on) and the round ends at 180 s with its summary.
 TEST_F(GameField, AThreeMinuteRoundEndsAtItsTimeWithItsSummary) {
-    PracticeSettings round;
+    Settings round;
     round.roundMinutes = 3;
     ChildGame g = playAsChild(round, 1, Addition, 5000, 300000, 4);
     EXPECT_EQ(g.lostAt, 180010) << "the first step strictly past 180 s";
@@ -419,7 +427,7 @@ TEST_F(GameField, AThreeMinuteRoundEndsAtItsTimeWithItsSummary) {
     EXPECT_EQ(std::string(summary), std::to_string(answered) + " answered, " + std::to_string(answered) +
                                         " at first try, 5.0 s");
     // The next game without the setting is no round, and has no summary.
-    practice = PracticeSettings{};
+    settings = Settings{};
     enterPlaying();
     EXPECT_FALSE(roundSummary(summary, sizeof summary));
 }
@@ -430,7 +438,7 @@ TEST_F(GameField, AThreeMinuteRoundEndsAtItsTimeWithItsSummary) {
 TEST_F(GameField, APauseStopsEverythingUntilAKey) {
     for (bool offered : {false, true}) {
         resetGame();
-        practice.showAnswers = offered;
+        settings.showAnswers = offered;
         startGameAt(200000, 2);
         pushKeyDown(SDLK_p);
         pushKeyUp(SDLK_p);
@@ -495,7 +503,7 @@ std::vector<std::string> spawnAndAnswer(int count, int wrongAt = 0) {
 TEST_F(GameField, MissedFactsComeBackAfterTwoThenFourSpawnsAndStayAThird) {
     // "17 + 5" (never generated at this difficulty) missed, then answered: it returns
     // after two other spawns, then four; its second repeat answered wrong starts over.
-    startEasyGame(PracticeSettings{false, false, true, false}, 7);
+    startEasyGame(repeatingMissed(), 7);
     answerLeading();
     addProblem("17 + 5", 22, 2, 6400, 0);
     answerLeading(false);
@@ -508,7 +516,7 @@ TEST_F(GameField, MissedFactsComeBackAfterTwoThenFourSpawnsAndStayAThird) {
     EXPECT_EQ(at, (std::vector<int>{3, 8, 11, 16}));
     // Nine facts answered wrong and one that reached the danger zone: each comes back
     // twice, and the repeats stay a third of the spawns (the game's first one included).
-    startEasyGame(PracticeSettings{false, false, true, false}, 11);
+    startEasyGame(repeatingMissed(), 11);
     answerLeading();
     for (int a = 10; a < 19; a++) {
         addProblem((std::to_string(a) + " + 9").c_str(), a + 9, 2, 6400, 0);

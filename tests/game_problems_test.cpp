@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "ground/settings.h"
 #include "practice/chosen_facts.h"
 #include "shell/options.h"
 #include "game/problems.h"
@@ -162,8 +163,8 @@ TEST_F(GameProblems, ChosenTablesAndAddendsGovernTheirOperationsOnly) {
             resetGame();
             char why[160];
             ASSERT_EQ(readOption(c.option, why, sizeof why), OptionApplied) << why;
-            const ChosenList &list = std::string(c.option).find("tables") != std::string::npos ? chosenFacts.tables
-                                                                                              : chosenFacts.addends;
+            const ChosenList &list = std::string(c.option).find("tables") != std::string::npos ? settings.tables
+                                                                                              : settings.addends;
             auto chosen = [&](int n) {
                 for (int i = 0; i < list.count; i++)
                     if (list.numbers[i] == n)
@@ -205,7 +206,7 @@ TEST_F(GameProblems, ChosenTablesAndAddendsGovernTheirOperationsOnly) {
             if (*c.governed)
                 continue;
             // Ungoverned: the very problems the game makes without a list.
-            chosenFacts = ChosenFacts{};
+            settings.tables = settings.addends = ChosenList{};
             std::string plain;
             srand(5);
             for (int i = 0; i < 400; i++) {
@@ -220,5 +221,5 @@ TEST_F(GameProblems, ChosenTablesAndAddendsGovernTheirOperationsOnly) {
     EXPECT_EQ(readOption("--tables=0", why, sizeof why), BadOptionValue);
     EXPECT_EQ(std::string(why).rfind("--tables=0: no division", 0), 0u) << why;
     EXPECT_EQ(readOption("--addends=0", why, sizeof why), OptionApplied);
-    commandLine = CommandLine{};
+    settings = Settings{};
 }

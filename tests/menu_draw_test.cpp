@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ground/settings.h"
 #include "content/content.h"
 #include "game/answers.h"
 #include "practice/practice.h"
@@ -182,7 +183,7 @@ TEST_F(MenuDraw, GameOverMenuWithScoreLine) {
     expectTextAt(266, 180, '7');
 
     // The practice list, when chosen: columns of three from (240, 220) and (420, 220).
-    practice.practiceList = true;
+    settings.practiceList = true;
     for (const char *text : {"1 + 2", "2 + 2", "3 + 2", "4 + 2"}) {
         gametest::addProblem(text, 1, 1, 4000, 0);
         rejectAnswer("9", 500);

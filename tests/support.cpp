@@ -1,4 +1,5 @@
 // Shared helpers of the test suite.
+#include "ground/settings.h"
 #include "support.h"
 
 #include <SDL_mixer.h>
@@ -61,10 +62,9 @@ void resetGame() {
     freeParticles();
     free(game.feedbackText);
     game = GameState{};
-    practice = PracticeSettings{};
+    settings = Settings{};
     startFactRecord();
-    chosenFacts = ChosenFacts{};
-    rememberProgress = false;
+    settings.tables = settings.addends = ChosenList{};
     forgetHeldKeys();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {

@@ -1,4 +1,5 @@
 // The in-game picture and the end of a game.
+#include "ground/settings.h"
 #include "game/display.h"
 
 #include <algorithm>
@@ -217,7 +218,7 @@ void drawGameOverPractice(int left, int top) {
         drawSmallText(left, top - 6, summary);
         top += 28;
     }
-    if (!practice.practiceList)
+    if (!settings.practiceList)
         return;
     char lines[MaxListedFacts][32];
     int count = practiceListLines(lines);

@@ -1,4 +1,5 @@
 // The playing field over time: starting a game, movement, speed-up, spawning and loss.
+#include "ground/settings.h"
 #include "game/field.h"
 
 #include <algorithm>
@@ -49,7 +50,7 @@ static void spawnProblem() {
 // brings it down when the child has slowed).
 static void raiseSpeed() {
     game.speed++;
-    if (practice.gentlePace)
+    if (settings.gentlePace)
         game.speed = std::min(game.speed, paceTopSpeed());
 }
 
@@ -57,10 +58,10 @@ static void raiseSpeed() {
 // problem on the field only while it has room. False when none could come (the spawn
 // then stays due).
 static bool spawnDue() {
-    if (practice.gentlePace && !paceRoomForProblem())
+    if (settings.gentlePace && !paceRoomForProblem())
         return false;
     spawnProblem();
-    if (rand() % (10 - game.difficulty) == 0 && (!practice.gentlePace || paceRoomForProblem()))
+    if (rand() % (10 - game.difficulty) == 0 && (!settings.gentlePace || paceRoomForProblem()))
         spawnProblem();
     return true;
 }

@@ -1,10 +1,9 @@
 // Facts a teacher chooses: the tables and addends every problem is drawn from.
+#include "ground/settings.h"
 #include "practice/chosen_facts.h"
 
 #include <cstdio>
 #include <cstdlib>
-
-ChosenFacts chosenFacts;
 
 static void setList(ChosenList *list, const int *numbers, int count) {
     list->count = 0;
@@ -23,7 +22,7 @@ bool chooseTables(const int *numbers, int count, const char *option, char *why, 
                  option);
         return false;
     }
-    setList(&chosenFacts.tables, numbers, count);
+    setList(&settings.tables, numbers, count);
     return true;
 }
 
@@ -33,7 +32,7 @@ bool chooseAddends(const int *numbers, int count, const char *option, char *why,
     (void)option;
     (void)why;
     (void)size;
-    setList(&chosenFacts.addends, numbers, count);
+    setList(&settings.addends, numbers, count);
     return true;
 }
 
@@ -42,7 +41,7 @@ static int drawFrom(const ChosenList &list) { return list.numbers[rand() % list.
 
 bool drawChosenOperands(ChosenOperation operation, int bound, int *first, int *second) {
     const ChosenList &list =
-        operation == ChosenAddition || operation == ChosenSubtraction ? chosenFacts.addends : chosenFacts.tables;
+        operation == ChosenAddition || operation == ChosenSubtraction ? settings.addends : settings.tables;
     if (list.count == 0)
         return false;
     switch (operation) {

@@ -5,21 +5,10 @@
 
 #include <cstddef>
 
-// Most numbers in one list: 0 to 19, each once.
-constexpr int MaxChosenNumbers = 20;
+#include "ground/settings.h"
 
-struct ChosenList {
-    int count = 0; // 0: no list given, the difficulty's whole range
-    int numbers[MaxChosenNumbers] = {};
-};
-
-struct ChosenFacts {
-    ChosenList tables;  // --tables: a factor of every product, the divisor of every quotient
-    ChosenList addends; // --addends: an addend of every sum, what every difference takes away
-};
-extern ChosenFacts chosenFacts;
-
-// Sets a list from count numbers (0 to 19, as the option reader checked). Returns false,
+// Sets settings.tables or settings.addends from count numbers (0 to ChosenNumberMax, as
+// the option reader checked). Returns false,
 // with the reason naming option (as the player wrote it) in why (size bytes), when the
 // list makes some mode it governs ask nothing at any difficulty: tables without any number
 // but 0 leave division (and the mix's quotients) without a divisor.

@@ -9,11 +9,7 @@
 #include "record/progress_record.h"
 #include "ground/clock.h"
 
-bool pauseOffered() {
-    return practice.gentlePace || practice.showAnswers || practice.repeatMissed || practice.practiceList ||
-           practice.roundMinutes > 0 || chosenFacts.tables.count > 0 || chosenFacts.addends.count > 0 ||
-           rememberProgress;
-}
+bool pauseOffered() { return pauseOffered(settings); }
 
 void pauseGame() {
     if (game.paused)

@@ -1,5 +1,6 @@
 // Practice settings for parents and teachers: missed facts asked again, and the list of
 // facts to practise on the game-over screen.
+#include "ground/settings.h"
 #include "practice/practice.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 
 #include "game/problems.h"
 #include "practice/shown_fact.h"
-
-PracticeSettings practice;
 
 namespace {
 
@@ -49,7 +48,7 @@ void noteMissedFact(FactTally *fact) {
 }
 
 bool spawnMissedFact() {
-    if (!practice.repeatMissed)
+    if (!settings.repeatMissed)
         return false;
     factRecord.spawns++;
     FactTally *due = nullptr;

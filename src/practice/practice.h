@@ -13,17 +13,7 @@
 #include "practice/fact_record.h"
 #include "ground/game_state.h"
 
-struct PracticeSettings {
-    bool gentlePace = false;   // spawns and speed follow the child's recent answer times
-    bool showAnswers = false;  // a wrong answer shows the whole fact and holds the field until copied
-    bool repeatMissed = false; // missed facts come back until answered right twice in a row
-    bool practiceList = false; // the game-over menu lists the facts missed in that game
-    int32_t roundMinutes = 0;  // 1..30: the game is a round of that many minutes; 0 none
-};
-extern PracticeSettings practice;
-
-// How long a round of --practice lasts (minutes) when no --round is given.
-constexpr int32_t PracticeRoundMinutes = 10;
+#include "ground/settings.h"
 
 // Most facts the game-over menu lists.
 constexpr int MaxListedFacts = 6;

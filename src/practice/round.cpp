@@ -1,4 +1,5 @@
 // Rounds that cannot be lost: the round's end, missed problems and the summary.
+#include "ground/settings.h"
 #include "practice/round.h"
 
 #include <cstdio>
@@ -13,9 +14,9 @@
 
 void startRound() {
     game.roundEndsAt = 0;
-    if (practice.roundMinutes <= 0)
+    if (settings.roundMinutes <= 0)
         return;
-    int32_t end = tickAdd(game.screenEnteredAt, practice.roundMinutes * 60000);
+    int32_t end = tickAdd(game.screenEnteredAt, settings.roundMinutes * 60000);
     // 0 stands for "no round": an end exactly at the wrap comes 1 ms later.
     game.roundEndsAt = end == 0 ? 1 : end;
 }

@@ -1,4 +1,5 @@
 // The fact shown after a mistake, holding the field until it is copied.
+#include "ground/settings.h"
 #include "practice/shown_fact.h"
 
 #include <cstdio>
@@ -47,7 +48,7 @@ char signKeyOf(int32_t answer) { return answer != 0 ? '+' : '-'; }
 
 bool showFact(char *out, size_t size) {
     const Problem *leading = game.problems;
-    if (!practice.showAnswers || !leading)
+    if (!settings.showAnswers || !leading)
         return false;
     formatFact(leading->text, leading->answer, out, size);
     if (!game.factHeld) {

@@ -9,7 +9,6 @@
 
 #include "ground/atomic_file.h"
 
-bool rememberProgress = false;
 
 const char *const ProgressHeader = "fact,asked,right first try,wrong,too slow,median ms,last played";
 

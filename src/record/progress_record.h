@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
-// One fact's outcome in one game, as the game tallied it.
-// Whether each game's facts are kept in the record (--remember); nothing is written
-// without it.
-extern bool rememberProgress;
+// The most bytes a record may hold (the desktop's file, the page's stored value): room
+// for a class of 40 children who have met every fact; anything larger is refused at
+// once and kept aside as damaged, before it is read.
+constexpr long ProgressRecordMaxBytes = 1L << 20;
 
+// One fact's outcome in one game, as the game tallied it.
 struct FactOutcome {
     std::string fact;                   // the problem as the game writes it: "7 * 8"
     int32_t asked = 0;                  // times it became the leading problem

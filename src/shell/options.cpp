@@ -5,11 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ground/settings.h"
 #include "practice/chosen_facts.h"
-#include "record/progress_record.h"
-#include "practice/practice.h"
-
-CommandLine commandLine;
 
 namespace {
 
@@ -24,10 +21,10 @@ constexpr OptionValue valueOf(const char *name) {
 }
 
 // The numbers of a LIST value, in the order written, each 0 to MaxListNumber.
-constexpr int MaxListNumber = 19;
+constexpr int MaxListNumber = ChosenNumberMax;
 struct NumberList {
     int count = 0;
-    int numbers[MaxListNumber + 1] = {};
+    int numbers[MaxChosenNumbers] = {};
 };
 
 // Reads "2,5,10": numbers 0 to MaxListNumber, separated by single commas, none twice.
@@ -52,13 +49,13 @@ bool parseList(const char *text, NumberList *list) {
     }
 }
 
-// Reads a whole number of minutes, 1 to 30.
+// Reads a whole number of minutes, RoundMinutesMin to RoundMinutesMax.
 bool parseMinutes(const char *text, int *minutes) {
     char *end = nullptr;
     if (*text < '0' || *text > '9')
         return false;
     long n = strtol(text, &end, 10);
-    if (*end != '\0' || n < 1 || n > 30)
+    if (*end != '\0' || n < RoundMinutesMin || n > RoundMinutesMax)
         return false;
     *minutes = static_cast<int>(n);
     return true;
@@ -69,43 +66,43 @@ void apply(OptionId id, int minutes, const NumberList &list) {
     (void)list;
     switch (id) {
     case OptionId::Gentle:
-        practice.gentlePace = true;
+        settings.gentlePace = true;
         break;
     case OptionId::ShowAnswers:
-        practice.showAnswers = true;
+        settings.showAnswers = true;
         break;
     case OptionId::Round:
-        practice.roundMinutes = minutes;
+        settings.roundMinutes = minutes;
         break;
     case OptionId::RepeatMissed:
-        practice.repeatMissed = true;
+        settings.repeatMissed = true;
         break;
     case OptionId::PracticeList:
-        practice.practiceList = true;
+        settings.practiceList = true;
         break;
     case OptionId::Practice:
-        practice.gentlePace = practice.showAnswers = practice.repeatMissed = practice.practiceList = true;
+        settings.gentlePace = settings.showAnswers = settings.repeatMissed = settings.practiceList = true;
         // A round of its own length, unless one is given (before or after).
-        if (practice.roundMinutes == 0)
-            practice.roundMinutes = PracticeRoundMinutes;
+        if (settings.roundMinutes == 0)
+            settings.roundMinutes = PracticeRoundMinutes;
         break;
     case OptionId::Tables:
     case OptionId::Addends:
         break; // read with their lists, in chooseList
     case OptionId::Remember:
-        rememberProgress = true;
+        settings.remember = true;
         break;
     case OptionId::Progress:
-        commandLine.progress = true;
+        settings.progress = true;
         break;
     case OptionId::Forget:
-        commandLine.forget = true;
+        settings.forget = true;
         break;
     case OptionId::Fullscreen:
-        commandLine.fullscreen = true;
+        settings.fullscreen = true;
         break;
     case OptionId::Help:
-        commandLine.help = true;
+        settings.help = true;
         break;
     }
 }
@@ -131,7 +128,7 @@ const int optionRowCount = static_cast<int>(sizeof optionRows / sizeof optionRow
 
 OptionResult readOption(const char *word, char *why, size_t size) {
     if (strncmp(word, "--", 2) != 0) {
-        commandLine.window = true;
+        settings.window = true;
         return NotAnOption;
     }
     const char *equals = strchr(word, '=');
@@ -149,7 +146,8 @@ OptionResult readOption(const char *word, char *why, size_t size) {
             if (row.value == OptionSwitch)
                 snprintf(why, size, "%s: takes no value (plimo --help lists the options)", word);
             else if (row.value == OptionMinutes)
-                snprintf(why, size, "%s: needs a whole number of minutes from 1 to 30, as in %s=10", word, row.word);
+                snprintf(why, size, "%s: needs a whole number of minutes from %d to %d, as in %s=10", word, RoundMinutesMin,
+                         RoundMinutesMax, row.word);
             else
                 snprintf(why, size, "%s: needs numbers from 0 to %d, each once, as in %s=2,5,10", word, MaxListNumber,
                          row.word);
@@ -158,7 +156,7 @@ OptionResult readOption(const char *word, char *why, size_t size) {
         if (row.value == OptionList && !chooseList(static_cast<OptionId>(i), list, word, why, size))
             return BadOptionValue;
         if (static_cast<OptionId>(i) != OptionId::Help && static_cast<OptionId>(i) != OptionId::Fullscreen)
-            commandLine.window = true;
+            settings.window = true;
         apply(static_cast<OptionId>(i), minutes, list);
         return OptionApplied;
     }

@@ -22,16 +22,6 @@ struct OptionRow {
 extern const OptionRow optionRows[];
 extern const int optionRowCount;
 
-// What the command line asks of the program itself (the practice settings are kept by
-// their own modules). All false until readOption sets them.
-struct CommandLine {
-    bool help = false;       // print the options and end
-    bool progress = false;   // print the progress record and end
-    bool forget = false;     // delete the progress record and end
-    bool fullscreen = false; // the full screen although other words are given
-    bool window = false;     // some word asks for a window (any word but --help and --fullscreen)
-};
-extern CommandLine commandLine;
 
 // What readOption made of a word.
 enum OptionResult {

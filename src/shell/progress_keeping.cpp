@@ -1,4 +1,5 @@
 // The progress record from the program's side: kept after each game, printed, forgotten.
+#include "ground/settings.h"
 #include "shell/progress_keeping.h"
 
 #include <cerrno>
@@ -24,7 +25,7 @@ std::string todayDate() {
 }
 
 void keepFinishedGame() {
-    if (!rememberProgress)
+    if (!settings.remember)
         return;
     // The sign quiz is not kept: its answers are signs, not the facts' results.
     if (game.gameMode == Sign)

@@ -1,4 +1,5 @@
 // Start-up, the resource loading order, the main loop's pass and the event pump.
+#include "ground/settings.h"
 #include "shell/shell.h"
 
 #include <cstdio>
@@ -52,14 +53,14 @@ static void readCommandLine(int argc, char **argv) {
             exit(2);
         }
     }
-    if (commandLine.help) {
+    if (settings.help) {
         printUsage();
         exit(fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1);
     }
     // The progress record's own actions need no display: they end here.
-    if (commandLine.progress || commandLine.forget) {
-        int status = commandLine.progress ? showProgress() : 0;
-        if (commandLine.forget && status == 0)
+    if (settings.progress || settings.forget) {
+        int status = settings.progress ? showProgress() : 0;
+        if (settings.forget && status == 0)
             status = forgetProgress();
         exit(status);
     }
@@ -86,7 +87,7 @@ int runProgram(int argc, char **argv) {
     // survives tears down itself, in this order.
     setStartupTeardown(shutDown);
 
-    Uint32 flags = commandLine.fullscreen || !commandLine.window ? SDL_FULLSCREEN : 0;
+    Uint32 flags = settings.fullscreen || !settings.window ? SDL_FULLSCREEN : 0;
     screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, flags);
     if (!screenSurface)
         failStartup("Unable to set up video: %s", SDL_GetError());
