@@ -1,5 +1,4 @@
 // Shared helpers of the test suite.
-#include "ground/settings.h"
 #include "support.h"
 
 #include <SDL_mixer.h>
@@ -16,10 +15,14 @@
 #include <unistd.h>
 
 #include "content/content.h"
+#include "ground/settings.h"
 #include "practice/chosen_facts.h"
 #include "record/progress_record.h"
 #include "game/particles.h"
-#include "practice/practice.h"
+#include "practice/practice_hooks.h"
+#include "practice/practice_list.h"
+#include "practice/repeats.h"
+#include "practice/panel.h"
 #include "game/problems.h"
 #include "gfx/particles.h"
 #include "gfx/regions.h"
@@ -64,7 +67,7 @@ void resetGame() {
     game = GameState{};
     settings = Settings{};
     startFactRecord();
-    settings.tables = settings.addends = ChosenList{};
+    installPracticeHooks();
     forgetHeldKeys();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {

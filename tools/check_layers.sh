@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file in src/ includes a header of a layer above its own (or of a
-# sibling on the same layer): the game stands on the ground, the shell stands on all.
+# sibling on the same layer), or when modules include each other in a circle: the game
+# stands on the ground, the practice settings on the game, the shell on all.
 #
 # Usage: tools/check_layers.sh [src-dir]
 set -euo pipefail
@@ -47,8 +48,23 @@ while IFS= read -r file; do
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
 done < <(find "$src" -name '*.cpp' -o -name '*.h' | sort)
 
+# No circle between modules (a .cpp with its header): a module that calls into one that
+# calls it back cannot be read or tested alone. tsort names the modules of a loop.
+pairs=$(while IFS= read -r file; do
+  rel=${file#"$src"/}
+  module=${rel%.*}
+  echo "$module $module"
+  sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)\.h".*/\1/p' "$file" |
+    while IFS= read -r target; do [ "$target" != "$module" ] && echo "$target $module"; done
+done < <(find "$src" -name '*.cpp' -o -name '*.h' | sort))
+if ! loops=$(tsort <<<"$pairs" 2>&1 >/dev/null) || [ -n "$loops" ]; then
+  echo "check_layers: modules include each other in a circle:" >&2
+  sed 's/^tsort: /  /' <<<"$loops" >&2
+  status=1
+fi
+
 if [ "$status" -eq 0 ]; then
   order=$(sed '/^$/d; s/ /, /g' <<<"$layers" | paste -sd'<' | sed 's/</ < /g')
-  echo "check_layers: every include points down: $order"
+  echo "check_layers: every include points down, with no circle between modules: $order"
 fi
 exit $status

@@ -6,11 +6,9 @@
 #include <cstring>
 
 #include "audio/audio.h"
-#include "practice/fact_record.h"
-#include "practice/practice.h"
-#include "game/problems.h"
+#include "game/hooks.h"
 #include "game/particles.h"
-#include "practice/shown_fact.h"
+#include "game/problems.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 
@@ -147,9 +145,7 @@ void solveLeadingProblem(const char *feedback) {
     if (!leading)
         return;
     // A fact copied after a mistake counts as answered, without points.
-    bool copied = releaseFact();
-    noteRight(now);
-    noteRightAnswer(leading);
+    bool copied = gameHooks.answeredRight(now);
     setFeedback(feedback);
     game.feedbackRising = 1;
     // The burst starts at the top-left corner of the problem's text.
@@ -157,7 +153,7 @@ void solveLeadingProblem(const char *feedback) {
     float burstY = static_cast<float>(leading->y);
     burstParticles(burstX, burstY);
     freeLeadingProblem();
-    noteLeading(now);
+    gameHooks.leadingChanged(now);
 
     int32_t points = copied ? 0 : 2 * game.speed;
     resetTyping();
@@ -178,9 +174,8 @@ void solveLeadingProblem(const char *feedback) {
 }
 
 void rejectAnswer(const char *feedback, int blockMs) {
-    noteMissedFact(noteWrong());
-    char fact[32];
-    setFeedback(showFact(fact, sizeof fact) ? fact : feedback);
+    char shown[32];
+    setFeedback(gameHooks.answeredWrong(now, shown, sizeof shown) ? shown : feedback);
     playSound(SoundWrong);
     game.feedbackRising = 0;
     resetTyping();

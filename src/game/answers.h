@@ -42,7 +42,8 @@ void resetTyping();
 // A right answer, feedback the text to show (copied): feedback rises, a burst of
 // particles (burstParticles) from the leading problem, which is freed; 2 x speed points, or 3 x speed and
 // an immediate spawn when the field is now empty (with the cleared sound once after a
-// close call). Does nothing on an empty field.
+// close call); no points when gameHooks.answeredRight says so. Does nothing on an
+// empty field.
 void solveLeadingProblem(const char *feedback);
 
 // A wrong answer, feedback the text to show (copied): the text is tossed, the wrong

@@ -1,5 +1,4 @@
 // The in-game picture and the end of a game.
-#include "ground/settings.h"
 #include "game/display.h"
 
 #include <algorithm>
@@ -10,14 +9,12 @@
 
 #include "audio/audio.h"
 #include "game/answers.h"
-#include "practice/practice.h"
-#include "practice/round.h"
-#include "practice/shown_fact.h"
+#include "game/field.h"
+#include "game/hooks.h"
+#include "game/particles.h"
 #include "game/problems.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
-#include "game/field.h"
-#include "game/particles.h"
 #include "gfx/particles.h"
 #include "gfx/surface.h"
 #include "ground/clock.h"
@@ -27,9 +24,7 @@
 // pulse about every 547 ms.
 constexpr double HighlightPulsePerMs = 0.01148;
 
-// Centre of the highlight behind problem, also where the game-over burst starts:
-// 6 pixels per character right of the text's left edge, 14 below its top.
-static void highlightCentre(const Problem *problem, int32_t *cx, int32_t *cy) {
+void highlightCentre(const Problem *problem, int32_t *cx, int32_t *cy) {
     *cx = problem->x / 10 + 6 * static_cast<int32_t>(strlen(problem->text));
     *cy = problem->y + 14;
 }
@@ -81,75 +76,7 @@ bool feedbackTop(uint32_t tick, int32_t *top) {
     return true;
 }
 
-SDL_Surface *playingBackground() { return game.paused ? menuBackground : dangerZonePicture(dangerZone()); }
-
-// The big text's cell height (pixels) and the room kept around a panel's text.
-static int32_t bigCell() { return 2 * (fontImage ? fontImage->w : 0); }
-constexpr int32_t PanelPadding = 8;
-// Between the fact and the sign quiz's key, and around the key inside its frame.
-constexpr int32_t KeyGap = 24;
-
-bool shownFactBox(int32_t *x0, int32_t *y0, int32_t *x1, int32_t *y1) {
-    const Problem *leading = game.problems;
-    if (!game.factHeld || !leading || !game.feedbackText)
-        return false;
-    int32_t width = bigTextAdvance(game.feedbackText) + 1 + 2 * PanelPadding;
-    if (game.gameMode == Sign) {
-        char key[2] = {signKeyOf(leading->answer), '\0'};
-        width += KeyGap + bigTextAdvance(key) + 1 + 2 * PanelPadding;
-    }
-    int32_t height = bigCell() + 2 * PanelPadding;
-    int32_t cx, cy;
-    highlightCentre(leading, &cx, &cy);
-    // Beside the highlight (its widest reach is 48 pixels from its centre, 24 above and
-    // below it), right or left; where neither side has room, under or over it.
-    int32_t left = cx + 56, top = cy - height / 2;
-    if (left + width > ScreenWidth)
-        left = cx - 56 - width;
-    if (left < 0) {
-        left = cx - width / 2;
-        top = cy + 28 + height <= ScreenHeight ? cy + 28 : cy - 28 - height;
-    }
-    left = std::max<int32_t>(0, std::min<int32_t>(left, ScreenWidth - width));
-    top = std::max<int32_t>(0, std::min<int32_t>(top, ScreenHeight - height));
-    *x0 = left;
-    *y0 = top;
-    *x1 = left + width;
-    *y1 = top + height;
-    return true;
-}
-
-// A panel with a border of 2 pixels.
-static void drawPanel(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-    fillBox(x0, y0, x1, y1, PanelBorderColour);
-    fillBox(x0 + 2, y0 + 2, x1 - 2, y1 - 2, PanelColour);
-}
-
-// The shown fact on its panel, and in the sign quiz the key that answers it, framed.
-static void drawShownFact() {
-    int32_t x0, y0, x1, y1;
-    if (!shownFactBox(&x0, &y0, &x1, &y1))
-        return;
-    drawPanel(x0, y0, x1, y1);
-    drawBigText(x0 + PanelPadding, y0 + PanelPadding, game.feedbackText);
-    if (game.gameMode != Sign)
-        return;
-    char key[2] = {signKeyOf(game.problems->answer), '\0'};
-    int32_t keyLeft = x0 + PanelPadding + bigTextAdvance(game.feedbackText) + 1 + KeyGap;
-    // The key as on the keyboard: a frame around its sign.
-    drawPanel(keyLeft - PanelPadding / 2, y0 + PanelPadding / 2, x1 - PanelPadding / 2, y1 - PanelPadding / 2);
-    drawBigText(keyLeft + PanelPadding / 2, y0 + PanelPadding, key);
-}
-
-// The pause picture, over the menus' calm background: the sign of a pause, two bars in
-// the middle of the background's panel (the menus' column starts at its left).
-static void drawPausePicture() {
-    const int32_t cx = 415, cy = 225;
-    fillBox(cx - 40, cy - 60, cx - 10, cy + 60, PanelColour);
-    fillBox(cx + 10, cy - 60, cx + 40, cy + 60, PanelColour);
-    fillBox(cx - 37, cy - 57, cx - 13, cy + 57, PanelBorderColour);
-    fillBox(cx + 13, cy - 57, cx + 37, cy + 57, PanelBorderColour);
-}
+SDL_Surface *playingBackground() { return dangerZonePicture(dangerZone()); }
 
 bool gameOverBurstShowing() {
     return static_cast<uint32_t>(now) - static_cast<uint32_t>(game.screenEnteredAt) <= GameOverBurstMs;
@@ -160,15 +87,14 @@ int32_t burstRadius(uint32_t elapsedMs) {
     return static_cast<int32_t>(e * e * e / 1000000);
 }
 
+void drawScore() {
+    char score[16];
+    snprintf(score, sizeof score, "%5d", game.score);
+    drawSmallText(0, 0, score);
+}
+
 void drawPlaying() {
     const Problem *leading = game.problems;
-    if (game.paused) {
-        char score[16];
-        snprintf(score, sizeof score, "%5d", game.score);
-        drawSmallText(0, 0, score);
-        drawPausePicture();
-        return;
-    }
     if (leading) {
         char prompt[32];
         if (formatPrompt(prompt, sizeof prompt))
@@ -186,14 +112,12 @@ void drawPlaying() {
         drawSmallText(leading->x / 10, leading->y, leading->text);
     }
 
-    char score[16];
-    snprintf(score, sizeof score, "%5d", game.score);
-    drawSmallText(0, 0, score);
+    drawScore();
 
     int32_t top;
     if (feedbackTop(static_cast<uint32_t>(now), &top))
         drawBigText(FeedbackLeft, top, game.feedbackText);
-    drawShownFact();
+    gameHooks.drawOverField();
 
     drawParticles();
 }
@@ -210,22 +134,6 @@ void enterGameOver() {
     playSound(SoundFailed);
     freeProblems();
     freeParticles();
-}
-
-void drawGameOverPractice(int left, int top) {
-    char summary[64];
-    if (roundSummary(summary, sizeof summary)) {
-        drawSmallText(left, top - 6, summary);
-        top += 28;
-    }
-    if (!settings.practiceList)
-        return;
-    char lines[MaxListedFacts][32];
-    int count = practiceListLines(lines);
-    // Under a summary the rows come closer, so that the list still ends above the entries.
-    int rowStep = top > 220 ? 30 : 34;
-    for (int i = 0; i < count; i++)
-        drawSmallText(left + (i / 3) * 180, top + (i % 3) * rowStep, lines[i]);
 }
 
 void drawGameOverBurst() {

@@ -5,6 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ground/game_state.h"
+
+#include "ground/game_state.h"
+
 // Colour of the highlight behind the leading problem and of the game-over burst.
 constexpr uint32_t HighlightColour = 0x9f0000;
 
@@ -13,18 +17,11 @@ constexpr uint32_t HighlightColour = 0x9f0000;
 constexpr int32_t FeedbackLeft = 320;
 constexpr int32_t FeedbackTop = 400;
 
-// The panel behind a shown fact and the pause picture's, and its border: the font's own
-// outline colour, dark enough for the averaged face of big text to stand at better than
-// 4.5:1 on it.
-constexpr uint32_t PanelColour = 0x1c1638;
-constexpr uint32_t PanelBorderColour = 0xc6c5cd;
-
 // How long the game-over burst grows over the last game picture (ms) before the
 // game-over menu replaces it.
 constexpr uint32_t GameOverBurstMs = 1000;
 
-// The in-game background: the picture of the leading problem's dangerZone; while
-// paused the menus' calm picture.
+// The in-game background: the picture of the leading problem's dangerZone.
 SDL_Surface *playingBackground();
 
 // True while GameOver is in its burst: at most GameOverBurstMs since screenEnteredAt
@@ -33,21 +30,17 @@ bool gameOverBurstShowing();
 
 // Draws, on the locked screen: the answer prompt at (310, 420), every problem at
 // (x / 10, y), the pulsing highlight and the leading problem on top of it, the score
-// "%5d" at (0, 0), the feedback text at (FeedbackLeft, FeedbackTop + offset) and the
-// particles. A fact holding the field (practice/shown_fact.h) is the feedback text, drawn
-// still and large on a panel next to the leading problem (see shownFactBox). While
-// paused only the score and the pause picture are drawn.
+// (drawScore), the feedback text at (FeedbackLeft, FeedbackTop + offset), what the
+// settings draw over the field (gameHooks.drawOverField) and the particles. While a fact
+// holds the field (factHeld) the feedback text is not drawn in its place.
 void drawPlaying();
 
-// The panel of the shown fact (feedbackText, and in the sign quiz the key that answers
-// it) next to the leading problem: right of its highlight, or left of it where the
-// screen has no room, on the screen; false when no fact holds the field.
-bool shownFactBox(int32_t *x0, int32_t *y0, int32_t *x1, int32_t *y1);
+// Draws the score "%5d" at (0, 0) in the small text.
+void drawScore();
 
-// The game-over menu's practice additions, drawn from (left, top) between its score line
-// and its entries: a round's summary line, then the practice list (when chosen) in two
-// columns of three lines, 180 pixels apart (practice/practice.h says what each line holds).
-void drawGameOverPractice(int left, int top);
+// Centre of the highlight behind problem (pixels), also where the game-over burst
+// starts: 6 pixels per character right of the text's left edge, 14 below its top.
+void highlightCentre(const Problem *problem, int32_t *cx, int32_t *cy);
 
 // Ends a game: screenEnteredAt, burst centre (the leading problem's highlight centre,
 // or (320, 240) on an empty field), menu music, failed sound, frees problems and

@@ -1,5 +1,4 @@
 // The playing field over time: starting a game, movement, speed-up, spawning and loss.
-#include "ground/settings.h"
 #include "game/field.h"
 
 #include <algorithm>
@@ -7,11 +6,8 @@
 
 #include "audio/audio.h"
 #include "game/answers.h"
-#include "practice/fact_record.h"
-#include "practice/pace.h"
-#include "practice/practice.h"
+#include "game/hooks.h"
 #include "game/problems.h"
-#include "practice/round.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 
@@ -40,29 +36,26 @@ DangerZone dangerZone() {
     return DangerNear;
 }
 
-// One spawn: a missed fact that is due again (practice), otherwise a new problem.
-static void spawnProblem() {
-    if (!spawnMissedFact())
+// One spawn at tick: a problem a setting places itself (a missed fact asked again),
+// otherwise a new problem.
+static void spawnProblem(int32_t tick) {
+    if (!gameHooks.spawnOwnProblem())
         generateProblem();
+    gameHooks.problemSpawned(tick);
 }
 
-// The speed rule, at a due speed-up: one more, not past the gentle pace's limit (which
-// brings it down when the child has slowed).
-static void raiseSpeed() {
-    game.speed++;
-    if (settings.gentlePace)
-        game.speed = std::min(game.speed, paceTopSpeed());
-}
+// The speed rule, at a due speed-up: one more, not past the settings' top speed (which
+// brings it down when it has fallen).
+static void raiseSpeed() { game.speed = std::min(game.speed + 1, gameHooks.topSpeed()); }
 
-// The spawn rule, at a due spawn: one problem, sometimes two; the gentle pace puts a
-// problem on the field only while it has room. False when none could come (the spawn
-// then stays due).
-static bool spawnDue() {
-    if (settings.gentlePace && !paceRoomForProblem())
+// The spawn rule, at a due spawn at tick: one problem, sometimes two, each only while the
+// field has room. False when none could come (the spawn then stays due).
+static bool spawnDue(int32_t tick) {
+    if (!gameHooks.roomForProblem())
         return false;
-    spawnProblem();
-    if (rand() % (10 - game.difficulty) == 0 && (!settings.gentlePace || paceRoomForProblem()))
-        spawnProblem();
+    spawnProblem(tick);
+    if (rand() % (10 - game.difficulty) == 0 && gameHooks.roomForProblem())
+        spawnProblem(tick);
     return true;
 }
 
@@ -72,8 +65,6 @@ void enterPlaying() {
     game.typedValue = 0;
     game.score = 0;
     game.inputBlockedUntil = 0;
-    game.factHeld = 0;
-    game.paused = 0;
     // A fresh game counts as a close call: its first clearing plays the cleared sound.
     game.alertFlag = 1;
     // `now` was read after the game music started (the shell starts it, as loading the
@@ -81,24 +72,36 @@ void enterPlaying() {
     game.screenEnteredAt = now;
     // Every way out of a game frees the field already; this only guards against leaks.
     freeProblems();
-    startFactRecord();
-    spawnProblem();
-    noteLeading(game.screenEnteredAt);
+    gameHooks.gameStarting(game.screenEnteredAt);
+    spawnProblem(game.screenEnteredAt);
     game.speed = 1;
     game.nextSpawnAt = deadlineAfter(game.screenEnteredAt, spawnInterval());
     game.nextSpeedUpAt = game.nextSpawnAt;
-    startRound();
 }
 
 void holdFieldClocks(int32_t ms) {
     if (game.nextSpawnAt != 0)
         game.nextSpawnAt = deadlineAfter(game.nextSpawnAt, ms);
     game.nextSpeedUpAt = deadlineAfter(game.nextSpeedUpAt, ms);
-    holdLeadingClock(ms);
+}
+
+void missLeadingProblem(int32_t logicNow) {
+    playSound(SoundFailed);
+    freeLeadingProblem();
+    resetTyping();
+    gameHooks.leadingChanged(logicNow);
+    // The field is never left empty for longer than a step.
+    if (!game.problems)
+        game.nextSpawnAt = 0;
+}
+
+void endGame(GameEnd how) {
+    gameHooks.gameEnded(how);
+    game.requestedScreen = GameOver;
 }
 
 void updateField() {
-    if (game.paused || game.factHeld)
+    if (gameHooks.fieldHeld())
         return;
     int32_t logicNow = game.logicClock;
     int32_t interval = spawnInterval();
@@ -114,26 +117,22 @@ void updateField() {
 
     // 0 means the player has just cleared the field: the spawn is due whatever the
     // logic clock shows, also once it has passed 2^31.
-    if ((game.nextSpawnAt == 0 || deadlinePassed(game.nextSpawnAt, logicNow)) && spawnDue())
+    if ((game.nextSpawnAt == 0 || deadlinePassed(game.nextSpawnAt, logicNow)) && spawnDue(logicNow))
         game.nextSpawnAt = deadlineAfter(logicNow, interval);
-    // A problem that comes onto an empty field leads from the step it came in.
-    if (game.problems && !factRecord.leading)
-        noteLeading(logicNow);
 
     // Everything moves alike, so the leading problem is always the furthest left.
     if (game.problems && game.problems->x <= 0) {
-        noteMissedFact(noteTooSlow(logicNow));
-        if (roundGoesOn())
+        if (gameHooks.reachedEdge(logicNow))
             missLeadingProblem(logicNow);
         else
-            game.requestedScreen = GameOver;
+            endGame(GameLost);
     }
-    if (roundOver(logicNow))
-        game.requestedScreen = GameOver;
+    if (game.requestedScreen != GameOver && gameHooks.gameOverDue(logicNow))
+        endGame(RoundEnded);
     // A problem this near the edge is a close call: the next clearing of the field is
     // celebrated with the cleared sound.
     if (dangerZone() == DangerNear) {
         game.alertFlag = 1;
-        noteMissedFact(noteCloseCall());
+        gameHooks.reachedWarning(logicNow);
     }
 }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "practice/chosen_facts.h"
+#include "game/hooks.h"
 
 // The operations a single problem can be; Sign has its own generator below.
 enum Operation { OpAddition, OpSubtraction, OpMultiplication, OpDivision };
@@ -19,10 +19,10 @@ static int32_t digitsOf(int32_t value) {
 
 // Fills text and answer for one of the four plain operations; operands below bound.
 static void makePlain(Problem *problem, Operation operation, int bound, char *text, size_t size) {
-    static const ChosenOperation chosen[] = {ChosenAddition, ChosenSubtraction, ChosenMultiplication, ChosenDivision};
+    static const char signs[] = {'+', '-', '*', '/'};
     int first, second;
     // A teacher's tables or addends, when chosen; otherwise the whole range.
-    if (!drawChosenOperands(chosen[operation], bound, &first, &second)) {
+    if (!gameHooks.chooseOperands(signs[operation], bound, &first, &second)) {
         first = rand() % bound;
         second = rand() % bound;
     }

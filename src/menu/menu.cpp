@@ -10,6 +10,7 @@
 
 #include "audio/audio.h"
 #include "content/content.h"
+#include "game/field.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/surface.h"
@@ -304,7 +305,7 @@ bool navigateHelp(NavAction action) {
 bool navigatePlaying(NavAction action) {
     // Answers come from key presses; a release of Escape gives the game up.
     if (action == Back)
-        game.requestedScreen = GameOver;
+        endGame(GameGivenUp);
     return false;
 }
 

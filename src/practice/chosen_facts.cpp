@@ -1,6 +1,7 @@
 // Facts a teacher chooses: the tables and addends every problem is drawn from.
-#include "ground/settings.h"
 #include "practice/chosen_facts.h"
+
+#include "ground/settings.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -83,6 +83,19 @@ FactTally *noteCloseCall() {
     return missed(fact);
 }
 
+void closeFactRecord() {
+    if (factRecord.closed)
+        return;
+    factRecord.closed = true;
+    // Right answers move the leading problem on, so one still leading was not answered
+    // right; only what the child did with it counts.
+    if (!game.problems || factRecord.leading != game.problems || factRecord.leadingWrong || factRecord.leadingNear)
+        return;
+    FactTally *fact = tallyOf(game.problems);
+    if (fact->asked > 0)
+        fact->asked--;
+}
+
 void holdLeadingClock(int32_t ms) { factRecord.leadingSince = tickAdd(factRecord.leadingSince, ms); }
 
 int32_t factsAnswered() {
@@ -109,4 +122,14 @@ int32_t medianAnswerMs() {
     size_t middle = all.size() / 2;
     // An even count takes the mean of the middle two.
     return all.size() % 2 ? all[middle] : (all[middle - 1] + all[middle]) / 2;
+}
+
+std::vector<FactTally *> missedFactsInOrder() {
+    std::vector<FactTally *> missed;
+    for (FactTally &fact : factRecord.facts)
+        if (fact.missOrder > 0)
+            missed.push_back(&fact);
+    std::sort(missed.begin(), missed.end(),
+              [](const FactTally *a, const FactTally *b) { return a->missOrder < b->missOrder; });
+    return missed;
 }

@@ -45,6 +45,7 @@ struct FactRecord {
     int32_t leadingSince = 0;      // tick it became the leading problem, moved on by holds and pauses
     bool leadingWrong = false;     // it has been answered wrong already
     bool leadingNear = false;      // it has been counted as a close call already
+    bool closed = false;           // the game has ended and its record is final
 };
 extern FactRecord factRecord;
 
@@ -69,8 +70,17 @@ FactTally *noteWrong();
 FactTally *noteTooSlow(int32_t tick);
 FactTally *noteCloseCall();
 
+// The game has ended, for any reason (lost, given up, a round's end, the program
+// quitting): the leading problem, when it was neither answered wrong nor came near the
+// left edge, was not really asked and is not counted (a fact that came near the edge
+// stays counted as a close call, that is too slow). Only the first call counts.
+void closeFactRecord();
+
 // The clocks of the leading problem move on by ms (the field stood still that long).
 void holdLeadingClock(int32_t ms);
+
+// The game's missed facts, in the order first missed.
+std::vector<FactTally *> missedFactsInOrder();
 
 // Facts answered right in the game, those right at the first try, and the median time
 // (ms) a right answer took (0 when none).

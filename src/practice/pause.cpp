@@ -3,11 +3,13 @@
 
 #include "audio/audio.h"
 #include "game/answers.h"
-#include "practice/chosen_facts.h"
-#include "game/field.h"
-#include "practice/practice.h"
-#include "record/progress_record.h"
+#include "game/display.h"
+#include "gfx/images.h"
+#include "gfx/particles.h"
 #include "ground/clock.h"
+#include "ground/settings.h"
+#include "practice/held_clocks.h"
+#include "practice/panel.h"
 
 bool pauseOffered() { return pauseOffered(settings); }
 
@@ -35,7 +37,7 @@ void resumeGame() {
     // A shown fact's hold moves the field's clocks on by its whole length, this pause
     // included, when it ends.
     if (!game.factHeld)
-        holdFieldClocks(ms);
+        holdGameClocks(ms);
     game.inputBlockedUntil = movedOn(game.inputBlockedUntil, ms);
     game.roundEndsAt = movedOn(game.roundEndsAt, ms);
     game.feedbackStartedAt = tickAdd(game.feedbackStartedAt, ms);
@@ -53,4 +55,25 @@ void handlePlayingKeyPress(SDLKey key, uint16_t unicode) {
         return;
     }
     handleGameKeyPress(key, unicode);
+}
+
+// The pause picture, over the menus' calm background: the sign of a pause, two bars in
+// the middle of the background's panel (the menus' column starts at its left).
+static void drawPausePicture() {
+    const int32_t cx = 415, cy = 225;
+    fillBox(cx - 40, cy - 60, cx - 10, cy + 60, PanelColour);
+    fillBox(cx + 10, cy - 60, cx + 40, cy + 60, PanelColour);
+    fillBox(cx - 37, cy - 57, cx - 13, cy + 57, PanelBorderColour);
+    fillBox(cx + 13, cy - 57, cx + 37, cy + 57, PanelBorderColour);
+}
+
+SDL_Surface *playingOrPauseBackground() { return game.paused ? menuBackground : playingBackground(); }
+
+void drawPlayingOrPause() {
+    if (!game.paused) {
+        drawPlaying();
+        return;
+    }
+    drawScore();
+    drawPausePicture();
 }

@@ -24,3 +24,12 @@ void resumeGame();
 // Pause key pauses when pauseOffered, and every other key is an answer key
 // (handleGameKeyPress).
 void handlePlayingKeyPress(SDLKey key, uint16_t unicode);
+
+// The Playing screen's background: the menus' calm picture while paused, the game's
+// own otherwise.
+SDL_Surface *playingOrPauseBackground();
+
+// Draws the Playing screen on the locked screen: while paused only the score and the
+// pause picture (two pale bars on dark panels, in the middle of the background's
+// panel), otherwise the game (drawPlaying).
+void drawPlayingOrPause();

@@ -1,16 +1,12 @@
-// Rounds that cannot be lost: the round's end, missed problems and the summary.
-#include "ground/settings.h"
+// Rounds that cannot be lost: the round's end and its summary.
 #include "practice/round.h"
 
 #include <cstdio>
 
-#include "audio/audio.h"
-#include "game/answers.h"
-#include "practice/fact_record.h"
-#include "practice/practice.h"
-#include "game/problems.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
+#include "ground/settings.h"
+#include "practice/fact_record.h"
 
 void startRound() {
     game.roundEndsAt = 0;
@@ -24,16 +20,6 @@ void startRound() {
 bool roundGoesOn() { return game.roundEndsAt != 0; }
 
 bool roundOver(int32_t logicNow) { return game.roundEndsAt != 0 && tickBefore(game.roundEndsAt, logicNow); }
-
-void missLeadingProblem(int32_t logicNow) {
-    playSound(SoundFailed);
-    freeLeadingProblem();
-    resetTyping();
-    noteLeading(logicNow);
-    // The field is never left empty for longer than a step.
-    if (!game.problems)
-        game.nextSpawnAt = 0;
-}
 
 bool roundSummary(char *out, unsigned size) {
     // The round's end stays set after the game, until the next one starts.

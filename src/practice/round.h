@@ -15,11 +15,6 @@ bool roundGoesOn();
 // field's deadlines); false when the game is no round.
 bool roundOver(int32_t logicNow);
 
-// The leading problem reached the left edge in a round at logic time logicNow: it leaves
-// the field with the failed sound, the typing is reset, and the next problem leads (on
-// an empty field one comes at the next step).
-void missLeadingProblem(int32_t logicNow);
-
 // The round's summary under the game-over menu's score, when the last game was a round:
 // facts answered, right at the first try, and the median seconds one took, written into
 // out (size bytes) as "12 answered, 10 at first try, 4.5 s". False for no round.

@@ -24,3 +24,12 @@ bool showFact(char *out, size_t size);
 // on, its clocks moved on by the time it stood still; true when one was holding (the
 // answer was copied).
 bool releaseFact();
+
+// The panel of the shown fact (feedbackText, and in the sign quiz the key that answers
+// it) next to the leading problem: right of its highlight, or left of it where the
+// screen has no room, on the screen (pixels); false when no fact holds the field.
+bool shownFactBox(int32_t *x0, int32_t *y0, int32_t *x1, int32_t *y1);
+
+// Draws the shown fact on its panel, and in the sign quiz the key that answers it
+// framed, on the locked screen; nothing when no fact holds the field.
+void drawShownFact();

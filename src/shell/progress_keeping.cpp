@@ -1,5 +1,4 @@
 // The progress record from the program's side: kept after each game, printed, forgotten.
-#include "ground/settings.h"
 #include "shell/progress_keeping.h"
 
 #include <cerrno>
@@ -10,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "ground/settings.h"
 #include "practice/fact_record.h"
 #include "record/progress_grid.h"
 #include "record/progress_record.h"

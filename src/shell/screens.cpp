@@ -10,6 +10,7 @@
 #include "game/field.h"
 #include "game/particles.h"
 #include "practice/pause.h"
+#include "practice/practice_list.h"
 #include "gfx/images.h"
 #include "ground/clock.h"
 #include "menu/menu.h"
@@ -76,7 +77,7 @@ static SDL_Surface *menuPicture() { return menuBackground; }
 
 static SDL_Surface *gameOverBackground() { return gameOverBurstShowing() ? nullptr : menuBackground; }
 
-static void drawPlayingScreen(const ContentScreen *) { drawPlaying(); }
+static void drawPlayingScreen(const ContentScreen *) { drawPlayingOrPause(); }
 
 // A paused game goes on at the release of Escape (whose press did not), instead of being
 // given up; other releases mean nothing while paused.
@@ -115,7 +116,7 @@ static constexpr ScreenRow screens[] = {
      &contentScreens[DifficultyTexts], DifficultyBackEntry + 1, 1},
     {Help, enterHelp, updateHelp, helpPicture, drawHelp, navigateHelp, nullptr, &contentScreens[HelpTexts], 0, 0},
     // Answers (and the pause) come from presses, and only while a game runs.
-    {Playing, enterPlayingScreen, updatePlaying, playingBackground, drawPlayingScreen, navigatePlayingScreen, handlePlayingKeyPress,
+    {Playing, enterPlayingScreen, updatePlaying, playingOrPauseBackground, drawPlayingScreen, navigatePlayingScreen, handlePlayingKeyPress,
      nullptr, 0, 0},
     {GameOver, enterGameOverAndKeep, nullptr, gameOverBackground, drawGameOverScreen, navigateGameOver, nullptr,
      &contentScreens[GameOverTexts], GameOverMainMenuEntry + 1, 0},

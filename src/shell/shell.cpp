@@ -1,5 +1,4 @@
 // Start-up, the resource loading order, the main loop's pass and the event pump.
-#include "ground/settings.h"
 #include "shell/shell.h"
 
 #include <cstdio>
@@ -9,6 +8,7 @@
 #include "audio/audio.h"
 #include "content/content.h"
 #include "game/answers.h"
+#include "ground/settings.h"
 #include "shell/options.h"
 #include "game/particles.h"
 #include "gfx/font.h"
@@ -18,6 +18,7 @@
 #include "ground/clock.h"
 #include "ground/platform.h"
 #include "ground/startup.h"
+#include "practice/practice_hooks.h"
 #include "shell/frame.h"
 #include "shell/progress_keeping.h"
 #include "shell/screens.h"
@@ -72,6 +73,7 @@ static bool logicStepDue() { return tickBefore(game.logicClock, clockNow()); }
 int runProgram(int argc, char **argv) {
     platformPrepareProcess();
     readCommandLine(argc, argv);
+    installPracticeHooks();
     platformPrepareVideo();
     // Some SDL 1.2 implementations refuse to start at all without a sound device; the
     // game then starts without sound rather than not at all.
