@@ -168,7 +168,7 @@ class FrameFrugal : public ::testing::Test {
     }
     void TearDown() override {
         frugalFrames = true;
-        frameGapMs = 0;
+        frameLoop.frameGapMs = 0;
         invalidateFrame();
         resetSceneState();
         releaseSceneResources();
@@ -182,7 +182,7 @@ class FrameFrugal : public ::testing::Test {
         resetSceneState();
         game.logicClock = static_cast<int32_t>(SceneTick);
         frugalFrames = frugal;
-        frameGapMs = gapMs;
+        frameLoop.frameGapMs = gapMs;
         invalidateFrame();
         std::vector<uint32_t> window(static_cast<size_t>(ScreenWidth) * ScreenHeight, 0);
         for (const Beat &beat : session()) {

@@ -39,6 +39,10 @@ bool platformHasInputDescriptor();
 // block, returns false at once.
 bool platformWaitForWork(uint32_t ms);
 
+// The desktop's wait on one descriptor: ms milliseconds, or until descriptor can be
+// read (or a signal comes); true when the whole time passed. Not in the browser.
+bool platformWaitForDescriptor(int descriptor, uint32_t ms);
+
 // The longest gap (ms) the main loop keeps between frames on this platform, for a game
 // that would keep wantedMs: the desktop keeps it, waking once a frame; the browser keeps
 // none, as its frames come at the display's refresh (a gap would fall between them).

@@ -140,14 +140,18 @@ bool platformWaitForWork(uint32_t ms) {
         SDL_Delay(ms);
         return true;
     }
+    return platformWaitForDescriptor(inputDescriptor, ms);
+}
+
+bool platformWaitForDescriptor(int descriptor, uint32_t ms) {
     fd_set readable;
     FD_ZERO(&readable);
-    FD_SET(inputDescriptor, &readable);
+    FD_SET(descriptor, &readable);
     timeval timeout;
     timeout.tv_sec = static_cast<time_t>(ms / 1000);
     timeout.tv_usec = static_cast<suseconds_t>((ms % 1000) * 1000);
     // A signal cuts the wait short, which only means an early look at the events.
-    return select(inputDescriptor + 1, &readable, nullptr, nullptr, &timeout) == 0;
+    return select(descriptor + 1, &readable, nullptr, nullptr, &timeout) == 0;
 }
 
 int32_t platformFrameGapMs(int32_t wantedMs) { return wantedMs; }

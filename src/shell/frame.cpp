@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "game/display.h"
+#include "game/hooks.h"
 #include "gfx/images.h"
 #include "gfx/regions.h"
 #include "gfx/surface.h"
@@ -139,40 +140,26 @@ int32_t msUntilFrameChanges(int32_t firstDue, int32_t limitMs) {
     return wait < 0 ? 0 : wait;
 }
 
-int32_t frameGapMs = 0;
+FrameLoop frameLoop;
 
-// When the next frame may be drawn: frameGapMs after the last one, or at once after input.
-static int32_t nextFrameAt = 0;
-
-void frameAfterInput() { nextFrameAt = now; }
-
-// Whether a frame may be drawn at `now`. A time further ahead than any gap was set
-// before the clock was set back (tests do), and is past.
-static bool frameDue() {
-    int32_t ahead = tickDiff(nextFrameAt, now);
-    return ahead <= 0 || ahead > StillFrameGapMs;
-}
+void frameAfterInput() { frameLoop.nextFrameAt = now; }
 
 int32_t currentFrameGap() {
-    if (frameGapMs == 0)
-        return 0;
     // The menus, which only the cursor's slow swing animates (not the game-over burst).
-    if (stillUntilNextFrame() && !(game.currentScreen == GameOver && gameOverBurstShowing()))
-        return StillFrameGapMs;
-    // At speed s the field moves s tenths of a pixel a step.
-    if (game.currentScreen == Playing && game.speed > 0)
-        return std::min(frameGapMs, std::max(LogicStepMs, MaxDriftPerFramePx * 10 * LogicStepMs / game.speed));
-    return frameGapMs;
+    bool still = stillUntilNextFrame() && !(game.currentScreen == GameOver && gameOverBurstShowing());
+    return frameGapAfter(frameLoop.frameGapMs, still, game.currentScreen == Playing ? game.speed : 0);
 }
 
-// Runs the logic steps due at `now`, each with its own logic time. After a stall (the
-// process stopped, a frozen session) the missed steps beyond MaxCatchUpMs are dropped
-// whole, and the field simply pauses for them.
-static void runDueSteps() {
-    int32_t behind = tickDiff(now, game.logicClock);
-    if (behind > MaxCatchUpMs)
-        game.logicClock = tickAdd(game.logicClock, (behind - MaxCatchUpMs) / LogicStepMs * LogicStepMs);
-    while (tickBefore(game.logicClock, now)) {
+// Runs steps logic steps, each with its own logic time, after skipMs of logic time
+// dropped after a stall (the process stopped, a frozen session): the field simply pauses
+// for them, and the game is told, so that the stall counts as no time of its own.
+static void runSteps(int32_t skipMs, int32_t steps) {
+    if (skipMs > 0) {
+        game.logicClock = tickAdd(game.logicClock, skipMs);
+        if (game.currentScreen == Playing)
+            gameHooks.clockStalled(skipMs);
+    }
+    for (int32_t i = 0; i < steps; i++) {
         if (game.requestedScreen != game.currentScreen)
             enterScreen();
         updateScreen();
@@ -180,39 +167,38 @@ static void runDueSteps() {
     }
 }
 
+static PassPlan planThisPass(bool inputEndsWaits) {
+    return planPass(PassInputs{now, game.logicClock, frameLoop.nextFrameAt, inputEndsWaits});
+}
+
 void frameTick() {
     now = clockNow();
-    // The wait ends when a step is due. Where input cuts a wait short, it runs on to the
-    // next frame's time, and the steps fallen due meanwhile run together then: the game
-    // wakes once a frame instead of once a step.
     bool inputEndsWaits = platformHasInputDescriptor();
-    int32_t wakeAt = tickAdd(game.logicClock, 1);
-    if (inputEndsWaits && !frameDue() && tickBefore(wakeAt, nextFrameAt))
-        wakeAt = nextFrameAt;
-    if (tickBefore(now, wakeAt)) {
+    PassPlan plan = planThisPass(inputEndsWaits);
+    if (plan.waitMs > 0) {
         // On a still screen the steps in between change nothing, so the wait runs on to
         // the first step after which the frame would change (at most StillLookAheadMs
         // beyond its end).
-        int32_t wait = tickDiff(wakeAt, now);
+        int32_t wait = plan.waitMs;
         if (frugalFrames && inputEndsWaits && stillUntilNextFrame())
-            wait = msUntilFrameChanges(wakeAt, wait + StillLookAheadMs);
-        if (!clockWaitForWork(static_cast<uint32_t>(wait < 1 ? 1 : wait))) {
-            // Input (or a signal) came first. Steps may have fallen due before it: they
-            // run now, undrawn, so that its events meet the game as it is at their moment.
-            if (inputEndsWaits) {
-                now = clockNow();
-                runDueSteps();
-            }
+            wait = msUntilFrameChanges(tickAdd(now, plan.waitMs), wait + StillLookAheadMs);
+        bool waitedWhole = clockWaitForWork(static_cast<uint32_t>(wait < 1 ? 1 : wait));
+        // Where input does not end waits the pass ends here; the next one reads the clock.
+        if (!waitedWhole && !inputEndsWaits)
             return;
-        }
         now = clockNow();
-        if (!tickBefore(game.logicClock, now))
+        plan = planThisPass(inputEndsWaits);
+        if (plan.waitMs > 0)
             return;
+        // Input (or a signal) came first: the steps due before it run now, undrawn, so
+        // that its events meet the game as it is at their moment.
+        if (!waitedWhole)
+            plan.draw = false;
     }
-    runDueSteps();
+    runSteps(plan.skipMs, plan.steps);
     // A frame waits for its time; the steps of this pass show in it.
-    if (!frameDue())
+    if (!plan.draw)
         return;
     drawFrame();
-    nextFrameAt = tickAdd(now, currentFrameGap());
+    frameLoop.nextFrameAt = tickAdd(now, currentFrameGap());
 }

@@ -5,46 +5,36 @@
 #include <cstdint>
 #include <vector>
 
-// Logic time a step stands for (ms): the logic runs 100 steps a second of ticks.
-constexpr int32_t LogicStepMs = 10;
+#include "shell/frame_pacing.h"
 
 // How far ahead (ms) a still screen's wait looks for its next changed frame: short
 // enough that a language picture changed on disk still shows soon.
 constexpr int32_t StillLookAheadMs = 50;
 
-// The most logic time (ms) one pass makes up: a pass that finds more steps due (after
-// a stall) drops the rest, whole steps, so that the game pauses instead of jumping.
-constexpr int32_t MaxCatchUpMs = 250;
+// The main loop's own state beside GameState: how often frames come and when the next
+// may be drawn.
+struct FrameLoop {
+    // The longest gap the main loop keeps between frames (ms): the program sets
+    // FrameGapMs where the platform wants it; 0, the default, draws a frame after every
+    // pass that runs a step.
+    int32_t frameGapMs = 0;
+    // The tick from which the next frame may be drawn: a gap after the last one, or at
+    // once after input.
+    int32_t nextFrameAt = 0;
+};
+extern FrameLoop frameLoop;
 
-// The longest the main loop waits between two frames of a game while nothing is typed
-// (ms): 20 frames a second, smooth for the slow drift of a game's start (at most a pixel
-// and a half a frame) and for the pulse, at a fifth of the wakes and presents of a frame
-// after every step.
-constexpr int32_t FrameGapMs = 50;
-
-// The gap on the menus (ms), which only the cursor's slow swing animates: 12 frames a
-// second, the cursor at most 3 pixels further each.
-constexpr int32_t StillFrameGapMs = 80;
-
-// How far the problems may drift between two frames (pixels): a fast field gets its
-// frames sooner, up to one a step, so that it moves as smoothly as a slow one.
-constexpr int32_t MaxDriftPerFramePx = 2;
-
-// The longest gap the main loop keeps between frames (ms): the program sets FrameGapMs;
-// 0, the default, draws a frame after every pass that runs a step.
-extern int32_t frameGapMs;
-
-// One pass's worth of time: sets `now` from the clock, runs every due 10 ms logic step
-// (at most MaxCatchUpMs of them), then draws one frame if the gap after the last one
-// has passed (or input came since). When no step is due, it waits (the platform's
-// wait for work) until the next one is, or, where input cuts waits short, until the
-// next frame's time; or until input arrives, and returns for the events, having run
-// the steps due by then.
+// One pass's worth of time: sets `now` from the clock and does what planPass says: runs
+// every due 10 ms logic step (at most MaxCatchUpMs of them; the time skipped after a
+// stall is told to the game, gameHooks.clockStalled), then draws one frame if the gap
+// after the last one has passed (or input came since). When no step is due, it waits
+// (the platform's wait for work) until the next one is, or, where input cuts waits
+// short, until the next frame's time; or until input arrives, and returns for the
+// events, having run the steps due by then.
 void frameTick();
 
-// The gap after a frame drawn now (ms): frameGapMs, StillFrameGapMs on the menus, and on
-// the field short enough that the problems drift at most MaxDriftPerFramePx between
-// frames (never under one step); 0 when frameGapMs is 0.
+// The gap after a frame drawn now (ms): frameGapAfter for frameLoop.frameGapMs, the
+// screen (the menus are still, not the game-over burst) and the field's speed.
 int32_t currentFrameGap();
 
 // Input was handled at `now`: the frame after the next step shows it, gap or not.

@@ -101,7 +101,7 @@ int runProgram(int argc, char **argv) {
     // by its symbol (see handleGameKeyPress).
     SDL_EnableUNICODE(1);
 
-    frameGapMs = platformFrameGapMs(FrameGapMs);
+    frameLoop.frameGapMs = platformFrameGapMs(FrameGapMs);
     platformRunMainLoop(logicStepDue, runPass, shutDown);
     return 0;
 }
