@@ -1,0 +1,207 @@
+// The practice settings' rules one by one, at their edges: the pace's recent answers,
+// the shown fact's hold, the round's end and summary, the pause, a stall, the end of a
+// game in the fact record, and the option words that set them.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "game/answers.h"
+#include "game/field.h"
+#include "game_helpers.h"
+#include "ground/clock.h"
+#include "ground/game_state.h"
+#include "ground/settings.h"
+#include "practice/fact_record.h"
+#include "practice/pace.h"
+#include "practice/pause.h"
+#include "practice/round.h"
+#include "practice/shown_fact.h"
+#include "shell/options.h"
+#include "support.h"
+
+using gametest::addProblem;
+
+namespace {
+
+class PracticeRules : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        startSdlForTests();
+        resetGame();
+        game.currentScreen = game.requestedScreen = Playing;
+        game.gameMode = Addition;
+        game.speed = 1;
+        clockSet(100000);
+    }
+    void TearDown() override { resetGame(); }
+};
+
+TEST_F(PracticeRules, ThePaceReadsTheLatestFiveTimes) {
+    struct {
+        std::vector<int32_t> times;
+        int32_t recent;
+        int32_t topSpeed;
+    } const cases[] = {
+        {{}, 10000, 1},                                  // before any answer: a slow guess
+        {{4000}, 4000, 4},                               // 64000 / (4 x 4000)
+        {{1000, 9000, 2000}, 2000, 8},                   // the median, not the mean
+        {{1000, 1000, 1000, 1000, 1000, 8000, 8000, 8000, 8000, 8000}, 8000, 2}, // the latest five
+        {{8000, 8000, 8000, 1000, 1000, 1000, 1000}, 1000, 16},
+        {{1}, 1, 16000},                                 // as fast as the game allows
+    };
+    for (const auto &c : cases) {
+        factRecord.recentMs = c.times;
+        EXPECT_EQ(recentAnswerMs(), c.recent) << c.times.size() << " times";
+        EXPECT_EQ(paceTopSpeed(), c.topSpeed) << c.times.size() << " times";
+    }
+    EXPECT_TRUE(paceRoomForProblem());
+    addProblem("1 + 1", 2, 1, 6400, 0);
+    EXPECT_TRUE(paceRoomForProblem());
+    addProblem("1 + 2", 3, 1, 6400, 20);
+    EXPECT_FALSE(paceRoomForProblem());
+}
+
+TEST_F(PracticeRules, ASecondMistakeKeepsTheHoldItFound) {
+    settings.showAnswers = true;
+    addProblem("3 + 4", 7, 1, 5000, 0);
+    noteLeading(now);
+    game.nextSpeedUpAt = 200000;
+    game.nextSpawnAt = 300000;
+    char shown[32];
+    ASSERT_TRUE(showFact(shown, sizeof shown));
+    EXPECT_STREQ(shown, "3 + 4 = 7");
+    EXPECT_EQ(game.factHeldSince, 100000);
+    clockSet(103000);
+    ASSERT_TRUE(showFact(shown, sizeof shown));
+    EXPECT_EQ(game.factHeldSince, 100000) << "the second mistake restarted the hold";
+    clockSet(105000);
+    EXPECT_TRUE(releaseFact());
+    // The field stood still 5 s: its deadlines and the answer clock move on by as much.
+    EXPECT_EQ(game.nextSpeedUpAt, 205000);
+    EXPECT_EQ(game.nextSpawnAt, 305000);
+    EXPECT_EQ(factRecord.leadingSince, 105000);
+    EXPECT_FALSE(releaseFact());
+    settings.showAnswers = false;
+    EXPECT_FALSE(showFact(shown, sizeof shown));
+}
+
+TEST_F(PracticeRules, RoundsEndAfterTheirMinutesAndPausesAndStallsAreNoRoundTime) {
+    struct {
+        int32_t minutes;
+        int32_t endsAt;
+    } const lengths[] = {{0, 0}, {1, 160000}, {30, 1900000}};
+    for (const auto &c : lengths) {
+        settings.roundMinutes = c.minutes;
+        game.screenEnteredAt = 100000;
+        startRound();
+        EXPECT_EQ(game.roundEndsAt, c.endsAt) << c.minutes << " minutes";
+    }
+    // 30 minutes: over strictly after its end.
+    EXPECT_FALSE(roundOver(1900000));
+    EXPECT_TRUE(roundOver(1900010));
+    // A minute's pause moves the end on by a minute.
+    clockSet(200000);
+    pauseGame();
+    clockSet(260000);
+    resumeGame();
+    EXPECT_EQ(game.roundEndsAt, 1960000);
+    // A 20-s stall too, and the leading problem's answer clock with it.
+    addProblem("2 + 2", 4, 1, 5000, 0);
+    noteLeading(260000);
+    gameHooks.clockStalled(20000);
+    EXPECT_EQ(game.roundEndsAt, 1980000);
+    EXPECT_EQ(factRecord.leadingSince, 280000);
+    // A stall while paused is part of the pause, not counted twice.
+    pauseGame();
+    gameHooks.clockStalled(20000);
+    EXPECT_EQ(game.roundEndsAt, 1980000);
+}
+
+TEST_F(PracticeRules, TheRoundsSummaryRoundsTheMedianToTheNearestTenth) {
+    game.roundEndsAt = 1;
+    struct {
+        std::vector<int32_t> times;
+        const char *summary;
+    } const cases[] = {
+        {{}, "0 answered, 0 at first try, 0.0 s"},
+        {{4449}, "1 answered, 1 at first try, 4.4 s"},
+        {{4450}, "1 answered, 1 at first try, 4.5 s"},
+        {{4400, 4500}, "2 answered, 2 at first try, 4.5 s"}, // the mean of the middle two
+        {{1000, 3000, 9000}, "3 answered, 3 at first try, 3.0 s"},
+    };
+    for (const auto &c : cases) {
+        startFactRecord();
+        for (int32_t ms : c.times) {
+            addProblem("5 + 5", 10, 2, 5000, 0);
+            noteLeading(100000);
+            noteRight(100000 + ms);
+            freeLeadingProblem();
+        }
+        char summary[64];
+        ASSERT_TRUE(roundSummary(summary, sizeof summary));
+        EXPECT_STREQ(summary, c.summary);
+    }
+    game.roundEndsAt = 0;
+    char none[64];
+    EXPECT_FALSE(roundSummary(none, sizeof none));
+}
+
+TEST_F(PracticeRules, AGamesEndCountsOnlyWhatTheChildDidWithTheLeadingProblem) {
+    struct {
+        const char *what;
+        bool wrong;
+        bool nearEdge;
+        int32_t asked;
+        int32_t closeCalls;
+    } const cases[] = {
+        {"given up at once", false, false, 0, 0},
+        {"answered wrong first", true, false, 1, 0},
+        {"came near the edge", false, true, 1, 1},
+    };
+    for (const auto &c : cases) {
+        resetGame();
+        game.currentScreen = game.requestedScreen = Playing;
+        addProblem("6 + 7", 13, 2, 1500, 0);
+        noteLeading(now);
+        if (c.wrong)
+            noteWrong();
+        if (c.nearEdge)
+            noteCloseCall();
+        endGame(GameGivenUp);
+        endGame(GameQuit); // a second end changes nothing
+        EXPECT_EQ(game.requestedScreen, GameOver) << c.what;
+        ASSERT_EQ(gameFacts().size(), 1u) << c.what;
+        EXPECT_EQ(gameFacts()[0].asked, c.asked) << c.what;
+        EXPECT_EQ(gameFacts()[0].closeCalls, c.closeCalls) << c.what;
+    }
+}
+
+TEST_F(PracticeRules, OptionWordsAtTheirEdges) {
+    struct {
+        const char *word;
+        OptionResult result;
+    } const cases[] = {
+        {"--round=1", OptionApplied},    {"--round=30", OptionApplied},   {"--round=0", BadOptionValue},
+        {"--round=31", BadOptionValue},  {"--round=", BadOptionValue},    {"--round", BadOptionValue},
+        {"--tables=7,0", OptionApplied}, {"--tables=0", BadOptionValue},  {"--tables=19", OptionApplied},
+        {"--tables=20", BadOptionValue}, {"--tables=7,7", BadOptionValue}, {"--tables=7,", BadOptionValue},
+        {"--addends=0", OptionApplied},  {"--gentle=1", BadOptionValue},  {"--gentel", UnknownOption},
+        {"window", NotAnOption},
+    };
+    for (const auto &c : cases) {
+        settings = Settings{};
+        char why[256] = "";
+        EXPECT_EQ(readOption(c.word, why, sizeof why), c.result) << c.word << ": " << why;
+    }
+    settings = Settings{};
+    char why[256];
+    ASSERT_EQ(readOption("--tables=7,0", why, sizeof why), OptionApplied);
+    EXPECT_EQ(settings.tables.count, 2);
+    EXPECT_EQ(settings.tables.numbers[1], 0);
+    ASSERT_EQ(readOption("--round=30", why, sizeof why), OptionApplied);
+    EXPECT_EQ(settings.roundMinutes, 30);
+    EXPECT_TRUE(pauseOffered(settings));
+    EXPECT_FALSE(pauseOffered(Settings{}));
+}
+
+} // namespace
