@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -831,4 +832,49 @@ TEST_F(LongRun, ChosenFactsAndTheRecordOfTwoDays) {
     ProcessResult again = runProcess(plimoBinary(), {"--forget"}, dir.path(), env, 20000);
     EXPECT_EQ(again.exitStatus, 0);
     EXPECT_NE(again.out.find("no progress record to forget"), std::string::npos) << again.out;
+}
+
+// The ends of a game the program can act on, on the real loop with --remember: a game
+// given up at once counts nothing against the child; SIGTERM (SDL's quit event) in the
+// middle of a game keeps the facts judged so far; a 20-s stall while a fact leads is not
+// its answer time.
+TEST_F(LongRun, EveryEndOfAGameKeepsWhatWasJudgedAndNothingElse) {
+    std::string dataHome = dir.path() + "/ends";
+    std::string path = dataHome + "/plimo/progress.csv";
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    char why[160];
+    ASSERT_EQ(OptionApplied, readOption("--remember", why, sizeof why)) << why;
+    clockSet(70000);
+    game.logicClock = 70000;
+    game.requestedScreen = MainMenu;
+    ASSERT_FALSE(pass(10));
+    heapBase = heapInUse();
+
+    startGameFromMenus(Addition);
+    strokes({SDLK_ESCAPE});
+    waitForScreen(GameOver, 100);
+    EXPECT_NE(access(path.c_str(), F_OK), 0) << "a game given up at once was kept";
+
+    startGameFromMenus(Addition);
+    std::string first = game.problems->text;
+    answer(1, false);
+    // The next problem leads; the process stops for 20 s, then it is answered.
+    while (!game.problems && !HasFatalFailure())
+        playFor(10);
+    std::string second = game.problems->text;
+    pass(500);
+    clockAdvance(20000);
+    ASSERT_FALSE(runPass());
+    answer(1, false);
+    struct sigaction current;
+    ASSERT_EQ(0, sigaction(SIGTERM, nullptr, &current));
+    ASSERT_NE(current.sa_handler, SIG_DFL) << "SDL turns SIGTERM into its quit event";
+    raise(SIGTERM);
+    EXPECT_TRUE(runPass()) << "SIGTERM ends the program";
+    std::map<std::string, std::vector<std::string>> rows = recordRows(path);
+    ASSERT_EQ(rows.count(first), 1u) << "the facts of a game ended by SIGTERM were lost";
+    ASSERT_EQ(rows.count(second), 1u);
+    // Its median time: the half second it led, with the first pass's catch-up, not 20 s.
+    EXPECT_LT(atoi(rows[second][4].c_str()), 1500) << second;
+    unsetenv("XDG_DATA_HOME");
 }

@@ -186,7 +186,8 @@ TEST_F(PracticeRules, OptionWordsAtTheirEdges) {
         {"--tables=7,0", OptionApplied}, {"--tables=0", BadOptionValue},  {"--tables=19", OptionApplied},
         {"--tables=20", BadOptionValue}, {"--tables=7,7", BadOptionValue}, {"--tables=7,", BadOptionValue},
         {"--addends=0", OptionApplied},  {"--gentle=1", BadOptionValue},  {"--gentel", UnknownOption},
-        {"window", NotAnOption},
+        {"window", NotAnOption},         {"-w", NotAnOption},             {"-remember", UnknownOption},
+        {"-tables=7", UnknownOption},    {"-", NotAnOption},
     };
     for (const auto &c : cases) {
         settings = Settings{};

@@ -31,8 +31,11 @@ static const size_t MaxMusicBytes = 64 << 20;
 
 // The bytes of the playing track and the stream the mixer reads them from while it
 // plays: opened by name, a FIFO or a device would hold the game up, so the file is
-// read whole through the data-file reader and handed to the mixer from memory.
-static std::vector<unsigned char> musicBytes;
+// read whole through the data-file reader and handed to the mixer from memory. The
+// buffer lives to the very end of the process: the mixer's thread may still decode from
+// it while the process exits (the X library ends it on a lost display), after static
+// objects are gone.
+static std::vector<unsigned char> &musicBytes = *new std::vector<unsigned char>;
 static SDL_RWops *musicStream = nullptr;
 
 // Lets go of the track's stream once the mixer no longer reads it.

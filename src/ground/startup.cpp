@@ -4,16 +4,28 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 static void (*startupTeardown)() = nullptr;
 
 void setStartupTeardown(void (*teardown)()) { startupTeardown = teardown; }
 
-// The line is formatted whole first, so that it reaches standard error in one write.
+// The line is formatted whole first, so that it reaches standard error in one write, and
+// never cut: a long path must not push the reason out of it.
 static void reportLine(const char *format, va_list args) {
     char line[512];
-    vsnprintf(line, sizeof line, format, args);
-    fprintf(stderr, "%s\n", line);
+    va_list again;
+    va_copy(again, args);
+    int length = vsnprintf(line, sizeof line, format, args);
+    if (length >= static_cast<int>(sizeof line)) {
+        std::string whole(static_cast<size_t>(length) + 1, '\0');
+        vsnprintf(&whole[0], whole.size(), format, again);
+        whole.back() = '\n';
+        fwrite(whole.data(), 1, whole.size(), stderr);
+    } else if (length >= 0) {
+        fprintf(stderr, "%s\n", line);
+    }
+    va_end(again);
 }
 
 void reportFault(const char *format, ...) {

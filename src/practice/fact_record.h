@@ -46,6 +46,7 @@ struct FactRecord {
     bool leadingWrong = false;     // it has been answered wrong already
     bool leadingNear = false;      // it has been counted as a close call already
     bool closed = false;           // the game has ended and its record is final
+    bool kept = false;             // the program kept it as it ended in the middle of the game
 };
 extern FactRecord factRecord;
 

@@ -126,7 +126,26 @@ const OptionRow optionRows[] = {
 };
 const int optionRowCount = static_cast<int>(sizeof optionRows / sizeof optionRows[0]);
 
+// The option a word with one dash too few names ("-remember", "-tables=7"), or null.
+static const OptionRow *optionMissingADash(const char *word) {
+    if (word[0] != '-' || word[1] == '-' || word[1] == '\0')
+        return nullptr;
+    size_t nameLength = strcspn(word + 1, "=");
+    for (int i = 0; i < optionRowCount; i++) {
+        const char *name = optionRows[i].word + 2;
+        if (strlen(name) == nameLength && strncmp(word + 1, name, nameLength) == 0)
+            return &optionRows[i];
+    }
+    return nullptr;
+}
+
 OptionResult readOption(const char *word, char *why, size_t size) {
+    if (const OptionRow *meant = optionMissingADash(word)) {
+        // Taken as a plain word it would only ask for a window, with the setting off.
+        snprintf(why, size, "%s: unknown option; did you mean %s? (plimo --help lists the options)", word,
+                 meant->word);
+        return UnknownOption;
+    }
     if (strncmp(word, "--", 2) != 0) {
         settings.window = true;
         return NotAnOption;

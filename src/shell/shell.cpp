@@ -8,8 +8,7 @@
 #include "audio/audio.h"
 #include "content/content.h"
 #include "game/answers.h"
-#include "ground/settings.h"
-#include "shell/options.h"
+#include "game/hooks.h"
 #include "game/particles.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
@@ -17,9 +16,12 @@
 #include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/platform.h"
+#include "ground/settings.h"
 #include "ground/startup.h"
+#include "practice/fact_record.h"
 #include "practice/practice_hooks.h"
 #include "shell/frame.h"
+#include "shell/options.h"
 #include "shell/progress_keeping.h"
 #include "shell/screens.h"
 
@@ -47,7 +49,7 @@ static void printUsage() {
 // (status 0, or 1 when they could not be written).
 static void readCommandLine(int argc, char **argv) {
     for (int i = 1; i < argc; i++) {
-        char why[160];
+        char why[1024];
         OptionResult result = readOption(argv[i], why, sizeof why);
         if (result == UnknownOption || result == BadOptionValue) {
             reportFault("%s", why);
@@ -67,6 +69,14 @@ static void readCommandLine(int argc, char **argv) {
     }
 }
 
+void keepGameInProgress() {
+    if (game.currentScreen != Playing || factRecord.kept)
+        return;
+    factRecord.kept = true;
+    gameHooks.gameEnded(GameQuit);
+    keepFinishedGame();
+}
+
 // Whether a pass has a logic step to run now (the browser skips the pass otherwise).
 static bool logicStepDue() { return tickBefore(game.logicClock, clockNow()); }
 
@@ -74,6 +84,9 @@ int runProgram(int argc, char **argv) {
     platformPrepareProcess();
     readCommandLine(argc, argv);
     installPracticeHooks();
+    // The X library ends the process with exit() when the display is lost: the game in
+    // progress is kept then too. (Nothing of SDL is touched there.)
+    atexit(keepGameInProgress);
     platformPrepareVideo();
     // Some SDL 1.2 implementations refuse to start at all without a sound device; the
     // game then starts without sound rather than not at all.
@@ -209,6 +222,7 @@ bool handleEvent(const SDL_Event &event) {
             forgetHeldKeys();
         return false;
     case SDL_QUIT:
+        keepGameInProgress();
         return true;
     case SDL_VIDEOEXPOSE:
         // The window lost what it showed: the next frame is presented whole.

@@ -23,6 +23,11 @@ void loadResources();
 // program is to end (a quit event, or navigation asked for it).
 bool runPass();
 
+// The program ends in the middle of a game (the window closed, a signal, the display
+// lost): the game ends there (GameQuit) and its facts judged so far are kept, as at any
+// end of a game (--remember); once per game. Nothing off the Playing screen.
+void keepGameInProgress();
+
 // Forgets which keys are held, so that none of their releases counts (the focus left).
 void forgetHeldKeys();
 
