@@ -251,3 +251,18 @@ TEST(ProcessSignals, APipeWithoutReaderDoesNotEndTheGame) {
     EXPECT_FALSE(r.timedOut) << "hung";
     EXPECT_EQ("status 0\n", r.out) << r.err;
 }
+
+// The game keeps its stack small: started with a stack of 64 KB it still reads its files
+// and names the one at fault. (A sanitizer's own frames need more, so not under one.)
+TEST(ProcessSmallStack, SixtyFourKilobytesAreEnough) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's frames do not fit 64 KB";
+#endif
+    DataCopy data;
+    std::string font = data.read("font_32.bmp");
+    data.write("font_32.bmp", font.substr(0, font.size() / 2));
+    ProcessResult r = runProcess("/bin/bash", {"-c", "ulimit -s 64 && exec \"$0\" window", plimoBinary()},
+                                 data.path(""), {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy", quietLeakOptions()},
+                                 FailureTimeoutMs);
+    expectRefused("a stack of 64 KB", r, "font_32.bmp");
+}

@@ -52,10 +52,15 @@ int openDataFile(const char *name, DataFileIdentity *identity, std::string *why)
 
 bool readOpenDataFile(int fd, size_t maxBytes, std::vector<unsigned char> *bytes, std::string *why) {
     bytes->clear();
-    unsigned char buffer[65536];
+    // Read in place, grown a chunk at a time: no chunk-sized buffer on the stack, which
+    // the game keeps small (it starts with a stack of 64 KB).
+    const size_t Chunk = 65536;
     while (bytes->size() < maxBytes) {
-        size_t want = std::min(sizeof buffer, maxBytes - bytes->size());
-        ssize_t n = read(fd, buffer, want);
+        size_t want = std::min(Chunk, maxBytes - bytes->size());
+        size_t had = bytes->size();
+        bytes->resize(had + want);
+        ssize_t n = read(fd, bytes->data() + had, want);
+        bytes->resize(had + static_cast<size_t>(n > 0 ? n : 0));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -64,7 +69,6 @@ bool readOpenDataFile(int fd, size_t maxBytes, std::vector<unsigned char> *bytes
         }
         if (n == 0)
             break;
-        bytes->insert(bytes->end(), buffer, buffer + n);
     }
     return true;
 }
