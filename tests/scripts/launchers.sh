@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2016 # the stand-ins' code is expanded when they run, not here
 # The newcomer's scripts with their tools stood in for: set-up as a user whom sudo does
 # not let in (or who has no sudo) ends with one line naming the apt-get command for an
 # administrator and status 1, installing nothing; ./play.sh and ./play-web.sh keep their
