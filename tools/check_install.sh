@@ -102,7 +102,7 @@ elif [ -f "$usr/$metainfo" ]; then
   grep -q '<content_rating type="oars-1\.1"' "$usr/$metainfo" || fail "the metainfo has no OARS content rating"
   grep -q '<screenshot type="default">' "$usr/$metainfo" || fail "the metainfo has no default screenshot"
   for image in $(grep -ao 'image="lang_[a-z]*\.bmp"' "$data/plimo.xml" 2>/dev/null | sed 's/^image="lang_//; s/\.bmp"$//'); do
-    grep -q "<lang>$image</lang>" "$usr/$metainfo" || fail "the metainfo does not list the language $image"
+    grep -q ">$image</lang>" "$usr/$metainfo" || fail "the metainfo does not list the language $image"
   done
 fi
 if [ "$failures" -eq 0 ]; then pass "installed layout under $usr"; fi
