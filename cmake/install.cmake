@@ -5,7 +5,7 @@
 #   lib/games/plimo/plimo      the game itself, which reads every file from its working directory
 #   share/games/plimo/         the content file, pictures, font, music and effects
 #   games/plimo-check-content  the translators' content checker
-#   share/applications, share/icons/hicolor, share/man/man6, share/doc/plimo
+#   share/applications, share/metainfo, share/icons/hicolor, share/man/man6, share/doc/plimo
 include(GNUInstallDirs)
 
 set(PLIMO_INSTALL_GAMESDIR "games" CACHE STRING
@@ -59,6 +59,10 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${PLIMO_INSTALL_DATADIR}
 
 install(FILES ${PLIMO_PACKAGING_DIR}/plimo.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+# What software centres show of the game (its AppStream component, launched through
+# plimo.desktop).
+install(FILES ${PLIMO_PACKAGING_DIR}/io.github.plimo.Plimo.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 install(DIRECTORY ${PLIMO_PACKAGING_DIR}/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons)
 

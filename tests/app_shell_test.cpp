@@ -3,6 +3,7 @@
 
 #include <SDL_mixer.h>
 #include <algorithm>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -379,6 +380,36 @@ TEST(ShellProcess, HelpPrintsTheOptionsAndMisspellingsAreRefused) {
     }
     ProcessResult full = runProcess("/bin/sh", {"-c", "\"$0\" --help >/dev/full", plimoBinary()}, dir.path(), env, 20000);
     EXPECT_EQ(full.exitStatus, 1);
+}
+
+// The lines that tell the player what to type name the command they typed: ./play.sh
+// names itself in PLIMO_COMMAND_NAME (and opens a window); without it, or with it empty,
+// they name plimo.
+TEST(ShellProcess, MessagesNameTheCommandThatStartedTheGame) {
+    ScratchDir dir;
+    struct Case {
+        const char *nameSetting; // PLIMO_COMMAND_NAME=..., or "" for none
+        const char *word;
+        const char *expected; // the first line of --help, or the refusal
+    };
+    const Case cases[] = {
+        {"PLIMO_COMMAND_NAME=./play.sh", "--help", "Usage: ./play.sh [OPTION]...\n"
+                                                   "An arithmetic drill game in a 640x480 window; with --fullscreen it"},
+        {"", "--help", "Usage: plimo [OPTION]...\nAn arithmetic drill game. Without arguments, or with"},
+        {"PLIMO_COMMAND_NAME=", "--help", "Usage: plimo [OPTION]...\n"},
+        {"PLIMO_COMMAND_NAME=./play.sh", "--gentel", "--gentel: unknown option (./play.sh --help lists the options)\n"},
+        {"PLIMO_COMMAND_NAME=./play.sh", "--gentle=1", "--gentle=1: takes no value (./play.sh --help lists the options)\n"},
+        {"", "--gentel", "--gentel: unknown option (plimo --help lists the options)\n"},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string> env = {"SDL_VIDEODRIVER=no-such-driver", "SDL_AUDIODRIVER=dummy"};
+        if (c.nameSetting[0] != '\0')
+            env.push_back(c.nameSetting);
+        ProcessResult r = runProcess(plimoBinary(), {"window", c.word}, dir.path(), env, 20000);
+        const std::string &shown = strcmp(c.word, "--help") == 0 ? r.out : r.err;
+        EXPECT_EQ(shown.substr(0, strlen(c.expected)), c.expected) << c.nameSetting << " " << c.word;
+        EXPECT_EQ(r.exitStatus, strcmp(c.word, "--help") == 0 ? 0 : 2) << c.nameSetting << " " << c.word;
+    }
 }
 
 // Words are read one at a time: an option turns its setting on, --practice all of them,

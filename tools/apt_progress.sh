@@ -1,6 +1,27 @@
 # apt-get with its progress on one line, shared by tools/setup.sh and web/setup.sh: the
-# caller sets sudo ("" or "sudo"), apt_options, log (a file for apt's output) and
-# apt_caller (its name, for the failure line), then sources this file.
+# caller sets apt_caller (its name, for the failure lines) and sources this file, calls
+# apt_root with the packages it misses (which sets sudo), then sets apt_options and log
+# (a file for apt's output) and calls apt_get.
+
+# Sets sudo to "" for root, otherwise to "sudo" once sudo has let this user in, asking for
+# the password on a line of its own when it wants one. A user whom sudo does not let in
+# (no sudo at all, not among its users, the password mistyped) gets one line naming the
+# command to ask an administrator for, and the script ends with status 1.
+apt_root() { # missing-packages...
+  sudo=""
+  [ "$(id -u)" -ne 0 ] || return 0
+  local ask="ask an administrator to run (as root): apt-get install $*"
+  if ! command -v sudo >/dev/null; then
+    echo "$apt_caller: installing needs root, and there is no sudo here; $ask" >&2
+    exit 1
+  fi
+  sudo="sudo"
+  if ! sudo -n true 2>/dev/null && ! sudo -v -p "[sudo] password for %u, to install them: "; then
+    echo "$apt_caller: sudo did not let $(id -un) install packages; $ask" >&2
+    exit 1
+  fi
+}
+
 # Runs apt-get with its output in the log. On a terminal (and not in CI), apt's own
 # progress (downloads, then dpkg's steps, with their percentages) shows on one line that
 # keeps being rewritten; elsewhere nothing shows but the result.

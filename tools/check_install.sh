@@ -3,7 +3,8 @@
 # it must find its data, keep running quietly, and end with status 0 when asked to quit;
 # without a display and without a video driver named it must refuse in one line. Then
 # builds the Debian package and checks it with lintian (tools/setup.sh --package installs
-# dpkg-dev, file, lintian and desktop-file-utils first). A missing tool is a failure.
+# dpkg-dev, file, lintian, desktop-file-utils and appstream first). A missing tool is a
+# failure.
 #
 # Usage: tools/check_install.sh [build-dir]
 # Without a build directory, configures and builds one in build-install (tests off).
@@ -42,7 +43,8 @@ data=$usr/share/games/plimo
 for f in games/plimo lib/games/plimo/plimo games/plimo-check-content; do
   [ -x "$usr/$f" ] || fail "$f is not an installed executable"
 done
-for f in share/applications/plimo.desktop share/man/man6/plimo.6.gz \
+metainfo=share/metainfo/io.github.plimo.Plimo.metainfo.xml
+for f in share/applications/plimo.desktop $metainfo share/man/man6/plimo.6.gz \
          share/man/man6/plimo-check-content.6.gz share/doc/plimo/copyright \
          share/doc/plimo/changelog.gz; do
   [ -f "$usr/$f" ] || fail "$f is not installed"
@@ -83,6 +85,26 @@ fi
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 head -n1 packaging/changelog | grep -q "^plimo ($version) " \
   || fail "packaging/changelog has no entry for version $version at the top"
+# The software centres' view: the installed metainfo passes AppStream's own check (its
+# warnings fail it too, infos do not), launches the installed desktop file, and its
+# newest release is this version.
+if ! command -v appstreamcli >/dev/null; then
+  fail "appstreamcli is missing although tools/setup.sh --package ran"
+elif [ -f "$usr/$metainfo" ]; then
+  validation=$(appstreamcli validate --no-net --no-color "$usr/$metainfo" 2>&1) \
+    && ! grep -q '^[EW]: ' <<<"$validation" || fail "appstreamcli validate: $validation"
+  launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$usr/$metainfo")
+  [ -f "$usr/share/applications/$launchable" ] || fail "the metainfo launches '$launchable', which is not installed"
+  release=$(grep -o '<release version="[^"]*"' "$usr/$metainfo" | head -n1 | cut -d'"' -f2)
+  [ "$release" = "$version" ] || fail "the metainfo's newest release is '$release', not $version"
+  # What AppStream takes for granted when left out: the age rating, the pictures, and
+  # the languages, one for each language picture of the content file.
+  grep -q '<content_rating type="oars-1\.1"' "$usr/$metainfo" || fail "the metainfo has no OARS content rating"
+  grep -q '<screenshot type="default">' "$usr/$metainfo" || fail "the metainfo has no default screenshot"
+  for image in $(grep -ao 'image="lang_[a-z]*\.bmp"' "$data/plimo.xml" 2>/dev/null | sed 's/^image="lang_//; s/\.bmp"$//'); do
+    grep -q ">$image</lang>" "$usr/$metainfo" || fail "the metainfo does not list the language $image"
+  done
+fi
 if [ "$failures" -eq 0 ]; then pass "installed layout under $usr"; fi
 
 # The installed checker on the installed data.
@@ -126,6 +148,15 @@ else
   fail "the game ended within 3 s with status $status"
 fi
 pid=""
+# Every command of the desktop entry and its actions holds only words the game takes
+# (with --help after them it lists the options and ends instead of playing).
+while IFS= read -r line; do
+  read -r -a words <<<"${line#Exec=plimo}"
+  status=0
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$usr/games/plimo" "${words[@]}" --help \
+    >/dev/null 2>"$work/action.err" || status=$?
+  [ "$status" -eq 0 ] || fail "the desktop entry's $line is refused: $(cat "$work/action.err")"
+done < <(grep '^Exec=' "$usr/share/applications/plimo.desktop")
 cd "$repo"
 if [ -s "$work/game.out" ] || [ -s "$work/game.err" ]; then
   fail "the game printed something:"
@@ -161,6 +192,7 @@ if [ "$failures" -eq 0 ]; then
     [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "the package is not in section games"
     dpkg-deb -c "$deb" >"$work/contents.txt"
     grep -q ' \./usr/games/plimo$' "$work/contents.txt" || fail "the package has no /usr/games/plimo"
+    grep -q " \./usr/$metainfo\$" "$work/contents.txt" || fail "the package has no /usr/$metainfo"
     # lintian ends with status 1 when it reports errors, 2 and above when it could not
     # check the package at all.
     status=0

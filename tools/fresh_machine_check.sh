@@ -367,8 +367,8 @@ done_step "up in $up_in s"
 begin "./play.sh --help (the options, and nothing else)"
 on_terminal "$logs/help.rec" "./play.sh --help" || fail "ended with status $?" "$(shown "$logs/help.rec")"
 # The game's own words, as it prints them into a file.
-as_user "$logs/help.txt" "cd data && ../build-play/plimo --help" || fail "plimo --help into a file failed" "$logs/help.txt"
-expect "$logs/help.rec" "${up_to_date[@]}" --require 'Usage: plimo \[OPTION\]\.\.\.' --require '  --practice +all the practice settings above.*' \
+as_user "$logs/help.txt" "cd data && PLIMO_COMMAND_NAME=./play.sh ../build-play/plimo --help" || fail "plimo --help into a file failed" "$logs/help.txt"
+expect "$logs/help.rec" "${up_to_date[@]}" --require 'Usage: \./play\.sh \[OPTION\]\.\.\.' --require '  --practice +all the practice settings above.*' \
   --require '  --fullscreen +.*' --allow-file "$logs/help.txt"
 done_step
 
@@ -376,7 +376,15 @@ begin "./play.sh --gentel (a misspelt option: named, status 2, no window)"
 status=0
 on_terminal "$logs/misspelt.rec" "./play.sh --gentel" DISPLAY="$display" || status=$?
 [ "$status" -eq 2 ] || fail "ended with status $status, not 2" "$(shown "$logs/misspelt.rec")"
-expect "$logs/misspelt.rec" "${up_to_date[@]}" --require '--gentel: unknown option .*--help.*'
+expect "$logs/misspelt.rec" "${up_to_date[@]}" --require '--gentel: unknown option \(\./play\.sh --help lists the options\)'
+done_step
+
+begin "./play.sh --progress > file (the game's lines alone in the file)"
+on_terminal "$logs/progress.rec" "./play.sh --progress >/tmp/progress.txt" || fail "ended with status $?" "$(shown "$logs/progress.rec")"
+# Nothing is kept yet: the game's one line on that, and no set-up or build line.
+[ -s "$root/tmp/progress.txt" ] && ! grep -Eq '^\[|^build-play:|^Installing|^--' "$root/tmp/progress.txt" ||
+  fail "the file holds other lines than the game's" "$root/tmp/progress.txt"
+expect "$logs/progress.rec" "${up_to_date[@]}"
 done_step
 
 begin "./play.sh --fullscreen (the whole $screen_size screen)"

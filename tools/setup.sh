@@ -22,10 +22,10 @@ if [ "${1:-}" = "--bench" ]; then
   packages+=(libbenchmark-dev)
 fi
 # The Debian package: dpkg-dev works out its dependencies and hardening flags, file is
-# what CPack's DEB generator inspects the binaries with, lintian and desktop-file-utils
-# check the result.
+# what CPack's DEB generator inspects the binaries with, lintian, desktop-file-utils and
+# appstream (appstreamcli, for the software centres' metainfo) check the result.
 if [ "${1:-}" = "--package" ]; then
-  packages+=(dpkg-dev file lintian desktop-file-utils)
+  packages+=(dpkg-dev file lintian desktop-file-utils appstream)
 fi
 
 missing=()
@@ -36,16 +36,12 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+apt_caller=tools/setup.sh
+# shellcheck source=tools/apt_progress.sh
+source "$(dirname "$0")/apt_progress.sh"
+
 echo "Installing: ${missing[*]}" >&2
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  sudo="sudo"
-  # The password, when sudo wants one, is asked for here on a line of its own, before
-  # apt's progress takes the line.
-  if ! sudo -n true 2>/dev/null; then
-    sudo -v -p "[sudo] password for %u, to install them: " || exit 1
-  fi
-fi
+apt_root "${missing[@]}"
 # No questions and no debconf chatter; another apt at work is waited for, not failed on.
 export DEBIAN_FRONTEND=noninteractive
 apt_options=(-o DPkg::Lock::Timeout=900)
@@ -53,11 +49,6 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 log=$scratch/apt.log
 started=$SECONDS
-
-apt_caller=setup
-# shellcheck source=tools/apt_progress.sh
-source "$(dirname "$0")/apt_progress.sh"
-
 apt_get "package lists" update
 apt_get "installing" install -y --no-install-recommends "${missing[@]}"
 echo "Installed in $((SECONDS - started)) s" >&2

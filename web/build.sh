@@ -18,8 +18,8 @@ echo "Configuring the browser build in $build" >&2
 # emcmake says its cmake command line on standard error; only real complaints are shown.
 emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DPLIMO_TESTS=OFF "$@" 2>&1 >/dev/null |
   { grep -v '^configure: ' || true; } >&2
-# Make's progress lines only (the first build compiles emscripten's own libraries too,
-# a minute or two); warnings and errors still reach standard error.
+# Make's progress lines only (the first build compiles emscripten's own libraries too);
+# warnings and errors still reach standard error.
 # shellcheck disable=SC2086 # a list of target names
 cmake --build "$build" --target ${PLIMO_WEB_TARGETS:-plimo_site} -j"$(nproc)" |
   { grep --line-buffered -E '^\[ *[0-9]+%\] (Building|Linking)' || true; } |

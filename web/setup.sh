@@ -27,15 +27,7 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}" >&2
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then
-    sudo="sudo"
-    command -v sudo >/dev/null || { echo "web/setup.sh: installing needs root or sudo; as root: apt-get install ${missing[*]}" >&2; exit 1; }
-    # The password, when sudo wants one, is asked for here on a line of its own.
-    if ! sudo -n true 2>/dev/null; then
-      sudo -v -p "[sudo] password for %u, to install them: " || exit 1
-    fi
-  fi
+  apt_root "${missing[@]}"
   # No questions and no debconf chatter; another apt at work is waited for, not failed on.
   export DEBIAN_FRONTEND=noninteractive
   apt_options=(-o DPkg::Lock::Timeout=900)

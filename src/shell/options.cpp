@@ -7,6 +7,7 @@
 
 #include "ground/settings.h"
 #include "practice/chosen_facts.h"
+#include "shell/command_name.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ OptionResult readOption(const char *word, char *why, size_t size) {
                                                  : equals && parseList(equals + 1, &list);
         if (!good) {
             if (row.value == OptionSwitch)
-                snprintf(why, size, "%s: takes no value (plimo --help lists the options)", word);
+                snprintf(why, size, "%s: takes no value (%s --help lists the options)", word, commandName());
             else if (row.value == OptionMinutes)
                 snprintf(why, size, "%s: needs a whole number of minutes from %d to %d, as in %s=10", word, RoundMinutesMin,
                          RoundMinutesMax, row.word);
@@ -179,7 +180,7 @@ OptionResult readOption(const char *word, char *why, size_t size) {
         apply(static_cast<OptionId>(i), minutes, list);
         return OptionApplied;
     }
-    snprintf(why, size, "%s: unknown option (plimo --help lists the options)", word);
+    snprintf(why, size, "%s: unknown option (%s --help lists the options)", word, commandName());
     return UnknownOption;
 }
 

@@ -20,6 +20,7 @@
 #include "ground/startup.h"
 #include "practice/fact_record.h"
 #include "practice/practice_hooks.h"
+#include "shell/command_name.h"
 #include "shell/frame.h"
 #include "shell/options.h"
 #include "shell/progress_keeping.h"
@@ -30,13 +31,20 @@ void shutDown() {
     SDL_Quit();
 }
 
-// What --help prints: the options, and that any other argument means a window.
+// What --help prints: the options, and which arguments mean a window. Started through a
+// launcher (./play.sh), the launcher's name stands in the lines and its window is the
+// default.
 static void printUsage() {
-    printf("Usage: plimo [OPTION]...\n"
-           "An arithmetic drill game. Without arguments, or with --fullscreen, it takes the\n"
-           "full screen; any other argument, these options included, opens a 640x480\n"
-           "window instead.\n\n"
-           "Options (the practice settings are for parents and teachers, all off unless\n"
+    const char *name = commandName();
+    printf("Usage: %s [OPTION]...\n", name);
+    if (strcmp(name, "plimo") == 0)
+        printf("An arithmetic drill game. Without arguments, or with --fullscreen, it takes the\n"
+               "full screen; any other argument, these options included, opens a 640x480\n"
+               "window instead.\n\n");
+    else
+        printf("An arithmetic drill game in a 640x480 window; with --fullscreen it takes the\n"
+               "full screen instead.\n\n");
+    printf("Options (the practice settings are for parents and teachers, all off unless\n"
            "given):\n"
            "%s",
            optionsHelp());
