@@ -329,6 +329,8 @@ void setGameTime(int32_t ms) {
 // speed-up, the top speed, and the steps whose speed was above the game's own schedule.
 struct ChildGame {
     int32_t lostAt = -1, firstSpeedUpAt = -1, topSpeed = 0, tooFast = 0;
+    std::vector<int32_t> speedAt;   // the speed at each whole second
+    std::vector<int32_t> problemsAt; // the problems on the field at each tenth of a second
 };
 ChildGame playAsChild(Settings settings, int difficulty, int32_t mode, int32_t answerMs, int32_t limitMs,
                       unsigned seed) {
@@ -350,6 +352,10 @@ ChildGame playAsChild(Settings settings, int difficulty, int32_t mode, int32_t a
         if (r.firstSpeedUpAt < 0 && game.speed > 1)
             r.firstSpeedUpAt = t;
         r.topSpeed = std::max(r.topSpeed, game.speed);
+        if (t % 1000 == 0)
+            r.speedAt.push_back(game.speed);
+        if (t % 100 == 0)
+            r.problemsAt.push_back(gametest::problemCount());
         // Without the setting the speed rises by one every spawn period.
         r.tooFast += game.speed > 2 + t / spawnInterval();
         if (game.requestedScreen == GameOver) {
@@ -407,6 +413,43 @@ TEST_F(GameField, AGentlePaceFollowsTheChildForTenMinutesAtEveryDifficulty) {
                 int32_t rise = playAsChild(gentle, difficulty, mode, 2000, ThirtySeconds, seed).firstSpeedUpAt;
                 EXPECT_TRUE(rise > 0 && rise <= ThirtySeconds) << "a fast child's speed rise: " << rise;
             }
+        }
+    }
+}
+
+// The mean of values[from, to) (a window of samples).
+double meanOf(const std::vector<int32_t> &values, size_t from, size_t to) {
+    double sum = 0;
+    for (size_t i = from; i < to && i < values.size(); i++)
+        sum += values[i];
+    return to > from ? sum / double(to - from) : 0;
+}
+
+// A quick child climbs: answering every problem 1.5 s after it leads, at Hard, the field
+// holds two problems on average in the third minute and three at some moment, the speed
+// at 3 minutes is half as much again as at 30 s, and Hard is never behind Medium at 60 s.
+TEST_F(GameField, AGentlePaceFollowsAQuickChildUp) {
+    Settings gentle;
+    gentle.gentlePace = true;
+    bool show = getenv("PLIMO_PACE_TABLE") != nullptr;
+    for (int32_t mode : {Addition, Multiplication, Mixed}) {
+        for (unsigned seed = 1; seed <= 3; seed++) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << ", seed " << seed);
+            ChildGame hard = playAsChild(gentle, 2, mode, 1500, 180000, seed);
+            ChildGame medium = playAsChild(gentle, 1, mode, 1500, 60000, seed);
+            ASSERT_EQ(hard.lostAt, -1);
+            ASSERT_GE(hard.speedAt.size(), 181u);
+            double third = meanOf(hard.problemsAt, 1200, 1800);
+            int32_t most = *std::max_element(hard.problemsAt.begin() + 1200, hard.problemsAt.end());
+            if (show)
+                printf("mode %d seed %u: speed %d at 30 s, %d at 60 s (Medium %d), %d at 180 s; %.2f problems, %d at most\n",
+                       mode, seed, hard.speedAt[30], hard.speedAt[60], medium.speedAt[60], hard.speedAt[180], third,
+                       most);
+            EXPECT_GE(third, 2.0);
+            EXPECT_GE(most, 3);
+            EXPECT_GE(2 * hard.speedAt[180], 3 * hard.speedAt[30]);
+            EXPECT_GE(hard.speedAt[60], medium.speedAt[60]);
+            EXPECT_EQ(hard.tooFast, 0);
         }
     }
 }

@@ -36,29 +36,81 @@ class PracticeRules : public ::testing::Test {
     void TearDown() override { resetGame(); }
 };
 
-TEST_F(PracticeRules, ThePaceReadsTheLatestFiveTimes) {
+TEST_F(PracticeRules, ThePaceReadsTheLatestFiveTimesAndItsLevel) {
     struct {
         std::vector<int32_t> times;
+        int32_t level;
         int32_t recent;
         int32_t topSpeed;
     } const cases[] = {
-        {{}, 10000, 1},                                  // before any answer: a slow guess
-        {{4000}, 4000, 4},                               // 64000 / (4 x 4000)
-        {{1000, 9000, 2000}, 2000, 8},                   // the median, not the mean
-        {{1000, 1000, 1000, 1000, 1000, 8000, 8000, 8000, 8000, 8000}, 8000, 2}, // the latest five
-        {{8000, 8000, 8000, 1000, 1000, 1000, 1000}, 1000, 16},
-        {{1}, 1, 16000},                                 // as fast as the game allows
+        {{}, 0, 10000, 1},                 // before any answer: a slow guess
+        {{2000}, 0, 2000, 3},              // 5200 tenths in 8 answer times: 52000 / 16000
+        {{1000, 9000, 2000}, 0, 2000, 3},  // the median, not the mean
+        {{1000, 1000, 1000, 1000, 1000, 8000, 8000, 8000, 8000, 8000}, 0, 8000, 1}, // the latest five
+        {{8000, 8000, 8000, 1000, 1000, 1000, 1000}, 0, 1000, 6},
+        {{2000}, 4, 2000, 4},              // six answer times: 52000 / 12000
+        {{1000}, 10, 1000, 17},            // three answer times at the top level
+        {{1}, 10, 1, 17333},
     };
     for (const auto &c : cases) {
         factRecord.recentMs = c.times;
+        factRecord.paceLevel = c.level;
         EXPECT_EQ(recentAnswerMs(), c.recent) << c.times.size() << " times";
-        EXPECT_EQ(paceTopSpeed(), c.topSpeed) << c.times.size() << " times";
+        EXPECT_EQ(paceTopSpeed(), c.topSpeed) << c.times.size() << " times, level " << c.level;
     }
+    factRecord.paceLevel = 0;
     EXPECT_TRUE(paceRoomForProblem());
     addProblem("1 + 1", 2, 1, 6400, 0);
     EXPECT_TRUE(paceRoomForProblem());
+    EXPECT_FALSE(paceWantsProblem());
     addProblem("1 + 2", 3, 1, 6400, 20);
     EXPECT_FALSE(paceRoomForProblem());
+}
+
+TEST_F(PracticeRules, ThePaceClimbsOnFastRightAnswersAndStepsBack) {
+    // {difficulty, answers (ms, first try, x)} -> level; recent time 2000 ms.
+    struct Answer {
+        int32_t ms;
+        bool firstTry;
+        int32_t x;
+    };
+    struct {
+        int difficulty;
+        std::vector<Answer> answers;
+        int32_t level;
+    } const cases[] = {
+        {2, std::vector<Answer>(6, {2000, true, 4000}), 1},   // six at Hard
+        {2, std::vector<Answer>(5, {2000, true, 4000}), 0},
+        {3, std::vector<Answer>(4, {2000, true, 4000}), 1},   // four at Very hard
+        {0, std::vector<Answer>(9, {2000, true, 4000}), 0},   // ten at Easy
+        {2, std::vector<Answer>(6, {2500, true, 4000}), 1},   // a quarter over still counts
+        {2, std::vector<Answer>(6, {2510, true, 4000}), 0},
+        {2, std::vector<Answer>(6, {2000, false, 4000}), 0},  // not at the first try
+        {2, std::vector<Answer>(6, {2000, true, 2000}), 0},   // near the edge
+        {2, std::vector<Answer>(6, {2000, true, 2010}), 1},
+    };
+    for (const auto &c : cases) {
+        startFactRecord();
+        factRecord.recentMs = {2000};
+        game.difficulty = c.difficulty;
+        for (const Answer &a : c.answers)
+            paceNoteRight(a.firstTry, a.ms, a.x);
+        EXPECT_EQ(factRecord.paceLevel, c.level) << c.answers.size() << " answers of " << c.answers[0].ms << " ms";
+    }
+    factRecord.paceLevel = 5;
+    paceNoteRight(true, 3010, 4000); // half as much again and more: one back
+    EXPECT_EQ(factRecord.paceLevel, 4);
+    paceNoteRight(true, 3000, 4000);
+    EXPECT_EQ(factRecord.paceLevel, 4);
+    paceStepBack(2);
+    EXPECT_EQ(factRecord.paceLevel, 2);
+    paceStepBack(2);
+    paceStepBack(1);
+    EXPECT_EQ(factRecord.paceLevel, 0);
+    factRecord.paceLevel = PaceTopLevel;
+    factRecord.paceStreak = 100;
+    paceNoteRight(true, 2000, 4000);
+    EXPECT_EQ(factRecord.paceLevel, PaceTopLevel);
 }
 
 TEST_F(PracticeRules, ASecondMistakeKeepsTheHoldItFound) {

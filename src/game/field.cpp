@@ -108,6 +108,16 @@ void updateField() {
 
     for (Problem *problem = game.problems; problem; problem = problem->next)
         problem->x -= game.speed;
+    // Entering problems all stop at the same place, so the older stays ahead.
+    if (gameHooks.quickEntry()) {
+        for (Problem *problem = game.problems; problem; problem = problem->next) {
+            if (problem->x <= EntryEndX)
+                continue;
+            problem->x = std::max(EntryEndX, problem->x - EntryTenthsPerStep);
+            if (problem->x == EntryEndX && problem == game.problems)
+                gameHooks.leadingWhole(logicNow);
+        }
+    }
 
     // The problems have already moved at the old speed in this step.
     if (deadlinePassed(game.nextSpeedUpAt, logicNow)) {
@@ -117,7 +127,9 @@ void updateField() {
 
     // 0 means the player has just cleared the field: the spawn is due whatever the
     // logic clock shows, also once it has passed 2^31.
-    if ((game.nextSpawnAt == 0 || deadlinePassed(game.nextSpawnAt, logicNow)) && spawnDue(logicNow))
+    // A spawn the settings want before its time leaves the schedule as it is.
+    bool spawnTime = game.nextSpawnAt == 0 || deadlinePassed(game.nextSpawnAt, logicNow);
+    if ((spawnTime || gameHooks.spawnWanted()) && spawnDue(logicNow) && spawnTime)
         game.nextSpawnAt = deadlineAfter(logicNow, interval);
 
     // Everything moves alike, so the leading problem is always the furthest left.

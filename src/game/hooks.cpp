@@ -6,6 +6,7 @@ namespace {
 void nothingAtTick(int32_t) {}
 bool noOwnProblem() { return false; }
 bool alwaysRoom() { return true; }
+bool noWish() { return false; }
 int32_t noTopSpeed() { return INT32_MAX; }
 bool neverHeld() { return false; }
 bool pointsAsUsual(int32_t) { return false; }
@@ -25,6 +26,9 @@ GameHooks defaultGameHooks() {
     hooks.spawnOwnProblem = noOwnProblem;
     hooks.problemSpawned = nothingAtTick;
     hooks.roomForProblem = alwaysRoom;
+    hooks.spawnWanted = noWish;
+    hooks.quickEntry = noWish;
+    hooks.leadingWhole = nothingAtTick;
     hooks.topSpeed = noTopSpeed;
     hooks.fieldHeld = neverHeld;
     hooks.answeredRight = pointsAsUsual;

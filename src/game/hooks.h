@@ -26,6 +26,14 @@ struct GameHooks {
     void (*problemSpawned)(int32_t tick);
     // Whether the field may take one more problem at a due spawn. Default true.
     bool (*roomForProblem)();
+    // Whether a spawn is wanted now, before its time (a field the settings want
+    // fuller); it still needs room. Default false.
+    bool (*spawnWanted)();
+    // Whether new problems enter quickly, so that each is wholly on screen soon after it
+    // comes (then moving at the field's speed). Default false.
+    bool (*quickEntry)();
+    // The leading problem became wholly on screen at tick (its quick entry ended).
+    void (*leadingWhole)(int32_t tick);
     // The highest speed a due speed-up may reach (tenths of a pixel per step); a speed
     // above it comes down to it. Default INT32_MAX (no limit).
     int32_t (*topSpeed)();

@@ -46,6 +46,9 @@ struct FactRecord {
     bool leadingWrong = false;     // it has been answered wrong already
     bool leadingNear = false;      // it has been counted as a close call already
     bool closed = false;           // the game has ended and its record is final
+    // The gentle pace (practice/pace.h).
+    int32_t paceLevel = 0;         // 0 up to PaceTopLevel
+    int32_t paceStreak = 0;        // fast right answers towards the next level
     bool kept = false;             // the program kept it as it ended in the middle of the game
 };
 extern FactRecord factRecord;

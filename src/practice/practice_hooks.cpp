@@ -31,6 +31,17 @@ void problemSpawned(int32_t tick) {
 
 bool roomForProblem() { return !settings.gentlePace || paceRoomForProblem(); }
 
+bool spawnWanted() { return settings.gentlePace && paceWantsProblem(); }
+
+// With the settings that follow a child's answers, a problem is asked only once it can
+// be read whole: it enters quickly, and its answer time counts from then.
+bool quickEntry() { return settings.gentlePace || settings.showAnswers || settings.roundMinutes > 0; }
+
+void leadingWhole(int32_t tick) {
+    if (factRecord.leading == game.problems)
+        factRecord.leadingSince = tick;
+}
+
 int32_t topSpeed() { return settings.gentlePace ? paceTopSpeed() : INT32_MAX; }
 
 bool fieldHeld() { return game.paused || game.factHeld; }
@@ -38,19 +49,31 @@ bool fieldHeld() { return game.paused || game.factHeld; }
 bool answeredRight(int32_t tick) {
     // The hold ends first, so that its time is not the answer's.
     bool copied = releaseFact();
+    if (settings.gentlePace && game.problems)
+        paceNoteRight(!factRecord.leadingWrong, tickDiff(tick, factRecord.leadingSince), game.problems->x);
     noteRight(tick);
     noteRightAnswer(game.problems);
     return copied;
 }
 
 bool answeredWrong(int32_t, char *feedback, size_t size) {
+    if (settings.gentlePace)
+        paceStepBack(2);
     noteMissedFact(noteWrong());
     return showFact(feedback, size);
 }
 
-void reachedWarning(int32_t) { noteMissedFact(noteCloseCall()); }
+void reachedWarning(int32_t) {
+    FactTally *fact = noteCloseCall();
+    // Once per problem: the first step it is near the edge.
+    if (fact && settings.gentlePace)
+        paceStepBack(1);
+    noteMissedFact(fact);
+}
 
 bool reachedEdge(int32_t tick) {
+    if (settings.gentlePace)
+        paceStepBack(2);
     noteMissedFact(noteTooSlow(tick));
     return roundGoesOn();
 }
@@ -80,6 +103,9 @@ void installPracticeHooks() {
     gameHooks.spawnOwnProblem = spawnMissedFact;
     gameHooks.problemSpawned = problemSpawned;
     gameHooks.roomForProblem = roomForProblem;
+    gameHooks.spawnWanted = spawnWanted;
+    gameHooks.quickEntry = quickEntry;
+    gameHooks.leadingWhole = leadingWhole;
     gameHooks.topSpeed = topSpeed;
     gameHooks.fieldHeld = fieldHeld;
     gameHooks.answeredRight = answeredRight;
