@@ -350,7 +350,7 @@ PRACTICE_WORDS = {
         "listLegend": "falsch: falsche Antwort; langsam: zu spät",
         "pauseHint": "Drücke eine Taste zum Weiterspielen",
         "classTitle": "Wer spielt?",
-        "classHint": "Mit den Pfeiltasten wählen, dann die Eingabetaste",
+        "classHint": "Mit den Pfeiltasten wählen, dann Eingabe drücken",
         "fluent": "sicher",
         "sometimesWrong": "manchmal falsch",
         "rightButSlow": "richtig, aber langsam",
