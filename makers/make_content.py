@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # Writes the content file data/plimo.xml (ISO-8859-1) and checks every text against the font.
 #
-# Each language holds the five menu screens with exactly the items the game reads.
+# Each language holds the five menu screens with exactly the items the game reads, then
+# the practice screen, whose items are read by name.
 # Before writing, every text is measured with data/font_32.bmp as the game measures it
 # (advance = rightmost minus leftmost lit column, a space = cell width / 4) and must fit
 # its place on the screen; every byte must be a space or a glyph with ink.
@@ -262,6 +263,409 @@ LANGUAGES = [
 ]
 
 
+# The practice screen: the words of the practice settings, the class and the progress
+# grids, read by name (src/content/practice_texts.cpp keeps the same names, in the same
+# order, with the English words it falls back on). A new item goes at the end of this
+# list, in every language below, and into the game's table.
+PRACTICE_SCREEN = "practice"
+# (name, where it is shown, how many numbered placeholders {1}.. it has, each once).
+# "line" is drawn on a screen of the game, "mark" after a fact in the practice list,
+# "terminal" printed by --progress and --class-progress only (still drawable, so that the
+# page can show it).
+PRACTICE_ITEMS = [
+    ("summary", "line", 4),          # answered, missed, right at the first try, median seconds
+    ("markWrong", "mark", 0),        # a fact answered wrong, in the practice list
+    ("markSlow", "mark", 0),         # a fact not answered in time
+    ("listLegend", "line", 0),       # what the two marks mean
+    ("pauseHint", "line", 0),
+    ("classTitle", "line", 0),       # "Who is playing?"
+    ("classHint", "line", 0),        # how to choose a name
+    ("fluent", "terminal", 0),
+    ("sometimesWrong", "terminal", 0),
+    ("rightButSlow", "terminal", 0),
+    ("stuck", "terminal", 0),
+    ("notYetAsked", "terminal", 0),
+    ("games", "terminal", 0),
+    ("minutes", "terminal", 0),
+    ("lastPlayed", "terminal", 0),
+    ("fluentRule", "terminal", 1),   # {1}: the fluency time in seconds
+    ("addition", "terminal", 0),     # the operations' names, as on the main menu
+    ("subtraction", "terminal", 0),
+    ("multiplication", "terminal", 0),
+    ("division", "terminal", 0),
+    ("additionGrid", "terminal", 0),  # how a grid's rows and columns are read
+    ("subtractionGrid", "terminal", 0),
+    ("multiplicationGrid", "terminal", 0),
+    ("divisionGrid", "terminal", 0),
+    ("progressHeading", "terminal", 2),  # {1}: the record's file, {2}: how many facts
+    ("progressNone", "terminal", 1),     # {1}: the record's file
+    ("legendIntro", "terminal", 0),
+    ("beyondTwelve", "terminal", 0),
+    ("classStuck", "terminal", 0),
+    ("classNone", "terminal", 0),
+]
+# The operations' names come from the main menu's items (by position, from 0).
+OPERATION_ITEMS = {"addition": 1, "subtraction": 3, "multiplication": 4, "division": 5}
+
+# Widths the drawn items must keep, in pixels at the menus' 1x size: a line stays inside
+# the screen less 20 pixels each side, a summary with two-digit counts and "9.9" seconds
+# included; a mark stays short enough to follow a fact in a column of the practice list.
+LINE_WIDTH = 600
+MARK_WIDTH = 100
+SUMMARY_SAMPLE = ["99", "99", "99", "9.9"]
+
+PRACTICE_WORDS = {
+    "en": {
+        "summary": "{1} answered, {2} missed, {3} at first try, {4} s",
+        "markWrong": "wrong",
+        "markSlow": "slow",
+        "listLegend": "wrong: a wrong answer; slow: too late",
+        "pauseHint": "Press a key to go on",
+        "classTitle": "Who is playing?",
+        "classHint": "Choose with the arrows, then press Return",
+        "fluent": "fluent",
+        "sometimesWrong": "sometimes wrong",
+        "rightButSlow": "right but slow",
+        "stuck": "stuck",
+        "notYetAsked": "not yet asked",
+        "games": "games",
+        "minutes": "minutes",
+        "lastPlayed": "last played",
+        "fluentRule": "right within {1} s on two of the last three askings, on two days or more",
+        "additionGrid": "row plus column",
+        "subtractionGrid": "row is the number taken away, column the answer",
+        "multiplicationGrid": "row times column",
+        "divisionGrid": "row is the divisor, column the answer",
+        "progressHeading": "Progress kept in {1}: {2} facts played",
+        "progressNone": "No progress kept yet: {1} does not exist.",
+        "legendIntro": "Each fact is marked by how the child answers it over all the games kept:",
+        "beyondTwelve": "Facts beyond 12 (hardest difficulty):",
+        "classStuck": "Facts most children are stuck on:",
+        "classNone": "No child's progress kept yet.",
+    },
+    "de": {
+        "summary": "{1} gelöst, {2} verpasst, {3} beim ersten Mal, {4} s",
+        "markWrong": "falsch",
+        "markSlow": "langsam",
+        "listLegend": "falsch: falsche Antwort; langsam: zu spät",
+        "pauseHint": "Drücke eine Taste zum Weiterspielen",
+        "classTitle": "Wer spielt?",
+        "classHint": "Mit den Pfeiltasten wählen, dann Eingabe drücken",
+        "fluent": "sicher",
+        "sometimesWrong": "manchmal falsch",
+        "rightButSlow": "richtig, aber langsam",
+        "stuck": "schwierig",
+        "notYetAsked": "noch nicht gefragt",
+        "games": "Spiele",
+        "minutes": "Minuten",
+        "lastPlayed": "zuletzt gespielt",
+        "fluentRule": "richtig in {1} s bei zwei der letzten drei Fragen, an mindestens zwei Tagen",
+        "additionGrid": "Zeile plus Spalte",
+        "subtractionGrid": "Zeile ist die abgezogene Zahl, Spalte das Ergebnis",
+        "multiplicationGrid": "Zeile mal Spalte",
+        "divisionGrid": "Zeile ist der Teiler, Spalte das Ergebnis",
+        "progressHeading": "Fortschritt gespeichert in {1}: {2} Aufgaben gespielt",
+        "progressNone": "Noch kein Fortschritt gespeichert: {1} gibt es nicht.",
+        "legendIntro": "Jede Aufgabe ist danach markiert, wie das Kind sie in allen gespeicherten Spielen löst:",
+        "beyondTwelve": "Aufgaben über 12 (höchste Schwierigkeit):",
+        "classStuck": "Aufgaben, die den meisten Kindern schwerfallen:",
+        "classNone": "Noch kein Fortschritt eines Kindes gespeichert.",
+    },
+    "fr": {
+        "summary": "{1} résolus, {2} manqués, {3} du premier coup, {4} s",
+        "markWrong": "faux",
+        "markSlow": "lent",
+        "listLegend": "faux : réponse fausse ; lent : trop tard",
+        "pauseHint": "Appuie sur une touche pour continuer",
+        "classTitle": "Qui joue ?",
+        "classHint": "Choisis avec les flèches, puis appuie sur Entrée",
+        "fluent": "acquis",
+        "sometimesWrong": "parfois faux",
+        "rightButSlow": "juste mais lent",
+        "stuck": "bloqué",
+        "notYetAsked": "pas encore posé",
+        "games": "parties",
+        "minutes": "minutes",
+        "lastPlayed": "dernière partie",
+        "fluentRule": "juste en {1} s à deux des trois dernières questions, sur au moins deux jours",
+        "additionGrid": "ligne plus colonne",
+        "subtractionGrid": "la ligne est le nombre retiré, la colonne le résultat",
+        "multiplicationGrid": "ligne fois colonne",
+        "divisionGrid": "la ligne est le diviseur, la colonne le résultat",
+        "progressHeading": "Progrès gardés dans {1} : {2} calculs joués",
+        "progressNone": "Aucun progrès gardé pour l'instant : {1} n'existe pas.",
+        "legendIntro": "Chaque calcul est marqué selon les réponses de l'enfant dans toutes les parties gardées :",
+        "beyondTwelve": "Calculs au-delà de 12 (plus haut niveau) :",
+        "classStuck": "Calculs qui bloquent la plupart des enfants :",
+        "classNone": "Aucun progrès d'enfant gardé pour l'instant.",
+    },
+    "es": {
+        "summary": "{1} resueltas, {2} perdidas, {3} a la primera, {4} s",
+        "markWrong": "mal",
+        "markSlow": "lenta",
+        "listLegend": "mal: respuesta errónea; lenta: tarde",
+        "pauseHint": "Pulsa una tecla para seguir",
+        "classTitle": "¿Quién juega?",
+        "classHint": "Elige con las flechas y pulsa Intro",
+        "fluent": "dominada",
+        "sometimesWrong": "a veces mal",
+        "rightButSlow": "bien pero lenta",
+        "stuck": "atascada",
+        "notYetAsked": "aún no preguntada",
+        "games": "partidas",
+        "minutes": "minutos",
+        "lastPlayed": "última partida",
+        "fluentRule": "bien en {1} s en dos de las tres últimas veces, en dos días o más",
+        "additionGrid": "fila más columna",
+        "subtractionGrid": "la fila es el número que se resta, la columna el resultado",
+        "multiplicationGrid": "fila por columna",
+        "divisionGrid": "la fila es el divisor, la columna el resultado",
+        "progressHeading": "Progreso guardado en {1}: {2} cuentas jugadas",
+        "progressNone": "Aún no hay progreso guardado: {1} no existe.",
+        "legendIntro": "Cada cuenta se marca según cómo la responde el niño en todas las partidas guardadas:",
+        "beyondTwelve": "Cuentas de más de 12 (nivel más difícil):",
+        "classStuck": "Cuentas en las que se atascan más niños:",
+        "classNone": "Aún no hay progreso guardado de ningún niño.",
+    },
+    "it": {
+        "summary": "{1} risolti, {2} mancati, {3} al primo colpo, {4} s",
+        "markWrong": "errato",
+        "markSlow": "lento",
+        "listLegend": "errato: risposta sbagliata; lento: in ritardo",
+        "pauseHint": "Premi un tasto per continuare",
+        "classTitle": "Chi gioca?",
+        "classHint": "Scegli con le frecce, poi premi Invio",
+        "fluent": "sicuro",
+        "sometimesWrong": "a volte sbagliato",
+        "rightButSlow": "giusto ma lento",
+        "stuck": "bloccato",
+        "notYetAsked": "non ancora chiesto",
+        "games": "partite",
+        "minutes": "minuti",
+        "lastPlayed": "ultima partita",
+        "fluentRule": "giusto entro {1} s in due delle ultime tre domande, in almeno due giorni",
+        "additionGrid": "riga più colonna",
+        "subtractionGrid": "la riga è il numero tolto, la colonna il risultato",
+        "multiplicationGrid": "riga per colonna",
+        "divisionGrid": "la riga è il divisore, la colonna il risultato",
+        "progressHeading": "Progressi salvati in {1}: {2} calcoli giocati",
+        "progressNone": "Nessun progresso salvato: {1} non esiste.",
+        "legendIntro": "Ogni calcolo è segnato secondo le risposte del bambino in tutte le partite salvate:",
+        "beyondTwelve": "Calcoli oltre 12 (livello più difficile):",
+        "classStuck": "Calcoli su cui si bloccano più bambini:",
+        "classNone": "Nessun progresso di bambini ancora salvato.",
+    },
+    "nl": {
+        "summary": "{1} beantwoord, {2} gemist, {3} meteen goed, {4} s",
+        "markWrong": "fout",
+        "markSlow": "traag",
+        "listLegend": "fout: fout antwoord; traag: te laat",
+        "pauseHint": "Druk op een toets om verder te gaan",
+        "classTitle": "Wie speelt er?",
+        "classHint": "Kies met de pijltjes en druk op Enter",
+        "fluent": "vlot",
+        "sometimesWrong": "soms fout",
+        "rightButSlow": "goed maar traag",
+        "stuck": "lastig",
+        "notYetAsked": "nog niet gevraagd",
+        "games": "spellen",
+        "minutes": "minuten",
+        "lastPlayed": "laatst gespeeld",
+        "fluentRule": "goed binnen {1} s bij twee van de laatste drie keren, op twee dagen of meer",
+        "additionGrid": "rij plus kolom",
+        "subtractionGrid": "de rij is het getal dat eraf gaat, de kolom de uitkomst",
+        "multiplicationGrid": "rij keer kolom",
+        "divisionGrid": "de rij is de deler, de kolom de uitkomst",
+        "progressHeading": "Voortgang bewaard in {1}: {2} sommen gespeeld",
+        "progressNone": "Nog geen voortgang bewaard: {1} bestaat niet.",
+        "legendIntro": "Elke som is gemarkeerd naar hoe het kind hem beantwoordt in alle bewaarde spellen:",
+        "beyondTwelve": "Sommen boven 12 (moeilijkste niveau):",
+        "classStuck": "Sommen waar de meeste kinderen op vastlopen:",
+        "classNone": "Nog geen voortgang van een kind bewaard.",
+    },
+    "pt": {
+        "summary": "{1} respondidas, {2} falhadas, {3} à primeira, {4} s",
+        "markWrong": "errada",
+        "markSlow": "lenta",
+        "listLegend": "errada: resposta errada; lenta: tarde demais",
+        "pauseHint": "Carrega numa tecla para continuar",
+        "classTitle": "Quem está a jogar?",
+        "classHint": "Escolhe com as setas e carrega em Enter",
+        "fluent": "dominada",
+        "sometimesWrong": "às vezes errada",
+        "rightButSlow": "certa mas lenta",
+        "stuck": "difícil",
+        "notYetAsked": "ainda não perguntada",
+        "games": "jogos",
+        "minutes": "minutos",
+        "lastPlayed": "último jogo",
+        "fluentRule": "certa em {1} s em duas das três últimas vezes, em dois dias ou mais",
+        "additionGrid": "linha mais coluna",
+        "subtractionGrid": "a linha é o número que se tira, a coluna o resultado",
+        "multiplicationGrid": "linha vezes coluna",
+        "divisionGrid": "a linha é o divisor, a coluna o resultado",
+        "progressHeading": "Progresso guardado em {1}: {2} contas jogadas",
+        "progressNone": "Ainda não há progresso guardado: {1} não existe.",
+        "legendIntro": "Cada conta é marcada conforme a criança lhe responde em todos os jogos guardados:",
+        "beyondTwelve": "Contas acima de 12 (nível mais difícil):",
+        "classStuck": "Contas em que mais crianças ficam presas:",
+        "classNone": "Ainda não há progresso guardado de nenhuma criança.",
+    },
+    "sv": {
+        "summary": "{1} besvarade, {2} missade, {3} rätt direkt, {4} s",
+        "markWrong": "fel",
+        "markSlow": "sent",
+        "listLegend": "fel: fel svar; sent: inget svar i tid",
+        "pauseHint": "Tryck på en tangent för att fortsätta",
+        "classTitle": "Vem spelar?",
+        "classHint": "Välj med pilarna och tryck på Retur",
+        "fluent": "säker",
+        "sometimesWrong": "ibland fel",
+        "rightButSlow": "rätt men långsam",
+        "stuck": "svår",
+        "notYetAsked": "inte frågad än",
+        "games": "spel",
+        "minutes": "minuter",
+        "lastPlayed": "senast spelat",
+        "fluentRule": "rätt inom {1} s på två av de tre senaste gångerna, på minst två dagar",
+        "additionGrid": "rad plus kolumn",
+        "subtractionGrid": "raden är talet som dras bort, kolumnen svaret",
+        "multiplicationGrid": "rad gånger kolumn",
+        "divisionGrid": "raden är divisorn, kolumnen svaret",
+        "progressHeading": "Framsteg sparade i {1}: {2} tal spelade",
+        "progressNone": "Inga framsteg sparade än: {1} finns inte.",
+        "legendIntro": "Varje tal är märkt efter hur barnet svarar på det i alla sparade spel:",
+        "beyondTwelve": "Tal över 12 (svåraste nivån):",
+        "classStuck": "Tal som de flesta barn fastnar på:",
+        "classNone": "Inga framsteg sparade för något barn än.",
+    },
+    "da": {
+        "summary": "{1} besvaret, {2} misset, {3} straks rigtige, {4} s",
+        "markWrong": "forkert",
+        "markSlow": "for sent",
+        "listLegend": "forkert: forkert svar; for sent: svar for sent",
+        "pauseHint": "Tryk på en tast for at fortsætte",
+        "classTitle": "Hvem spiller?",
+        "classHint": "Vælg med piletasterne, og tryk på Enter",
+        "fluent": "sikker",
+        "sometimesWrong": "nogle gange forkert",
+        "rightButSlow": "rigtig, men langsom",
+        "stuck": "svær",
+        "notYetAsked": "ikke spurgt endnu",
+        "games": "spil",
+        "minutes": "minutter",
+        "lastPlayed": "sidst spillet",
+        "fluentRule": "rigtig inden for {1} s ved to af de sidste tre gange, på mindst to dage",
+        "additionGrid": "række plus kolonne",
+        "subtractionGrid": "rækken er tallet, der trækkes fra, kolonnen svaret",
+        "multiplicationGrid": "række gange kolonne",
+        "divisionGrid": "rækken er divisoren, kolonnen svaret",
+        "progressHeading": "Fremskridt gemt i {1}: {2} regnestykker spillet",
+        "progressNone": "Intet fremskridt gemt endnu: {1} findes ikke.",
+        "legendIntro": "Hvert regnestykke er mærket efter, hvordan barnet svarer på det i alle gemte spil:",
+        "beyondTwelve": "Regnestykker over 12 (sværeste niveau):",
+        "classStuck": "Regnestykker, som de fleste børn sidder fast i:",
+        "classNone": "Intet fremskridt gemt for noget barn endnu.",
+    },
+    "no": {
+        "summary": "{1} besvart, {2} bommet, {3} straks riktig, {4} s",
+        "markWrong": "feil",
+        "markSlow": "treg",
+        "listLegend": "feil: feil svar; treg: ikke svart i tide",
+        "pauseHint": "Trykk på en tast for å fortsette",
+        "classTitle": "Hvem spiller?",
+        "classHint": "Velg med piltastene og trykk Enter",
+        "fluent": "sikker",
+        "sometimesWrong": "av og til feil",
+        "rightButSlow": "riktig, men treg",
+        "stuck": "vanskelig",
+        "notYetAsked": "ikke spurt ennå",
+        "games": "spill",
+        "minutes": "minutter",
+        "lastPlayed": "sist spilt",
+        "fluentRule": "riktig innen {1} s på to av de tre siste gangene, på minst to dager",
+        "additionGrid": "rad pluss kolonne",
+        "subtractionGrid": "raden er tallet som trekkes fra, kolonnen svaret",
+        "multiplicationGrid": "rad ganger kolonne",
+        "divisionGrid": "raden er divisoren, kolonnen svaret",
+        "progressHeading": "Framgang lagret i {1}: {2} regnestykker spilt",
+        "progressNone": "Ingen framgang lagret ennå: {1} finnes ikke.",
+        "legendIntro": "Hvert regnestykke er merket etter hvordan barnet svarer på det i alle lagrede spill:",
+        "beyondTwelve": "Regnestykker over 12 (vanskeligste nivå):",
+        "classStuck": "Regnestykker de fleste barna står fast på:",
+        "classNone": "Ingen framgang lagret for noe barn ennå.",
+    },
+    "fi": {
+        "summary": "{1} vastattu, {2} ohi, {3} heti oikein, {4} s",
+        "markWrong": "väärin",
+        "markSlow": "hidas",
+        "listLegend": "väärin: väärä vastaus; hidas: ei vastausta ajoissa",
+        "pauseHint": "Jatka painamalla mitä tahansa näppäintä",
+        "classTitle": "Kuka pelaa?",
+        "classHint": "Valitse nuolinäppäimillä ja paina Enter",
+        "fluent": "sujuva",
+        "sometimesWrong": "joskus väärin",
+        "rightButSlow": "oikein mutta hidas",
+        "stuck": "vaikea",
+        "notYetAsked": "ei vielä kysytty",
+        "games": "pelit",
+        "minutes": "minuutit",
+        "lastPlayed": "viimeksi pelattu",
+        "fluentRule": "oikein alle {1} s:ssa kahdesti kolmesta viime kerrasta, vähintään kahtena päivänä",
+        "additionGrid": "rivi plus sarake",
+        "subtractionGrid": "rivi on vähennettävä luku, sarake vastaus",
+        "multiplicationGrid": "rivi kertaa sarake",
+        "divisionGrid": "rivi on jakaja, sarake vastaus",
+        "progressHeading": "Edistyminen tallessa tiedostossa {1}: {2} laskua pelattu",
+        "progressNone": "Edistymistä ei ole vielä tallessa: {1} puuttuu.",
+        "legendIntro": "Jokainen lasku on merkitty sen mukaan, miten lapsi vastaa siihen kaikissa tallessa olevissa peleissä:",
+        "beyondTwelve": "Yli 12:n laskut (vaikein taso):",
+        "classStuck": "Laskut, joihin useimmat lapset juuttuvat:",
+        "classNone": "Yhdenkään lapsen edistymistä ei ole vielä tallessa.",
+    },
+    "ca": {
+        "summary": "{1} resoltes, {2} perdudes, {3} a la primera, {4} s",
+        "markWrong": "error",
+        "markSlow": "lenta",
+        "listLegend": "error: resposta errònia; lenta: massa tard",
+        "pauseHint": "Prem una tecla per continuar",
+        "classTitle": "Qui juga?",
+        "classHint": "Tria amb les fletxes i prem Retorn",
+        "fluent": "dominada",
+        "sometimesWrong": "de vegades malament",
+        "rightButSlow": "bé però lenta",
+        "stuck": "encallada",
+        "notYetAsked": "encara no preguntada",
+        "games": "partides",
+        "minutes": "minuts",
+        "lastPlayed": "última partida",
+        "fluentRule": "bé en {1} s en dues de les tres últimes vegades, en dos dies o més",
+        "additionGrid": "fila més columna",
+        "subtractionGrid": "la fila és el nombre que es resta, la columna el resultat",
+        "multiplicationGrid": "fila per columna",
+        "divisionGrid": "la fila és el divisor, la columna el resultat",
+        "progressHeading": "Progrés desat a {1}: {2} càlculs jugats",
+        "progressNone": "Encara no hi ha progrés desat: {1} no existeix.",
+        "legendIntro": "Cada càlcul es marca segons com el respon l'infant en totes les partides desades:",
+        "beyondTwelve": "Càlculs de més de 12 (nivell més difícil):",
+        "classStuck": "Càlculs en què s'encallen més infants:",
+        "classNone": "Encara no hi ha progrés desat de cap infant.",
+    },
+}
+
+
+def withPracticeScreen(languages):
+    """The languages with their practice screen (a dict by item name): the words above and
+    the operations' names from the main menu."""
+    result = []
+    for code, langpick, name, screens in languages:
+        words = dict(PRACTICE_WORDS[code])
+        for item, index in OPERATION_ITEMS.items():
+            words[item] = screens["main"][index]
+        result.append((code, langpick, name, dict(screens, **{PRACTICE_SCREEN: words})))
+    return result
+
+
 def loadMetrics(path):
     """The game's glyph measurement: per cell, leftmost lit column and width (rightmost
     minus leftmost lit column; an empty cell gets left = w, width = -w)."""
@@ -286,12 +690,15 @@ def check(languages, cell, widths):
     problems = []
     maxima = {}
 
-    def fits(where, data, x, screen):
+    def inked(where, data):
         for b in data:
             if b != 32 and widths.get(b, 0) <= 0:
                 problems.append("%s: byte 0x%02X has no ink in the font" % (where, b))
             if b in SCHOOL_SIGNS:
                 problems.append("%s: '%s' would show as %s" % (where, chr(b), SCHOOL_SIGNS[b]))
+
+    def fits(where, data, x, screen):
+        inked(where, data)
         width = textWidth(data, cell, widths)
         maxima[screen] = max(maxima.get(screen, 0), width)
         if x + width + SHADOW > RIGHT_EDGE:
@@ -320,7 +727,41 @@ def check(languages, cell, widths):
                          screenName)
                 else:
                     fits(where, data, MENU_X, screenName)
+        checkPractice(code, screens[PRACTICE_SCREEN], inked, cell, widths, maxima, problems)
     return maxima, problems
+
+
+def placeholders(text):
+    """The numbers of the placeholders {1}, {2}.. of a text, in order of appearance."""
+    return [int(n) for n in re.findall(r"\{([0-9]+)\}", text)]
+
+
+def checkPractice(code, words, inked, cell, widths, maxima, problems):
+    """Every practice item there, drawable, with each of its placeholders once, and the
+    drawn ones within their widths."""
+    for itemName, kind, count in PRACTICE_ITEMS:
+        where = "%s practice %s" % (code, itemName)
+        if itemName not in words:
+            problems.append("%s: missing" % where)
+            continue
+        text = words[itemName]
+        if sorted(placeholders(text)) != list(range(1, count + 1)):
+            problems.append("%s: placeholders %s, {1}..{%d} each once wanted: %r"
+                            % (where, placeholders(text), count, text))
+        inked(where, text.encode("latin-1"))
+        if kind == "terminal":
+            continue
+        shown = text
+        for i, value in enumerate(SUMMARY_SAMPLE[:count]):
+            shown = shown.replace("{%d}" % (i + 1), value)
+        width = textWidth(shown.encode("latin-1"), cell, widths)
+        limit = MARK_WIDTH if kind == "mark" else LINE_WIDTH
+        maxima["practice " + kind] = max(maxima.get("practice " + kind, 0), width)
+        if width + SHADOW > limit:
+            problems.append("%s: %d pixels, at most %d: %r" % (where, width + SHADOW, limit, shown))
+    for itemName in words:
+        if itemName not in [name for name, _, _ in PRACTICE_ITEMS]:
+            problems.append("%s practice %s: not an item the game reads" % (code, itemName))
 
 
 def quote(text):
@@ -331,13 +772,18 @@ def render(languages):
     lines = ['<?xml version="1.0" encoding="ISO-8859-1"?>',
              "<!-- Plimo's menu texts: one language element per language. -->"]
     for code, langpick, name, screens in languages:
-        lines.append("<language langpick=%s image=%s name=%s>"
-                     % (quote(langpick), quote("lang_%s.bmp" % code), quote(name)))
+        lines.append("<language code=%s langpick=%s image=%s name=%s>"
+                     % (quote(code), quote(langpick), quote("lang_%s.bmp" % code), quote(name)))
         for screenName, _ in SCREENS:
             lines.append("  <screen name=%s>" % quote(screenName))
             for text in screens[screenName]:
                 lines.append("    <item text=%s/>" % quote(text))
             lines.append("  </screen>")
+        # After the menus' five screens, so that their search never meets it.
+        lines.append("  <screen name=%s>" % quote(PRACTICE_SCREEN))
+        for itemName, _, _ in PRACTICE_ITEMS:
+            lines.append("    <item name=%s text=%s/>" % (quote(itemName), quote(screens[PRACTICE_SCREEN][itemName])))
+        lines.append("  </screen>")
         lines.append("</language>")
     return ("\n".join(lines) + "\n").encode("latin-1")
 
@@ -348,14 +794,18 @@ def wordHyphens(languages):
     as wide as the plus, and the soft hyphen as a word's short hyphen."""
     def fix(text):
         return re.sub(r"(?<=\w)-|-(?=\w)", "\u00ad", text)
+    def fixAll(items):
+        if isinstance(items, dict):
+            return {key: fix(t) for key, t in items.items()}
+        return [fix(t) for t in items]
     return [(code, fix(langpick), fix(name),
-             {screen: [fix(t) for t in items] for screen, items in screens.items()})
+             {screen: fixAll(items) for screen, items in screens.items()})
             for code, langpick, name, screens in languages]
 
 
 def main():
     cell, widths = loadMetrics(os.path.join(DATA, "font_32.bmp"))
-    languages = wordHyphens(LANGUAGES)
+    languages = wordHyphens(withPracticeScreen(LANGUAGES))
     maxima, problems = check(languages, cell, widths)
     if problems:
         sys.exit("make_content.py:\n  " + "\n  ".join(problems))

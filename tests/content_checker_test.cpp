@@ -39,6 +39,35 @@ int lineOf(const std::string &text, const std::string &marker) {
     return line;
 }
 
+// The lines that are not warnings.
+std::vector<std::string> faultLines(const std::string &text) {
+    std::vector<std::string> result;
+    for (const std::string &line : lines(text))
+        if (line.find(": warning: ") == std::string::npos)
+            result.push_back(line);
+    return result;
+}
+
+// A fixture language with a code and the practice screen: every item's text "x" followed
+// by its placeholders (30 texts of 54 bytes), then the items of extra.
+std::string languageWithPractice(const std::string &name, const std::string &extra = "") {
+    std::string xml = replaced(languageXml(name), "<language ", "<language code=\"" + name + "\" ");
+    std::string screen = "  <screen name=\"practice\">\n";
+    const std::vector<std::pair<std::string, std::string>> items = {
+        {"summary", "x{1}{2}{3}{4}"}, {"markWrong", "x"}, {"markSlow", "x"}, {"listLegend", "x"},
+        {"pauseHint", "x"}, {"classTitle", "x"}, {"classHint", "x"}, {"fluent", "x"},
+        {"sometimesWrong", "x"}, {"rightButSlow", "x"}, {"stuck", "x"}, {"notYetAsked", "x"},
+        {"games", "x"}, {"minutes", "x"}, {"lastPlayed", "x"}, {"fluentRule", "x{1}"},
+        {"addition", "x"}, {"subtraction", "x"}, {"multiplication", "x"}, {"division", "x"},
+        {"additionGrid", "x"}, {"subtractionGrid", "x"}, {"multiplicationGrid", "x"}, {"divisionGrid", "x"},
+        {"progressHeading", "x{1}{2}"}, {"progressNone", "x{1}"}, {"legendIntro", "x"},
+        {"beyondTwelve", "x"}, {"classStuck", "x"}, {"classNone", "x"},
+    };
+    for (const auto &item : items)
+        screen += "    <item name=\"" + item.first + "\" text=\"" + item.second + "\"/>\n";
+    return replaced(xml, "</language>", screen + extra + "  </screen>\n</language>");
+}
+
 uint32_t blue(int, int) { return 0x2040C0; }
 
 ProcessResult runChecker(const std::vector<std::string> &args, const std::string &cwd) {
@@ -57,25 +86,34 @@ class ContentChecker : public ::testing::Test {
 };
 
 // A good file gets one line naming what was checked: per fixture language its langpick
-// ("pick-<name>", 12 bytes here) and name (7 bytes), and the 30 items the menus need
-// (main-1..9, credits-1..10, difficulty-1..6, help-1, gameover-1..4: 263 bytes).
+// ("pick-<name>", 12 bytes here) and name (7 bytes), the 30 items the menus need
+// (main-1..9, credits-1..10, difficulty-1..6, help-1, gameover-1..4: 263 bytes) and the
+// practice screen's 30 (54 bytes). An older file without the practice screen and the
+// languages' codes is usable: warnings, status 0.
 TEST_F(ContentChecker, CleanFileAndFontPass) {
     writeBmp(dir.path() + "/lang_Deutsch.bmp", 40, 30, blue);
     struct Case {
         std::string xml;
-        const char *line;
+        const char *out;
     };
     const Case cases[] = {
-        {languageXml("English"),
-         "plimo.xml: all well: 1 language, 32 texts of 282 bytes, every one drawable with font_32.bmp\n"},
-        {languageXml("English") + languageXml("Deutsch"),
-         "plimo.xml: all well: 2 languages, 64 texts of 564 bytes, every one drawable with font_32.bmp\n"},
+        {languageWithPractice("English") + languageXml("Deutsch"),
+         "plimo.xml:76: warning: language 2 (\"Deutsch\"): no code attribute: plimo --progress cannot print in "
+         "this language\n"
+         "plimo.xml:76: warning: language 2 (\"Deutsch\"): screen \"practice\" not found: its words come from "
+         "another language or the game's English\n"
+         "plimo.xml: no problems, 2 warnings: 2 languages, 94 texts of 618 bytes, every one drawable with "
+         "font_32.bmp\n"},
+        {languageWithPractice("English"),
+         "plimo.xml: all well: 1 language, 62 texts of 336 bytes, every one drawable with font_32.bmp\n"},
+        {languageWithPractice("English") + languageWithPractice("Deutsch"),
+         "plimo.xml: all well: 2 languages, 124 texts of 672 bytes, every one drawable with font_32.bmp\n"},
     };
     for (const Case &c : cases) {
         dir.write("plimo.xml", "<?xml version=\"1.0\"?>\n" + c.xml);
         ProcessResult run = runChecker({}, dir.path());
         EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
-        EXPECT_EQ(run.out, c.line);
+        EXPECT_EQ(run.out, c.out);
     }
 
     // Given as paths from elsewhere, the pictures are still found beside the file.
@@ -116,7 +154,7 @@ TEST_F(ContentChecker, ListsEveryProblemWithItsLine) {
             "short in the 199-character score line",
         at + de + ": language 2 (\"Deutsch\"): image \"lang_Deutsch.bmp\" cannot be loaded: ...",
     };
-    std::vector<std::string> got = lines(run.out);
+    std::vector<std::string> got = faultLines(run.out);
     ASSERT_EQ(got.size(), want.size()) << run.out;
     for (size_t i = 0; i + 1 < want.size(); i++)
         EXPECT_EQ(got[i], want[i]);
@@ -152,7 +190,36 @@ TEST_F(ContentChecker, PicturesAreResolvedAsTheGameResolvesThem) {
         at("C") + "3 (\"C\"): image \"big.bmp\" cannot be loaded: the BMP header claims a picture larger than allowed",
         at("D") + "4 (\"D\"): image \"fifo.bmp\" cannot be loaded: not a regular file",
     };
-    EXPECT_EQ(want, lines(run.out)) << run.out << run.err;
+    EXPECT_EQ(want, faultLines(run.out)) << run.out << run.err;
+}
+
+// The practice screen is read by item name: an item that is there must be usable (a text,
+// its placeholders each once, every byte drawable); one that is missing, or one the game
+// does not read, is only a warning.
+TEST_F(ContentChecker, PracticeItemsAreUsableOrWarned) {
+    std::string xml = languageWithPractice("English", "    <item name=\"extra\" text=\"x\"/>\n");
+    xml = replaced(xml, "\"x{1}{2}{3}{4}\"", "\"{1} {2} {2} {4}\"");
+    xml = replaced(xml, "<item name=\"markSlow\" text=\"x\"/>", "<item name=\"markSlow\"/>");
+    xml = replaced(xml, "<item name=\"pauseHint\" text=\"x\"/>", "<item name=\"pauseHint\" text=\"a~\"/>");
+    xml = replaced(xml, "<item name=\"games\" text=\"x\"/>", "");
+    xml = replaced(xml, "\"x{1}{2}\"", "\"x{1}\"");
+    xml = replaced(xml, "<item name=\"legendIntro\" text=\"x\"/>", "<item name=\"legendIntro\" text=\"x{1}\"/>");
+    dir.write("plimo.xml", xml);
+    ProcessResult run = runChecker({"plimo.xml", "font_32.bmp"}, dir.path());
+    EXPECT_EQ(run.exitStatus, 1);
+    auto at = [&](const std::string &marker) { return "plimo.xml:" + std::to_string(lineOf(xml, marker)) + ": "; };
+    std::string screen = "language 1 (\"English\"): screen \"practice\"";
+    std::vector<std::string> want = {
+        at("{1} {2}") + screen + " item \"summary\" \"{1} {2} {2} {4}\": placeholders wrong, {1} to {4} wanted, each once",
+        at("\"markSlow\"") + screen + " item \"markSlow\" has no text attribute",
+        at("a~") + screen + " item \"pauseHint\" \"a~\": byte 0x7E at 1 has no ink in font_32.bmp",
+        at("name=\"practice\"") + "warning: " + screen + " item \"games\" not found: it comes from another "
+                                                        "language or the game's English",
+        at("progressHeading") + screen + " item \"progressHeading\" \"x{1}\": placeholders wrong, {1} to {2} wanted, each once",
+        at("legendIntro") + screen + " item \"legendIntro\" \"x{1}\": placeholders wrong, none wanted",
+        at("\"extra\"") + "warning: " + screen + " item \"extra\" is not one the game reads",
+    };
+    EXPECT_EQ(want, lines(run.out)) << run.out;
 }
 
 TEST_F(ContentChecker, FlagsTheSignsTheFontDrawsAsSchoolSigns) {

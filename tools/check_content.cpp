@@ -1,10 +1,12 @@
 // Checks a content file for translators: the start-up check, every fault with its line,
-// and every byte of a shown text that the font cannot draw.
+// and every byte of a shown text that the font cannot draw; what the file lacks but the
+// game can do without (the practice screen, a language's code) as warnings.
 //
 // Usage: plimo-check-content [file.xml] [font.bmp]
 // (defaults plimo.xml and font_32.bmp in the working directory). Problems go to standard
-// output, one per line as "file:line: what"; exit status 0 when there are none, 1 otherwise.
-// A good file gets one line saying what was checked and that all is well.
+// output, one per line as "file:line: what", warnings as "file:line: warning: what"; exit
+// status 0 when there are no problems, 1 otherwise. A file without problems gets one line
+// saying what was checked and that all is well (or how many warnings there were).
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "content/content.h"
+#include "content/practice_texts.h"
 #include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/surface.h"
@@ -22,6 +25,7 @@
 static std::string xmlFile;
 static std::string fontFile;
 static int problems = 0;
+static int warnings = 0;
 // What was looked at, for the line that says all is well: shown texts and their bytes.
 static int textsChecked = 0;
 static long bytesChecked = 0;
@@ -32,6 +36,15 @@ static void report(const TiXmlNode *where, const std::string &what) {
     else
         printf("%s: %s\n", xmlFile.c_str(), what.c_str());
     problems++;
+}
+
+// Something the game does without: an older file's missing words come from elsewhere.
+static void warn(const TiXmlNode *where, const std::string &what) {
+    if (where)
+        printf("%s:%d: warning: %s\n", xmlFile.c_str(), where->Row(), what.c_str());
+    else
+        printf("%s: warning: %s\n", xmlFile.c_str(), what.c_str());
+    warnings++;
 }
 
 // A text as it can be shown on a terminal: bytes outside printable ASCII as \xNN.
@@ -205,6 +218,54 @@ static void checkLanguageTexts(TiXmlElement *language, const std::string &who) {
     }
 }
 
+// The practice screen of one language, read by item name: optional as a whole and item by
+// item (the words then come from the first language that has them, or the game's English),
+// but an item that is there must be usable and drawable. And the code that --progress
+// chooses the language by.
+static void checkPracticeTexts(TiXmlElement *language, const std::string &who, bool fontMeasured) {
+    if (!language->Attribute("code"))
+        warn(language, who + ": no code attribute: plimo --progress cannot print in this language");
+    TiXmlElement *nameless;
+    TiXmlElement *screen = findScreenOf(language, PracticeScreenName, &nameless);
+    std::string screenWho = who + ": screen \"" + PracticeScreenName + "\"";
+    if (!screen) {
+        warn(language, screenWho + " not found: its words come from another language or the game's English");
+        return;
+    }
+    for (const PracticeTextItem &want : practiceTextItems) {
+        TiXmlElement *item = firstItem(screen);
+        while (item && !(item->Attribute("name") && asciiCaseCompare(item->Attribute("name"), want.name) == 0))
+            item = item->NextSiblingElement();
+        std::string itemWho = screenWho + " item \"" + want.name + "\"";
+        if (!item) {
+            warn(screen, itemWho + " not found: it comes from another language or the game's English");
+            continue;
+        }
+        const char *text = item->Attribute("text");
+        if (!text) {
+            report(item, itemWho + " has no text attribute");
+            continue;
+        }
+        if (!placeholdersMatch(text, want.placeholders)) {
+            std::string wanted = want.placeholders == 0 ? "none wanted"
+                                 : want.placeholders == 1
+                                     ? "{1} wanted once"
+                                     : "{1} to {" + std::to_string(want.placeholders) + "} wanted, each once";
+            report(item, itemWho + " \"" + printable(text) + "\": placeholders wrong, " + wanted);
+        }
+        if (fontMeasured)
+            checkInk(item, itemWho, text);
+    }
+    for (TiXmlElement *item = firstItem(screen); item; item = item->NextSiblingElement()) {
+        const char *name = item->Attribute("name");
+        bool known = false;
+        for (const PracticeTextItem &want : practiceTextItems)
+            known = known || (name && asciiCaseCompare(name, want.name) == 0);
+        if (!known)
+            warn(item, screenWho + " item \"" + printable(name ? name : "") + "\" is not one the game reads");
+    }
+}
+
 int main(int argc, char **argv) {
     if (argc > 3 || (argc > 1 && argv[1][0] == '-')) {
         fprintf(stderr, "usage: plimo-check-content [file.xml] [font.bmp]\n");
@@ -245,11 +306,15 @@ int main(int argc, char **argv) {
             checkPicture(language, who);
         if (fontMeasured)
             checkLanguageTexts(language, who);
+        checkPracticeTexts(language, who, fontMeasured);
     }
     SDL_Quit();
+    std::string verdict = "all well";
+    if (warnings > 0)
+        verdict = "no problems, " + std::to_string(warnings) + " warning" + (warnings == 1 ? "" : "s");
     if (problems == 0)
-        printf("%s: all well: %d language%s, %d text%s of %ld bytes, every one drawable with %s\n",
-               xmlFile.c_str(), position - 1, position == 2 ? "" : "s", textsChecked,
+        printf("%s: %s: %d language%s, %d text%s of %ld bytes, every one drawable with %s\n",
+               xmlFile.c_str(), verdict.c_str(), position - 1, position == 2 ? "" : "s", textsChecked,
                textsChecked == 1 ? "" : "s", bytesChecked, fontFile.c_str());
     return problems == 0 ? 0 : 1;
 }
