@@ -556,8 +556,9 @@ TEST_F(GameAnswers, PracticeListHoldsTheMostMissedFactsOfTheGame) {
     }
     char lines[MaxListedFacts][32];
     ASSERT_EQ(practiceListLines(lines), 6);
-    const char *expected[] = {"7 + 5 = 12 x",  "6 + 8 = 14 ...", "9 + 9 = 18 x",
-                              "4 + 7 = 11 x", "9 + 3 = 12 x",   "8 + 5 = 13 x"};
+    // The marks are the content file's words (English without one).
+    const char *expected[] = {"7 + 5 = 12 wrong", "6 + 8 = 14 slow",  "9 + 9 = 18 wrong",
+                              "4 + 7 = 11 wrong", "9 + 3 = 12 wrong", "8 + 5 = 13 wrong"};
     for (int i = 0; i < 6; i++)
         EXPECT_STREQ(lines[i], expected[i]);
     // The record counts what the list reads.

@@ -470,8 +470,9 @@ TEST_F(GameField, AThreeMinuteRoundEndsAtItsTimeWithItsSummary) {
     EXPECT_GT(answered, 2);
     char summary[64];
     ASSERT_TRUE(roundSummary(summary, sizeof summary));
-    EXPECT_EQ(std::string(summary), std::to_string(answered) + " answered, " + std::to_string(answered) +
-                                        " at first try, 5.0 s");
+    // The summary tells the misses as well as the answers.
+    EXPECT_EQ(std::string(summary), std::to_string(answered) + " answered, " + std::to_string(tooSlow) +
+                                        " missed, " + std::to_string(answered) + " at first try, 5.0 s");
     // The next game without the setting is no round, and has no summary.
     settings = Settings{};
     enterPlaying();

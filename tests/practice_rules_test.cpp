@@ -175,11 +175,11 @@ TEST_F(PracticeRules, TheRoundsSummaryRoundsTheMedianToTheNearestTenth) {
         std::vector<int32_t> times;
         const char *summary;
     } const cases[] = {
-        {{}, "0 answered, 0 at first try, 0.0 s"},
-        {{4449}, "1 answered, 1 at first try, 4.4 s"},
-        {{4450}, "1 answered, 1 at first try, 4.5 s"},
-        {{4400, 4500}, "2 answered, 2 at first try, 4.5 s"}, // the mean of the middle two
-        {{1000, 3000, 9000}, "3 answered, 3 at first try, 3.0 s"},
+        {{}, "0 answered, 0 missed, 0 at first try, 0.0 s"},
+        {{4449}, "1 answered, 0 missed, 1 at first try, 4.4 s"},
+        {{4450}, "1 answered, 0 missed, 1 at first try, 4.5 s"},
+        {{4400, 4500}, "2 answered, 0 missed, 2 at first try, 4.5 s"}, // the mean of the middle two
+        {{1000, 3000, 9000}, "3 answered, 0 missed, 3 at first try, 3.0 s"},
     };
     for (const auto &c : cases) {
         startFactRecord();

@@ -105,6 +105,13 @@ int32_t factsAnswered() {
     return count;
 }
 
+int32_t problemsMissed() {
+    int32_t count = 0;
+    for (const FactTally &fact : factRecord.facts)
+        count += fact.tooSlow;
+    return count;
+}
+
 int32_t factsRightFirstTry() {
     int32_t count = 0;
     for (const FactTally &fact : factRecord.facts)

@@ -89,5 +89,7 @@ std::vector<FactTally *> missedFactsInOrder();
 // Facts answered right in the game, those right at the first try, and the median time
 // (ms) a right answer took (0 when none).
 int32_t factsAnswered();
+// Problems that reached the left edge in the game (in a round each one missed).
+int32_t problemsMissed();
 int32_t factsRightFirstTry();
 int32_t medianAnswerMs();

@@ -1,15 +1,22 @@
 // The pause of a game: stopping and going on with every clock of the game.
 #include "practice/pause.h"
 
+#include <algorithm>
+
 #include "audio/audio.h"
+#include "content/practice_texts.h"
 #include "game/answers.h"
 #include "game/display.h"
+#include "gfx/font.h"
 #include "gfx/images.h"
 #include "gfx/particles.h"
 #include "ground/clock.h"
 #include "ground/settings.h"
 #include "practice/held_clocks.h"
 #include "practice/panel.h"
+
+// The left edge of the menus' panel (pixels), where a long hint starts.
+constexpr int32_t PausePanelLeft = 205;
 
 bool pauseOffered() { return pauseOffered(settings); }
 
@@ -58,13 +65,17 @@ void handlePlayingKeyPress(SDLKey key, uint16_t unicode) {
 }
 
 // The pause picture, over the menus' calm background: the sign of a pause, two bars in
-// the middle of the background's panel (the menus' column starts at its left).
+// the middle of the background's panel (the menus' column starts at its left), and
+// under them how to go on, in the child's language, centred on the panel and kept on it.
 static void drawPausePicture() {
-    const int32_t cx = 415, cy = 225;
+    const int32_t cx = 415, cy = 205;
     fillBox(cx - 40, cy - 60, cx - 10, cy + 60, PanelColour);
     fillBox(cx + 10, cy - 60, cx + 40, cy + 60, PanelColour);
     fillBox(cx - 37, cy - 57, cx - 13, cy + 57, PanelBorderColour);
     fillBox(cx + 13, cy - 57, cx + 37, cy + 57, PanelBorderColour);
+    const char *hint = practiceText(PauseHint);
+    int32_t width = bigTextAdvance(hint) / 2;
+    drawMenuText(std::max<int32_t>(PausePanelLeft, cx - width / 2), cy + 100, hint);
 }
 
 SDL_Surface *playingOrPauseBackground() { return game.paused ? menuBackground : playingBackground(); }

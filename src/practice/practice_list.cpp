@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
 
+#include "content/practice_texts.h"
 #include "gfx/font.h"
 #include "ground/settings.h"
 #include "practice/fact_record.h"
@@ -22,24 +26,51 @@ int practiceListLines(char lines[MaxListedFacts][32]) {
     for (int i = 0; i < count; i++) {
         char fact[24];
         formatFact(order[i]->text, order[i]->answer, fact, sizeof fact);
-        snprintf(lines[i], sizeof lines[i], "%s %s", fact, order[i]->wrong > 0 ? "x" : "...");
+        snprintf(lines[i], sizeof lines[i], "%s %s", fact,
+                 practiceText(order[i]->wrong > 0 ? MarkWrong : MarkSlow));
     }
     return count;
 }
 
+int splitAt(const char *text, int32_t width) {
+    int length = static_cast<int>(strlen(text));
+    if (bigTextAdvance(text) / 2 <= width)
+        return length;
+    // The ", " nearest the middle that leaves both halves within width.
+    int best = length;
+    for (int i = 0; i + 1 < length; i++) {
+        if (text[i] != ',' || text[i + 1] != ' ')
+            continue;
+        std::string first(text, static_cast<size_t>(i) + 1);
+        if (bigTextAdvance(first.c_str()) / 2 > width || bigTextAdvance(text + i + 2) / 2 > width)
+            continue;
+        if (best == length || std::abs(2 * i - length) < std::abs(2 * best - length))
+            best = i;
+    }
+    return best;
+}
+
 void drawGameOverPractice(int left, int top) {
-    char summary[64];
-    if (roundSummary(summary, sizeof summary)) {
-        drawSmallText(left, top - 6, summary);
-        top += 28;
+    char summary[160];
+    bool round = roundSummary(summary, sizeof summary);
+    if (round) {
+        int cut = splitAt(summary, GameOverLineWidth);
+        if (summary[cut] == '\0') {
+            drawSmallText(left, top - 6, summary);
+        } else {
+            summary[cut + 1] = '\0';
+            drawSmallText(left, top - 6, summary);
+            drawSmallText(left, top + 16, summary + cut + 2);
+        }
+        top += round && summary[cut] != '\0' ? 44 : 28;
     }
     if (!settings.practiceList)
         return;
     char lines[MaxListedFacts][32];
     int count = practiceListLines(lines);
     // Under a summary the rows come closer, so that the list still ends above the entries.
-    int rowStep = top > 220 ? 30 : 34;
+    int rowStep = top > 250 ? 24 : top > 220 ? 30 : 34;
     for (int i = 0; i < count; i++)
-        drawSmallText(left + (i / 3) * 180, top + (i % 3) * rowStep, lines[i]);
+        drawSmallText(left + (i / 3) * 190, top + (i % 3) * rowStep, lines[i]);
 }
 

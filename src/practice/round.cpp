@@ -2,7 +2,11 @@
 #include "practice/round.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <tinyxml.h>
 
+#include "content/practice_texts.h"
 #include "ground/clock.h"
 #include "ground/game_state.h"
 #include "ground/settings.h"
@@ -26,7 +30,15 @@ bool roundSummary(char *out, unsigned size) {
     if (game.roundEndsAt == 0)
         return false;
     int32_t tenths = (medianAnswerMs() + 50) / 100;
-    snprintf(out, size, "%d answered, %d at first try, %d.%d s", factsAnswered(), factsRightFirstTry(),
-             tenths / 10, tenths % 10);
+    // The decimal point as the child's language writes it: English a point, the others a
+    // comma.
+    const char *code = game.currentLanguage ? game.currentLanguage->Attribute("code") : nullptr;
+    char seconds[16];
+    snprintf(seconds, sizeof seconds, "%d%c%d", tenths / 10, !code || strcmp(code, "en") == 0 ? '.' : ',',
+             tenths % 10);
+    std::string line = fillText(practiceText(RoundSummary),
+                                {std::to_string(factsAnswered()), std::to_string(problemsMissed()),
+                                 std::to_string(factsRightFirstTry()), seconds});
+    snprintf(out, size, "%s", line.c_str());
     return true;
 }

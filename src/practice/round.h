@@ -16,6 +16,8 @@ bool roundGoesOn();
 bool roundOver(int32_t logicNow);
 
 // The round's summary under the game-over menu's score, when the last game was a round:
-// facts answered, right at the first try, and the median seconds one took, written into
-// out (size bytes) as "12 answered, 10 at first try, 4.5 s". False for no round.
+// facts answered, problems missed (reached the left edge), those right at the first try
+// and the median seconds one took, in the child's language (the content file's round
+// summary, "12 answered, 3 missed, 10 at first try, 4.5 s" in English), written into out
+// (size bytes). False for no round.
 bool roundSummary(char *out, unsigned size);
