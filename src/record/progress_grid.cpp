@@ -32,6 +32,10 @@ std::string legendText(FactState state) {
 
 } // namespace
 
+std::string countOf(size_t count, const char *one, const char *many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 char markOf(FactState state) {
     switch (state) {
     case FactFluent:
@@ -90,8 +94,7 @@ std::string progressGridText(const std::vector<ProgressRow> &rows, const std::st
     for (const ProgressRow &row : rows)
         if (row.lastPlayed > lastPlayed)
             lastPlayed = row.lastPlayed;
-    snprintf(line, sizeof line, "Progress kept in %s: %zu facts played", path.c_str(), rows.size());
-    text += line;
+    text += "Progress kept in " + path + ": " + countOf(rows.size(), "fact", "facts") + " played";
     text += lastPlayed.empty() ? ".\n" : ", last on " + lastPlayed + ".\n";
     text += "\nEach fact is marked by how the child answers it over all the games kept:\n";
     for (const std::string &legend : progressLegend())

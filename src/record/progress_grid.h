@@ -32,6 +32,9 @@ std::vector<std::string> progressLegend();
 // (or the division is not exact).
 bool factCell(const std::string &fact, int *grid, int *row, int *column);
 
+// "1 fact", "2 facts": count followed by one or many, as the count asks.
+std::string countOf(size_t count, const char *one, const char *many);
+
 // The whole text --progress prints for rows read from path: a heading, the legend, the
 // four grids (each with its stuck facts listed under it) and the facts beyond 12.
 std::string progressGridText(const std::vector<ProgressRow> &rows, const std::string &path);

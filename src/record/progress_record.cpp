@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "ground/atomic_file.h"
 
@@ -65,12 +67,18 @@ bool splitCsv(const std::string &text, std::vector<std::vector<std::string>> *re
     return true;
 }
 
-// A count as the record writes it: digits only, at most 15 of them.
+// A count as the record writes it: digits only, at most ProgressCountMax.
 bool readCount(const std::string &text, int64_t *value) {
     if (text.empty() || text.size() > 15 || text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     *value = strtoll(text.c_str(), nullptr, 10);
-    return true;
+    return *value <= ProgressCountMax;
+}
+
+// A count grown by more, held at ProgressCountMax (the reader's bound) rather than
+// written past it; what the game adds is never below 0.
+int64_t addCount(int64_t count, int64_t more) {
+    return std::min(ProgressCountMax, count + std::max<int64_t>(0, std::min<int64_t>(more, ProgressCountMax)));
 }
 
 bool readDate(const std::string &text) {
@@ -160,6 +168,7 @@ bool parseProgressRecord(const std::string &text, std::vector<ProgressRow> *rows
         *why = "line 1 is not the header \"" + std::string(ProgressHeader) + "\"";
         return false;
     }
+    std::unordered_set<std::string> seen; // the facts so far, for the check of a fact twice
     for (size_t line = 1; line < records.size(); line++) {
         const std::vector<std::string> &f = records[line];
         std::string where = "line " + std::to_string(line + 1);
@@ -191,11 +200,9 @@ bool parseProgressRecord(const std::string &text, std::vector<ProgressRow> *rows
             return false;
         }
         row.lastPlayed = f[6];
-        for (const ProgressRow &earlier : *rows) {
-            if (earlier.fact == row.fact) {
-                *why = where + ": \"" + row.fact + "\" is there twice";
-                return false;
-            }
+        if (!seen.insert(row.fact).second) {
+            *why = where + ": \"" + row.fact + "\" is there twice";
+            return false;
         }
         rows->push_back(row);
     }
@@ -203,46 +210,43 @@ bool parseProgressRecord(const std::string &text, std::vector<ProgressRow> *rows
 }
 
 void mergeOutcomes(std::vector<ProgressRow> *rows, const std::vector<FactOutcome> &outcomes, const std::string &date) {
+    std::unordered_map<std::string, size_t> at; // each fact's row
+    for (size_t i = 0; i < rows->size(); i++)
+        at[(*rows)[i].fact] = i;
     for (const FactOutcome &outcome : outcomes) {
         if (outcome.asked <= 0)
             continue;
-        auto row = std::find_if(rows->begin(), rows->end(),
-                                [&](const ProgressRow &r) { return r.fact == outcome.fact; });
-        if (row == rows->end()) {
+        auto found = at.find(outcome.fact);
+        if (found == at.end()) {
+            found = at.emplace(outcome.fact, rows->size()).first;
             rows->emplace_back();
-            row = rows->end() - 1;
-            row->fact = outcome.fact;
+            rows->back().fact = outcome.fact;
         }
+        ProgressRow *row = &(*rows)[found->second];
         std::vector<std::pair<int64_t, int64_t>> weighted;
         if (row->medianMs >= 0)
             weighted.push_back({row->medianMs, std::max<int64_t>(row->rightFirstTry, 1)});
         for (int32_t ms : outcome.rightAnswerMs)
-            weighted.push_back({ms, 1});
+            weighted.push_back({std::max(0, ms), 1});
         if (!weighted.empty())
-            row->medianMs = medianOf(weighted);
-        row->asked += outcome.asked;
-        row->rightFirstTry += outcome.rightFirstTry;
-        row->wrong += outcome.wrong;
-        row->tooSlow += outcome.tooSlow;
+            row->medianMs = std::min(medianOf(weighted), ProgressCountMax);
+        row->asked = addCount(row->asked, outcome.asked);
+        row->rightFirstTry = addCount(row->rightFirstTry, outcome.rightFirstTry);
+        row->wrong = addCount(row->wrong, outcome.wrong);
+        row->tooSlow = addCount(row->tooSlow, outcome.tooSlow);
+        // Never more answers than askings, whatever the caller counted.
+        row->rightFirstTry = std::min(row->rightFirstTry, row->asked);
+        row->wrong = std::min(row->wrong, row->asked);
+        row->tooSlow = std::min(row->tooSlow, row->asked);
         row->lastPlayed = date;
     }
 }
 
-RecordState readProgressRecord(const std::string &path, std::vector<ProgressRow> *rows, std::string *why) {
-    std::string text;
-    rows->clear();
-    if (!readWholeFile(path, &text, why))
-        return why->empty() ? RecordAbsent : RecordUnreadable;
-    return parseProgressRecord(text, rows, why) ? RecordRead : RecordDamaged;
-}
+namespace {
 
-bool keepGameInRecord(const std::string &path, const std::vector<FactOutcome> &outcomes, const std::string &date,
-                      std::string *message) {
-    message->clear();
-    if (path.empty()) {
-        *message = "cannot keep the progress record: neither XDG_DATA_HOME nor HOME names a folder";
-        return false;
-    }
+// keepGameInRecord's work once the lock is held.
+bool mergeUnderLock(const std::string &path, const std::vector<FactOutcome> &outcomes, const std::string &date,
+                    std::string *message) {
     std::vector<ProgressRow> rows;
     std::string why;
     switch (readProgressRecord(path, &rows, &why)) {
@@ -268,17 +272,101 @@ bool keepGameInRecord(const std::string &path, const std::vector<FactOutcome> &o
     case RecordRead:
         break;
     }
-    size_t slash = path.rfind('/');
-    if (slash != std::string::npos && slash > 0 && !makeFolders(path.substr(0, slash), &why)) {
-        *message += (message->empty() ? "" : "; ") + why + "; this game is not kept";
+    mergeOutcomes(&rows, outcomes, date);
+    std::string text = formatProgressRecord(rows);
+    if (static_cast<long>(text.size()) > ProgressRecordMaxBytes) {
+        *message += (message->empty() ? "" : "; ") + std::string("the progress record would grow past ") +
+                    std::to_string(ProgressRecordMaxBytes) + " bytes; this game is not kept";
         return false;
     }
-    mergeOutcomes(&rows, outcomes, date);
-    if (!writeFileAtomically(path, formatProgressRecord(rows), &why)) {
+    if (!writeFileAtomically(path, text, &why)) {
         *message += (message->empty() ? "" : "; ") + why + "; this game is not kept, the record before it is";
         return false;
     }
     return true;
+}
+
+} // namespace
+
+RecordState readProgressRecord(const std::string &path, std::vector<ProgressRow> *rows, std::string *why) {
+    std::string text;
+    rows->clear();
+    switch (readWholeFile(path, ProgressRecordMaxBytes, &text, why)) {
+    case FileMissing:
+        return RecordAbsent;
+    case FileUnreadable:
+        return RecordUnreadable;
+    case FileTooLarge:
+        *why = "it holds more than " + std::to_string(ProgressRecordMaxBytes) + " bytes";
+        return RecordDamaged;
+    case FileReadWhole:
+        break;
+    }
+    return parseProgressRecord(text, rows, why) ? RecordRead : RecordDamaged;
+}
+
+std::vector<std::string> recordFolders(const std::string &path) {
+    std::vector<std::string> folders;
+    std::string folder = path;
+    for (int depth = 0; depth < 3; depth++) {
+        size_t slash = folder.rfind('/');
+        if (slash == std::string::npos || slash == 0)
+            break;
+        folder = folder.substr(0, slash);
+        folders.insert(folders.begin(), folder);
+        if (folder.size() >= 6 && folder.compare(folder.size() - 6, 6, "/plimo") == 0)
+            return folders;
+    }
+    if (folders.size() > 1)
+        folders.erase(folders.begin(), folders.end() - 1);
+    return folders;
+}
+
+bool prepareRecordFolders(const std::string &path, std::string *why) {
+    std::vector<std::string> folders = recordFolders(path);
+    if (folders.empty())
+        return true;
+    // The folders above the game's own are the player's data folders, made as any program
+    // makes them; the game's own are checked one by one before anything goes into them.
+    size_t slash = folders.front().rfind('/');
+    if (slash != std::string::npos && slash > 0 && !makeFolders(folders.front().substr(0, slash), why))
+        return false;
+    for (const std::string &folder : folders) {
+        if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+            *why = "cannot make the folder " + folder + ": " + strerror(errno);
+            return false;
+        }
+        if (!checkFolderTrusted(folder, why))
+            return false;
+    }
+    return true;
+}
+
+bool keepGameInRecord(const std::string &path, const std::vector<FactOutcome> &outcomes, const std::string &date,
+                      std::string *message) {
+    message->clear();
+    if (path.empty()) {
+        *message = "cannot keep the progress record: neither XDG_DATA_HOME nor HOME names a folder";
+        return false;
+    }
+    std::string why;
+    if (!prepareRecordFolders(path, &why)) {
+        *message = why + "; this game is not kept";
+        return false;
+    }
+    // One game at a time from reading to renaming: two games ending together both reach
+    // the record, each merged into what the other wrote.
+    int lock = takeLockBeside(path, LockWaitMs, &why);
+    if (lock < 0) {
+        *message = why + "; this game is not kept";
+        return false;
+    }
+    // No writer of this record is in the middle of a write now: what a killed one left
+    // behind can go.
+    removeStaleTemporaries(path);
+    bool kept = mergeUnderLock(path, outcomes, date, message);
+    releaseLock(lock);
+    return kept;
 }
 
 FactState factState(const ProgressRow &row) {

@@ -12,6 +12,11 @@
 // once and kept aside as damaged, before it is read.
 constexpr long ProgressRecordMaxBytes = 1L << 20;
 
+// The largest count (and median ms) a record holds: 15 digits. The reader refuses more;
+// merging holds a count there rather than passing it, so that whatever the game writes it
+// can read back.
+constexpr int64_t ProgressCountMax = 999999999999999LL;
+
 // One fact's outcome in one game, as the game tallied it.
 struct FactOutcome {
     std::string fact;                   // the problem as the game writes it: "7 * 8"
@@ -47,8 +52,9 @@ std::string formatProgressRecord(const std::vector<ProgressRow> &rows);
 // Reads a record's CSV text into rows (in file order). False, with what is wrong and on
 // which line in why, when the text is no record this game wrote: a missing or other
 // header, a line without its seven fields, a count that is no whole number or is
-// greater than the times asked, a fact that is no "a op b", a fact twice, a date that is
-// no YYYY-MM-DD. Fields may be quoted as CSV allows; lines may end in CRLF.
+// greater than the times asked or than ProgressCountMax, a fact that is no "a op b", a
+// fact twice, a date that is no YYYY-MM-DD. Fields may be quoted as CSV allows; lines may
+// end in CRLF. Time linear in the text's length.
 bool parseProgressRecord(const std::string &text, std::vector<ProgressRow> *rows, std::string *why);
 
 // Adds one game's outcomes to rows, dated date ("YYYY-MM-DD"); facts new to the record
@@ -64,14 +70,28 @@ enum RecordState {
     RecordDamaged,    // the file is there but is no record (why says what is wrong)
     RecordUnreadable, // the file cannot be read (why says why)
 };
+// A record larger than ProgressRecordMaxBytes is damaged, told from its size alone.
 RecordState readProgressRecord(const std::string &path, std::vector<ProgressRow> *rows, std::string *why);
 
-// Merges one game into the record at path, dated date: reads it, keeps a damaged one
-// aside as "<path>.damaged-<date>" (then -2, -3, ... when taken) and starts afresh, adds
-// the game and writes the record atomically, making its folders as needed. Returns false
-// when the game could not be kept (the old record is then untouched). message receives
-// what the player should know (a damaged record kept aside, or why nothing was written);
-// empty when all went well.
+// The game's own folders of the record at path, outermost first: every folder from the
+// one named "plimo" down to the record's (at most three), or, when none is so named,
+// only the record's folder.
+std::vector<std::string> recordFolders(const std::string &path);
+
+// Makes the folders of the record at path as needed (the data folders above the game's
+// own as any program does; the game's own one by one, mode 0700) and checks each of the
+// game's own with checkFolderTrusted before anything goes into it. False with one line in
+// why: nothing is then made inside a folder that failed.
+bool prepareRecordFolders(const std::string &path, std::string *why);
+
+// Merges one game into the record at path, dated date: makes and checks its folders
+// (prepareRecordFolders), takes the record's lock (takeLockBeside, LockWaitMs), removes
+// what killed writers left, reads the record inside the lock, keeps a damaged one aside
+// as "<path>.damaged-<date>" (then -2, -3, ... when taken) and starts afresh, adds the
+// game and writes the record atomically. Returns false when the game could not be kept
+// (the old record is then untouched; so is an untrusted folder). message receives what
+// the player should know (a damaged record kept aside, or why nothing was written), one
+// line, never cut; empty when all went well.
 bool keepGameInRecord(const std::string &path, const std::vector<FactOutcome> &outcomes, const std::string &date,
                       std::string *message);
 

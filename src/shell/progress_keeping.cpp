@@ -13,7 +13,32 @@
 #include "practice/fact_record.h"
 #include "record/progress_grid.h"
 #include "record/progress_record.h"
+#include "ground/atomic_file.h"
 #include "ground/startup.h"
+
+void reportRecordLine(const std::string &line) {
+    // Whole, however long its paths: the line's end says where a damaged record went.
+    std::string whole = line + "\n";
+    fwrite(whole.data(), 1, whole.size(), stderr);
+    fflush(stderr);
+}
+
+void tidyProgressRecord() {
+    if (!settings.remember)
+        return;
+    std::string path = progressRecordPath();
+    std::string why;
+    if (path.empty() || access(path.c_str(), F_OK) != 0)
+        return;
+    for (const std::string &folder : recordFolders(path))
+        if (!checkFolderTrusted(folder, &why))
+            return; // said when the game is kept; nothing is touched there
+    int lock = takeLockBeside(path, 0, &why);
+    if (lock < 0)
+        return; // another game is keeping its record now: it tidies after itself
+    removeStaleTemporaries(path);
+    releaseLock(lock);
+}
 
 std::string todayDate() {
     time_t seconds = time(nullptr);
@@ -51,7 +76,7 @@ void keepFinishedGame() {
     std::string message;
     keepGameInRecord(progressRecordPath(), outcomes, todayDate(), &message);
     if (!message.empty())
-        reportFault("%s", message.c_str());
+        reportRecordLine(message);
 }
 
 int showProgress() {
@@ -67,10 +92,10 @@ int showProgress() {
         printf("No progress kept yet: %s does not exist. Play with --remember to keep one.\n", path.c_str());
         break;
     case RecordDamaged:
-        reportFault("the progress record %s is damaged: %s", path.c_str(), why.c_str());
+        reportRecordLine("the progress record " + path + " is damaged: " + why);
         return 1;
     case RecordUnreadable:
-        reportFault("%s", why.c_str());
+        reportRecordLine(why);
         return 1;
     case RecordRead:
         fputs(progressGridText(rows, path).c_str(), stdout);
@@ -93,7 +118,7 @@ int forgetProgress() {
         while (struct dirent *entry = readdir(dir)) {
             std::string entryName = entry->d_name;
             if (entryName == name || entryName.rfind(name + ".damaged-", 0) == 0 ||
-                entryName.rfind(name + ".tmp-", 0) == 0)
+                entryName.rfind(name + ".tmp-", 0) == 0 || entryName == name + ".lock")
                 files.push_back(folder + "/" + entryName);
         }
         closedir(dir);
@@ -110,20 +135,27 @@ int forgetProgress() {
             std::string last;
             for (const ProgressRow &row : rows)
                 last = row.lastPlayed > last ? row.lastPlayed : last;
-            printf("Deleting the progress record %s: %zu facts%s%s.\n", file.c_str(), rows.size(),
-                   last.empty() ? "" : ", last played on ", last.c_str());
+            printf("Deleting the progress record %s: %s%s%s.\n", file.c_str(),
+                   countOf(rows.size(), "fact", "facts").c_str(), last.empty() ? "" : ", last played on ", last.c_str());
         } else if (file == path) {
             printf("Deleting the progress record %s.\n", file.c_str());
         } else if (file.find(".damaged-") != std::string::npos) {
             printf("Deleting the damaged record kept aside %s.\n", file.c_str());
+        } else if (file.size() > 5 && file.compare(file.size() - 5, 5, ".lock") == 0) {
+            // The lock says nothing of the child; it goes without a word.
         } else {
             printf("Deleting %s, left by a write that was cut short.\n", file.c_str());
         }
         fflush(stdout);
         if (unlink(file.c_str()) != 0) {
-            reportFault("cannot delete %s: %s", file.c_str(), strerror(errno));
+            reportRecordLine("cannot delete " + file + ": " + strerror(errno));
             status = 1;
         }
     }
+    // The game's own folders go too once nothing else is in them (rmdir leaves any other).
+    std::vector<std::string> folders = recordFolders(path);
+    for (auto f = folders.rbegin(); f != folders.rend(); ++f)
+        if (rmdir(f->c_str()) != 0)
+            break;
     return fflush(stdout) == 0 && !ferror(stdout) ? status : 1;
 }
