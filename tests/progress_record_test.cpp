@@ -25,7 +25,26 @@
 
 namespace {
 
+// The first line of a record of before (version 1), which is still read.
 const std::string Header = "fact,asked,right first try,wrong,too slow,median ms,last played\n";
+const std::string Facts = "fact,asked,right first try,wrong,too slow,median ms,last played,last askings\n";
+const std::string Games = "game,date,seconds played\n";
+
+// A record as the game writes it now.
+std::string record2(const std::string &facts, const std::string &games, const std::string &player = "") {
+    return "plimo progress record,version 2,player," + player + "\n" + Facts + facts + Games + games;
+}
+
+// A game of date whose id is the date's digits, a minute long.
+KeptGame gameOn(const std::string &date) {
+    std::string id = date;
+    id.erase(std::remove(id.begin(), id.end(), '-'), id.end());
+    return {id, date, 60};
+}
+bool keep(const std::string &path, const std::vector<FactOutcome> &outcomes, const std::string &date,
+          std::string *message) {
+    return keepGameInRecord(path, "", gameOn(date), outcomes, message);
+}
 
 std::string contents(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
@@ -46,16 +65,24 @@ std::vector<std::string> filesIn(const std::string &folder) {
     return names;
 }
 
-// One game: 7 * 8 asked twice (wrong once, right at 2.5 s and 4 s), 9 + 6 once, right at
-// 1.2 s, and a fact that never led.
+// One game, counts only: 7 * 8 asked twice (wrong once, right at 2.5 s and 4 s), 9 + 6
+// once, right at 1.2 s, and a fact that never led.
 std::vector<FactOutcome> oneGame() {
-    FactOutcome product{"7 * 8", 2, 1, 1, 0, {2500, 4000}};
-    FactOutcome sum{"9 + 6", 1, 1, 0, 0, {1200}};
-    FactOutcome unasked{"3 * 3", 0, 0, 0, 0, {}};
+    FactOutcome product{"7 * 8", 2, 1, 1, 0, {2500, 4000}, {}};
+    FactOutcome sum{"9 + 6", 1, 1, 0, 0, {1200}, {}};
+    FactOutcome unasked{"3 * 3", 0, 0, 0, 0, {}, {}};
     return {product, sum, unasked};
 }
+// The record oneGame leaves in a new record on date (its game's line included).
+std::string oneGameKept(const std::string &date) {
+    return record2("7 * 8,2,1,1,0,2500," + date + ",\n9 + 6,1,1,0,0,1200," + date + ",\n",
+                   gameOn(date).id + "," + date + ",60\n");
+}
 
-class ProgressRecord : public ::testing::Test {
+// Askings as the game hands them over: right, wrong, warned, ms.
+FactAsking asked(bool right, bool wrong, bool warned, int32_t ms) { return {right, wrong, warned, ms}; }
+
+class ProgressFile : public ::testing::Test {
   protected:
     void TearDown() override { setAtomicWriteFault(-1, false); }
     ScratchDir dir;
@@ -66,39 +93,110 @@ class ProgressRecord : public ::testing::Test {
 } // namespace
 
 TEST(ProgressRecordText, ReadsWhatTheGameAndSpreadsheetsWriteAndMergesGames) {
-    std::vector<ProgressRow> rows;
+    ProgressRecord record;
     std::string why;
-    mergeOutcomes(&rows, oneGame(), "2024-03-18");
-    std::string written = formatProgressRecord(rows);
-    EXPECT_EQ(written, Header + "7 * 8,2,1,1,0,2500,2024-03-18\n9 + 6,1,1,0,0,1200,2024-03-18\n");
-    // A second day: counts add up; the median weighs the earlier one by its right answers.
-    FactOutcome again{"7 * 8", 4, 4, 0, 1, {5000, 6000, 7000, 8000}};
-    mergeOutcomes(&rows, {again}, "2024-03-19");
-    EXPECT_EQ(formatProgressRecord(rows),
-              Header + "7 * 8,6,5,1,1,6000,2024-03-19\n9 + 6,1,1,0,0,1200,2024-03-18\n");
+    EXPECT_TRUE(mergeGame(&record, gameOn("2024-03-18"), oneGame()));
+    EXPECT_EQ(formatProgressRecord(record), oneGameKept("2024-03-18"));
+    // A second day, with each asking: the counts are the askings' (the one the game ended
+    // under, neither answered nor warned, left out); the median weighs the earlier one by
+    // its right answers; the game's id is kept, and the same game again adds nothing.
+    FactOutcome again{"7 * 8", 9, 9, 9, 9, {1}, {asked(true, true, false, 2000), asked(true, false, false, 1500),
+                                               asked(false, false, false, -1), asked(false, false, true, -1)}};
+    FactOutcome ended{"6 * 6", 0, 0, 0, 0, {}, {asked(false, false, false, -1)}};
+    for (int twice = 0; twice < 2; twice++)
+        EXPECT_EQ(mergeGame(&record, gameOn("2024-03-19"), {again, ended}), twice == 0);
+    const std::string kept =
+        record2("7 * 8,5,2,2,1,2000,2024-03-19,2024-03-19 20240319 1 w;2024-03-19 20240319 2 f;2024-03-19 20240319 3 t\n"
+                "9 + 6,1,1,0,0,1200,2024-03-18,\n",
+                "20240318,2024-03-18,60\n20240319,2024-03-19,60\n", "");
+    EXPECT_EQ(formatProgressRecord(record), kept);
     // The same record saved by a spreadsheet: every field quoted, CRLF line ends.
-    std::string quoted = "\"fact\",\"asked\",\"right first try\",\"wrong\",\"too slow\",\"median ms\",\"last "
-                         "played\"\r\n\"7 * 8\",\"6\",\"5\",\"1\",\"1\",\"6000\",\"2024-03-19\"\r\n"
-                         "\"9 + 6\",1,1,0,0,1200,2024-03-18\r\n\r\n";
-    std::vector<ProgressRow> read;
+    std::string quoted = "\"plimo progress record\",\"version 2\",\"player\",\"\"\r\n\"fact\",\"asked\",\"right first "
+                         "try\",\"wrong\",\"too slow\",\"median ms\",\"last played\",\"last askings\"\r\n\"7 * "
+                         "8\",\"5\",\"2\",\"2\",\"1\",\"2000\",\"2024-03-19\",\"2024-03-19 20240319 1 w;2024-03-19 "
+                         "20240319 2 f;2024-03-19 20240319 3 t\"\r\n\"9 + 6\",1,1,0,0,1200,2024-03-18,\r\n\"game\",\"date"
+                         "\",\"seconds played\"\r\n20240318,2024-03-18,60\r\n\"20240319\",2024-03-19,60\r\n\r\n";
+    ProgressRecord read;
     ASSERT_TRUE(parseProgressRecord(quoted, &read, &why)) << why;
-    EXPECT_EQ(formatProgressRecord(read), formatProgressRecord(rows));
-    // How a teacher's grid marks them.
+    EXPECT_EQ(formatProgressRecord(read), kept);
+    // A record of before is read as it is and written anew, its player named by the game.
+    ASSERT_TRUE(parseProgressRecord(Header + "7 * 8,6,5,1,1,6000,2024-03-19\n", &read, &why)) << why;
+    read.player = "Åsa";
+    EXPECT_EQ(formatProgressRecord(read), record2("7 * 8,6,5,1,1,6000,2024-03-19,\n", "", "Åsa"));
+    // A name with a comma or a quote (never a checked name, but a hand edit) stays whole.
+    read.player = "a,\"b";
+    ASSERT_TRUE(parseProgressRecord(formatProgressRecord(read), &record, &why)) << why;
+    EXPECT_EQ(record.player, "a,\"b");
+}
+
+// What each asking counts as, and the marks a teacher's grid gives from a fact's last
+// askings (or, in a record of before, from its counts).
+TEST(ProgressRecordText, MarksATeacherCanTrust) {
+    const struct {
+        FactAsking asking;
+        AskingResult result;
+    } askings[] = {
+        {asked(true, false, false, 0), AskingFluent},     {asked(true, false, false, 3000), AskingFluent},
+        {asked(true, false, false, 3001), AskingSlow},    {asked(true, false, true, 900), AskingSlow},
+        {asked(true, true, false, 900), AskingWrong},     {asked(false, true, true, -1), AskingWrong},
+        {asked(false, false, true, -1), AskingTooSlow},   {asked(false, false, false, -1), AskingNotCounted},
+    };
+    for (const auto &a : askings)
+        EXPECT_EQ(askingResult(a.asking), a.result) << a.asking.answeredRight << a.asking.answeredWrong
+                                                    << a.asking.warned << " " << a.asking.ms;
+    // Askings as "result day" (days 1 to 3 of March).
+    auto last = [](std::vector<const char *> list) {
+        std::vector<KeptAsking> kept;
+        for (const char *a : list)
+            kept.push_back({std::string("2024-03-0") + a[1], "ab", 1, static_cast<AskingResult>(a[0])});
+        return kept;
+    };
+    const struct {
+        int64_t asked;
+        std::vector<const char *> last;
+        FactState state;
+    } marks[] = {
+        {3, {"f1", "f1", "f1"}, FactRightSoFar}, // all on one day
+        {3, {"f1", "f1", "f2"}, FactFluent},     {2, {"f1", "f2"}, FactRightSoFar},
+        {9, {"f1", "f2"}, FactRightSoFar},       // two askings kept: not yet three to go by
+        {3, {"s1", "f1", "f2"}, FactFluent},     {3, {"f1", "s2", "f2"}, FactFluent},
+        {3, {"f1", "f1", "s2"}, FactRightSoFar}, {3, {"f1", "s2", "s2"}, FactSlow},
+        {1, {"s1"}, FactSlow},                   {1, {"f1"}, FactRightSoFar},
+        {3, {"w1", "f2", "f3"}, FactFluent},     {3, {"f1", "w2", "s2"}, FactWrong},
+        {3, {"f1", "t2", "f3"}, FactFluent},     {3, {"t1", "s2", "s3"}, FactWrong},
+        {2, {"f1", "w1"}, FactWrong},            {3, {"w1", "t2", "f3"}, FactStuck},
+        {1, {"w1"}, FactStuck},                  {1, {"t1"}, FactStuck},
+        {0, {}, FactNotPlayed},
+    };
+    for (const auto &m : marks) {
+        ProgressRow row{"7 * 8", m.asked, 0, 0, 0, -1, "2024-03-03", last(m.last)};
+        EXPECT_EQ(factState(row), m.state) << m.asked << (m.last.empty() ? "" : m.last[0]) << "...";
+    }
     const struct {
         ProgressRow row;
         FactState state;
-    } states[] = {
-        {{"7 * 8", 5, 4, 1, 0, 3000, "2024-03-18"}, FactFluent}, {{"7 * 8", 5, 4, 1, 0, 3001, ""}, FactSlow},
-        {{"7 * 8", 5, 3, 2, 0, 900, ""}, FactSlow},              {{"7 * 8", 5, 2, 3, 0, 900, ""}, FactStuck},
-        {{"7 * 8", 1, 0, 0, 1, -1, ""}, FactStuck},              {{"7 * 8", 0, 0, 0, 0, -1, ""}, FactNotPlayed},
+    } before[] = {
+        {{"7 * 8", 5, 5, 0, 0, 3000, "", {}}, FactRightSoFar}, {{"7 * 8", 5, 5, 0, 0, 3001, "", {}}, FactSlow},
+        {{"7 * 8", 5, 4, 1, 0, 900, "", {}}, FactWrong},       {{"7 * 8", 5, 5, 0, 1, 900, "", {}}, FactWrong},
+        {{"7 * 8", 5, 2, 3, 0, 900, "", {}}, FactStuck},       {{"7 * 8", 1, 0, 0, 1, -1, "", {}}, FactStuck},
+        {{"7 * 8", 0, 0, 0, 0, -1, "", {}}, FactNotPlayed},
     };
-    for (const auto &s : states)
-        EXPECT_EQ(factState(s.row), s.state) << s.row.rightFirstTry << " of " << s.row.asked << ", " << s.row.medianMs;
+    for (const auto &b : before)
+        EXPECT_EQ(factState(b.row), b.state) << b.row.rightFirstTry << " of " << b.row.asked << ", " << b.row.medianMs;
+    // One short game never makes a fact fluent, however quick; three games on two days do.
+    ProgressRecord record;
+    FactOutcome quick{"7 * 8", 0, 0, 0, 0, {}, {asked(true, false, false, 800), asked(true, false, false, 700),
+                                               asked(true, false, false, 600)}};
+    mergeGame(&record, {"a1", "2024-03-18", 60}, {quick});
+    EXPECT_EQ(factState(record.rows[0]), FactRightSoFar);
+    quick.askings.resize(1);
+    mergeGame(&record, {"a2", "2024-03-19", 60}, {quick});
+    EXPECT_EQ(factState(record.rows[0]), FactFluent);
 }
 
 // What is no record this game wrote is refused with what is wrong and where; the game
 // then keeps it aside (a second one the same day beside it) and starts a new record.
-TEST_F(ProgressRecord, ADamagedRecordIsKeptAsideNeverOverwritten) {
+TEST_F(ProgressFile, ADamagedRecordIsKeptAsideNeverOverwritten) {
     const struct {
         const char *text;
         const char *why;
@@ -120,21 +218,56 @@ TEST_F(ProgressRecord, ADamagedRecordIsKeptAsideNeverOverwritten) {
          "line 3: \"7 * 8\" is there twice"},
         {"fact,asked,right first try,wrong,too slow,median ms,last played\n\"7 * 8,2,1,1,0,,2024-03-18\n",
          "a quoted field is never closed"},
+        // The current format.
+        {"plimo progress record,version 3,player,\n", "the record is of version 3, newer than this game reads (2)"},
+        {"plimo progress record,version two,player,\n", "line 1 names no version"},
+        {"plimo progress record,version 2,player\n", "line 1 is not \"plimo progress record,version 2,player,NAME\""},
+        {"plimo progress record,version 2,player,\nfact,asked\n", "line 2 is not the header"},
+        {"plimo progress record,version 2,player,\nfact,asked,right first try,wrong,too slow,median ms,last played,"
+         "last askings\n7 * 8,1,1,0,0,,2024-03-18\n",
+         "line 3 has 7 fields, not 8"},
+        {"plimo progress record,version 2,player,\nfact,asked,right first try,wrong,too slow,median ms,last played,"
+         "last askings\n7 * 8,1,1,0,0,,2024-03-18,2024-03-18 ab 1 f;2024-03-18 ab 2 f;2024-03-18 ab 3 f;2024-03-18 ab 4 f\n",
+         "line 3: \"2024-03-18 ab 1 f;"},
+        {"plimo progress record,version 2,player,\nfact,asked,right first try,wrong,too slow,median ms,last played,"
+         "last askings\n7 * 8,1,1,0,0,,2024-03-18,2024-03-18 AB 1 f\n",
+         "are no last askings"},
+        {"plimo progress record,version 2,player,\nfact,asked,right first try,wrong,too slow,median ms,last played,"
+         "last askings\n7 * 8,1,1,0,0,,2024-03-18,2024-03-18 ab 0 f\n",
+         "are no last askings"},
+        {"plimo progress record,version 2,player,\nfact,asked,right first try,wrong,too slow,median ms,last played,"
+         "last askings\n7 * 8,1,1,0,0,,2024-03-18,2024-03-18 ab 1 x\n",
+         "are no last askings"},
+        {"plimo progress record,version 2,player,\nfact,asked,right first try,wrong,too slow,median ms,last played,"
+         "last askings\ngame,date,seconds played\nab,2024-03-18,60\nab,2024-03-19,60\n",
+         "line 5: the game ab is there twice"},
+        {"plimo progress record,version 2,player,\nfact,asked,right first try,wrong,too slow,median ms,last played,"
+         "last askings\ngame,date,seconds played\nab,2024-03-18\n",
+         "line 4 is no game"},
+        {"plimo progress record,version 2,player,\nfact,asked,right first try,wrong,too slow,median ms,last played,"
+         "last askings\ngame,date,seconds played\n7 * 8,1,1,0,0,,2024-03-18,\n",
+         "line 4 is no game"},
     };
     for (const auto &d : damaged) {
         SCOPED_TRACE(d.text);
         ASSERT_EQ(0, system(("rm -rf '" + folder + "' && mkdir '" + folder + "'").c_str()));
         dir.write("plimo/progress.csv", d.text);
         std::string message;
-        ASSERT_TRUE(keepGameInRecord(path, oneGame(), "2024-03-20", &message));
+        bool newer = strstr(d.why, "newer") != nullptr;
+        EXPECT_EQ(keep(path, oneGame(), "2024-03-20", &message), !newer);
         EXPECT_NE(message.find(d.why), std::string::npos) << message;
+        if (newer) { // a newer game's record is left as it is, and this game not kept
+            EXPECT_EQ(contents(path), d.text);
+            EXPECT_NE(message.find("; this game is not kept"), std::string::npos) << message;
+            continue;
+        }
         EXPECT_NE(message.find("kept as " + path + ".damaged-2024-03-20"), std::string::npos) << message;
         EXPECT_EQ(contents(path + ".damaged-2024-03-20"), d.text);
-        EXPECT_EQ(contents(path), Header + "7 * 8,2,1,1,0,2500,2024-03-20\n9 + 6,1,1,0,0,1200,2024-03-20\n");
+        EXPECT_EQ(contents(path), oneGameKept("2024-03-20"));
     }
     dir.write("plimo/progress.csv", "not a record");
     std::string message;
-    ASSERT_TRUE(keepGameInRecord(path, oneGame(), "2024-03-20", &message));
+    ASSERT_TRUE(keep(path, oneGame(), "2024-03-20", &message));
     EXPECT_EQ(contents(path + ".damaged-2024-03-20-2"), "not a record");
     EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"progress.csv", "progress.csv.damaged-2024-03-20",
                                                           "progress.csv.damaged-2024-03-20-2", "progress.csv.lock"}));
@@ -143,15 +276,15 @@ TEST_F(ProgressRecord, ADamagedRecordIsKeptAsideNeverOverwritten) {
 // A full disk in the middle of the write, or the program killed there: the record is
 // what it was, the next game is kept as if nothing had happened, and with a new record
 // (its folders not made yet) nothing half-written is left as one.
-TEST_F(ProgressRecord, AFullDiskOrAKillMidWriteLosesNothingKeptBefore) {
+TEST_F(ProgressFile, AFullDiskOrAKillMidWriteLosesNothingKeptBefore) {
     std::string message;
-    ASSERT_TRUE(keepGameInRecord(path, oneGame(), "2024-03-18", &message)) << message;
+    ASSERT_TRUE(keep(path, oneGame(), "2024-03-18", &message)) << message;
     EXPECT_EQ(message, "");
     const std::string before = contents(path);
-    FactOutcome many{"6 * 7", 9, 9, 0, 0, {900}};
+    FactOutcome many{"6 * 7", 9, 9, 0, 0, {900}, {}};
     for (long limit : {0L, 10L, long(before.size())}) {
         setAtomicWriteFault(limit, false);
-        EXPECT_FALSE(keepGameInRecord(path, {many}, "2024-03-19", &message));
+        EXPECT_FALSE(keep(path, {many}, "2024-03-19", &message));
         EXPECT_NE(message.find(strerror(ENOSPC)), std::string::npos) << message;
         EXPECT_NE(message.find("the record before it is"), std::string::npos) << message;
         EXPECT_EQ(contents(path), before);
@@ -160,27 +293,29 @@ TEST_F(ProgressRecord, AFullDiskOrAKillMidWriteLosesNothingKeptBefore) {
     EXPECT_EXIT(
         {
             setAtomicWriteFault(20, true);
-            keepGameInRecord(path, {many}, "2024-03-19", &message);
+            keep(path, {many}, "2024-03-19", &message);
             exit(0);
         },
         ::testing::KilledBySignal(SIGKILL), "");
     EXPECT_EQ(contents(path), before);
     EXPECT_EQ(filesIn(folder).size(), 3u) << "the killed write's temporary file";
     setAtomicWriteFault(-1, false);
-    ASSERT_TRUE(keepGameInRecord(path, {many}, "2024-03-19", &message)) << message;
-    EXPECT_EQ(contents(path), before + "6 * 7,9,9,0,0,900,2024-03-19\n");
+    ASSERT_TRUE(keep(path, {many}, "2024-03-19", &message)) << message;
+    EXPECT_EQ(contents(path), record2("7 * 8,2,1,1,0,2500,2024-03-18,\n9 + 6,1,1,0,0,1200,2024-03-18,\n6 * 7,9,9,0,0,"
+                                      "900,2024-03-19,\n",
+                                      "20240318,2024-03-18,60\n20240319,2024-03-19,60\n"));
     // Its writer is gone: the next game's keeping cleared it away.
     EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"progress.csv", "progress.csv.lock"}));
 
     std::string fresh = dir.path() + "/new/deeper/progress.csv";
     setAtomicWriteFault(5, false);
-    EXPECT_FALSE(keepGameInRecord(fresh, oneGame(), "2024-03-19", &message));
+    EXPECT_FALSE(keep(fresh, oneGame(), "2024-03-19", &message));
     EXPECT_EQ(filesIn(dir.path() + "/new/deeper"), std::vector<std::string>{"progress.csv.lock"});
 }
 
 // Two games ending at the same moment, each write held 300 ms before its rename as a slow
 // disk's sync holds it: both reach the record, whichever renames last.
-TEST_F(ProgressRecord, TwoGamesEndingTogetherBothReachTheRecord) {
+TEST_F(ProgressFile, TwoGamesEndingTogetherBothReachTheRecord) {
     ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
     setAtomicWriteStall(300);
     pid_t games[2];
@@ -190,8 +325,8 @@ TEST_F(ProgressRecord, TwoGamesEndingTogetherBothReachTheRecord) {
         ASSERT_GE(games[g], 0);
         if (games[g] == 0) {
             std::string message;
-            FactOutcome one{facts[g], 1, 1, 0, 0, {1000}};
-            _exit(keepGameInRecord(path, {one}, "2024-03-18", &message) ? 0 : 1);
+            FactOutcome one{facts[g], 1, 1, 0, 0, {1000}, {}};
+            _exit(keepGameInRecord(path, "", {g ? "b" : "a", "2024-03-18", 60}, {one}, &message) ? 0 : 1);
         }
     }
     for (pid_t game : games) {
@@ -201,8 +336,8 @@ TEST_F(ProgressRecord, TwoGamesEndingTogetherBothReachTheRecord) {
     }
     setAtomicWriteStall(0);
     std::string record = contents(path);
-    EXPECT_NE(record.find("2 * 3,1,1,0,0,1000,"), std::string::npos) << record;
-    EXPECT_NE(record.find("4 + 5,1,1,0,0,1000,"), std::string::npos) << record;
+    EXPECT_NE(record.find("2 * 3,1,1,0,0,1000,2024-03-18,\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("4 + 5,1,1,0,0,1000,2024-03-18,\n"), std::string::npos) << record;
     // A game that holds the lock keeps another waiting, up to the wait given.
     std::string why;
     int held = takeLockBeside(path, 0, &why);
@@ -218,7 +353,7 @@ TEST_F(ProgressRecord, TwoGamesEndingTogetherBothReachTheRecord) {
 
 // A folder that others may write in, or that another user owns, is no place for the
 // record: one line says so and nothing is written there, whatever was planted in it.
-TEST_F(ProgressRecord, ASharedFolderGetsNothing) {
+TEST_F(ProgressFile, ASharedFolderGetsNothing) {
     const uid_t me = geteuid(), other = me + 1;
     const struct {
         mode_t mode;
@@ -242,17 +377,17 @@ TEST_F(ProgressRecord, ASharedFolderGetsNothing) {
     ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
     ASSERT_EQ(0, chmod(folder.c_str(), 0777));
     std::string message;
-    EXPECT_FALSE(keepGameInRecord(path, oneGame(), "2024-03-18", &message));
+    EXPECT_FALSE(keep(path, oneGame(), "2024-03-18", &message));
     EXPECT_EQ(message, "the folder " + folder + " is not safe to keep the record in: others may write in it; this "
                        "game is not kept");
     EXPECT_EQ(filesIn(folder), std::vector<std::string>{});
     // A player's folder inside it is not made either.
-    EXPECT_FALSE(keepGameInRecord(folder + "/players/ana.csv", oneGame(), "2024-03-18", &message));
+    EXPECT_FALSE(keep(folder + "/players/ana.csv", oneGame(), "2024-03-18", &message));
     EXPECT_EQ(filesIn(folder), std::vector<std::string>{});
     if (me == 0) { // only the superuser can give a folder away
         ASSERT_EQ(0, chmod(folder.c_str(), 0755));
         ASSERT_EQ(0, chown(folder.c_str(), 65534, 65534));
-        EXPECT_FALSE(keepGameInRecord(path, oneGame(), "2024-03-18", &message));
+        EXPECT_FALSE(keep(path, oneGame(), "2024-03-18", &message));
         EXPECT_NE(message.find("it belongs to another user (uid 65534)"), std::string::npos) << message;
         EXPECT_EQ(filesIn(folder), std::vector<std::string>{});
         ASSERT_EQ(0, chown(folder.c_str(), me, getegid()));
@@ -265,32 +400,32 @@ TEST_F(ProgressRecord, ASharedFolderGetsNothing) {
     ASSERT_EQ(0, symlink((dir.path() + "/victim").c_str(), planted.c_str()));
     ASSERT_EQ(0, mkfifo((path + ".tmp-" + std::to_string(getpid() + 1)).c_str(), 0600));
     alarm(20); // a FIFO opened for writing would wait here for ever
-    EXPECT_TRUE(keepGameInRecord(path, oneGame(), "2024-03-18", &message)) << message;
+    EXPECT_TRUE(keep(path, oneGame(), "2024-03-18", &message)) << message;
     alarm(0);
     EXPECT_EQ(contents(dir.path() + "/victim"), "the player's other file");
-    EXPECT_EQ(contents(path), Header + "7 * 8,2,1,1,0,2500,2024-03-18\n9 + 6,1,1,0,0,1200,2024-03-18\n");
+    EXPECT_EQ(contents(path), oneGameKept("2024-03-18"));
     // A FIFO or a link in place of the lock or of the record: refused at once.
     for (const std::string &name : {lockPathOf(path), path}) {
         for (bool fifo : {true, false}) {
             SCOPED_TRACE(name + (fifo ? " as a FIFO" : " as a link"));
-            std::string keep = contents(path);
+            std::string kept = contents(path);
             ASSERT_EQ(0, rename(name.c_str(), (name + ".was").c_str()));
             ASSERT_EQ(0, fifo ? mkfifo(name.c_str(), 0600) : symlink("/dev/zero", name.c_str()));
             alarm(20);
-            EXPECT_FALSE(keepGameInRecord(path, oneGame(), "2024-03-19", &message));
+            EXPECT_FALSE(keep(path, oneGame(), "2024-03-19", &message));
             alarm(0);
             EXPECT_NE(message.find(name), std::string::npos) << message;
             EXPECT_NE(message.find("this game is not kept"), std::string::npos) << message;
             ASSERT_EQ(0, unlink(name.c_str()));
             ASSERT_EQ(0, rename((name + ".was").c_str(), name.c_str()));
-            EXPECT_EQ(contents(path), keep);
+            EXPECT_EQ(contents(path), kept);
         }
     }
 }
 
 // Counts at the edges of what a record holds; a record past the size limit is refused
 // from its size and kept aside; an error line keeps its end whatever its paths' length.
-TEST_F(ProgressRecord, CountsAndSizesStayWithinWhatIsReadBack) {
+TEST_F(ProgressFile, CountsAndSizesStayWithinWhatIsReadBack) {
     ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
     const struct {
         const char *asked;
@@ -306,12 +441,13 @@ TEST_F(ProgressRecord, CountsAndSizesStayWithinWhatIsReadBack) {
     for (const auto &c : counts) {
         SCOPED_TRACE(c.asked);
         dir.write("plimo/progress.csv", Header + "7 * 8," + c.asked + ",1,0,0,,2024-03-18\n");
-        std::vector<ProgressRow> rows;
+        ProgressRecord rows;
         std::string why, message;
         EXPECT_EQ(readProgressRecord(path, &rows, &why), c.read ? RecordRead : RecordDamaged) << why;
-        ASSERT_TRUE(keepGameInRecord(path, oneGame(), "2024-03-19", &message)) << message;
+        ASSERT_TRUE(keep(path, oneGame(), "2024-03-19", &message)) << message;
         EXPECT_EQ(readProgressRecord(path, &rows, &why), RecordRead) << why;
-        EXPECT_EQ(contents(path).find(Header + c.after), 0u) << contents(path);
+        EXPECT_EQ(contents(path).find("plimo progress record,version 2,player,\n" + Facts + c.after), 0u)
+            << contents(path);
         system(("rm -f '" + folder + "'/progress.csv.damaged-*").c_str());
     }
     // Valid rows a byte past the limit, and well past it.
@@ -322,11 +458,11 @@ TEST_F(ProgressRecord, CountsAndSizesStayWithinWhatIsReadBack) {
         std::string big = Header + rows + std::string(extra, '\n');
         ASSERT_GT(big.size(), size_t(ProgressRecordMaxBytes));
         dir.write("plimo/progress.csv", big);
-        std::vector<ProgressRow> read;
+        ProgressRecord read;
         std::string why, message;
         EXPECT_EQ(readProgressRecord(path, &read, &why), RecordDamaged);
         EXPECT_EQ(why, "it holds more than 1048576 bytes");
-        ASSERT_TRUE(keepGameInRecord(path, oneGame(), "2024-03-20", &message));
+        ASSERT_TRUE(keep(path, oneGame(), "2024-03-20", &message));
         EXPECT_NE(message.find("kept as " + path + ".damaged-2024-03-20"), std::string::npos) << message;
         system(("rm -f '" + folder + "'/progress.csv.damaged-*").c_str());
     }
@@ -336,18 +472,18 @@ TEST_F(ProgressRecord, CountsAndSizesStayWithinWhatIsReadBack) {
     ASSERT_TRUE(makeFolders(deep.substr(0, deep.rfind('/')), &rows));
     std::ofstream(deep) << "no record";
     std::string message;
-    ASSERT_TRUE(keepGameInRecord(deep, oneGame(), "2024-03-20", &message));
+    ASSERT_TRUE(keep(deep, oneGame(), "2024-03-20", &message));
     testing::internal::CaptureStderr();
     reportRecordLine(message);
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_GT(said.size(), 600u);
     EXPECT_EQ(said, "the progress record " + deep + " was damaged (line 1 is not the header \"" + ProgressHeader +
-                        "\"); it is kept as " + deep + ".damaged-2024-03-20 and a new record is started\n");
+                        "\" nor \"plimo progress record,...\"); it is kept as " + deep + ".damaged-2024-03-20 and a new record is started\n");
 }
 
 // What a killed writer left is cleared at a later start, never what a running game is
 // writing; --forget says "1 fact" and takes the folders it made when they are left empty.
-TEST_F(ProgressRecord, StartAndForgetTidyUp) {
+TEST_F(ProgressFile, StartAndForgetTidyUp) {
     setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
     settings.remember = true;
     ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
@@ -376,7 +512,7 @@ TEST_F(ProgressRecord, StartAndForgetTidyUp) {
     EXPECT_EQ(access((path + ".tmp-" + dead).c_str(), F_OK), 0);
     releaseLock(held);
 
-    std::vector<ProgressRow> one = {{"7 * 8", 1, 1, 0, 0, 900, "2024-03-18"}};
+    ProgressRecord one{"", {{"7 * 8", 1, 1, 0, 0, 900, "2024-03-18", {}}}, {}};
     EXPECT_EQ(progressGridText(one, path).find("Progress kept in " + path + ": 1 fact played, last on 2024-03-18.\n"),
               0u);
     ASSERT_EQ(0, system(("rm -f '" + folder + "'/*").c_str()));

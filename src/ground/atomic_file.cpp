@@ -45,10 +45,9 @@ bool writeAll(int fd, const std::string &bytes) {
     return true;
 }
 
-// 16 hex digits nobody can guess: from the system's random source, or, where it has
-// none, from the clock, the pid and a counter (still never the same name twice here,
-// and O_EXCL keeps a planted name from being used).
-std::string randomHex() {
+} // namespace
+
+std::string unguessableHex() {
     unsigned char bytes[8] = {};
     if (getentropy(bytes, sizeof bytes) != 0) {
         static unsigned counter = 0;
@@ -63,6 +62,8 @@ std::string randomHex() {
         hex += digits[b >> 4], hex += digits[b & 15];
     return hex;
 }
+
+namespace {
 
 std::string folderOf(const std::string &path) {
     size_t slash = path.rfind('/');
@@ -127,7 +128,7 @@ bool writeFileAtomically(const std::string &path, const std::string &bytes, std:
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 8 && fd < 0; attempt++) {
-        temporary = path + ".tmp-" + std::to_string(getpid()) + "-" + randomHex();
+        temporary = path + ".tmp-" + std::to_string(getpid()) + "-" + unguessableHex();
         fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST)
             break;

@@ -24,6 +24,10 @@ std::string folderTrustFault(const struct stat &info, uid_t player);
 // what it leads to is checked the same way. False with one line naming the folder in why.
 bool checkFolderTrusted(const std::string &folder, std::string *why);
 
+// 16 hex digits nobody can guess: from the system's random source, or, where it has none,
+// from the clock, the pid and a counter (never the same twice in one run).
+std::string unguessableHex();
+
 // Replaces the file path by bytes: written to "<path>.tmp-<pid>-<16 random hex digits>"
 // in the same folder, created anew (never an existing name, never through a link, never
 // waiting on a FIFO), fsync'ed, renamed over path, and the folder fsync'ed. Whatever
