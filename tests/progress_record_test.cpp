@@ -17,7 +17,10 @@
 #include <unistd.h>
 
 #include "ground/atomic_file.h"
+#include "ground/game_state.h"
 #include "ground/settings.h"
+#include "record/players.h"
+#include "shell/class_progress.h"
 #include "record/progress_grid.h"
 #include "record/progress_record.h"
 #include "shell/progress_keeping.h"
@@ -532,5 +535,146 @@ TEST_F(ProgressFile, StartAndForgetTidyUp) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Deleting the progress record " + path + ": 0 facts.\n");
     EXPECT_EQ(filesIn(folder), std::vector<std::string>{"notes"});
     settings.remember = false;
+    unsetenv("XDG_DATA_HOME");
+}
+
+// The names a child may go by: trimmed, compared without case, letters the font draws.
+TEST(Players, NamesAChildMayGoBy) {
+    const struct {
+        const char *given;
+        const char *canonical; // null: refused
+        const char *why;
+    } names[] = {
+        {"Ana", "Ana", ""},
+        {"  Ana ", "Ana", ""},
+        {"Åsa-Lill O'Neil", "Åsa-Lill O'Neil", ""},
+        {"Zoë François", "Zoë François", ""},
+        {"Núria 2", "Núria 2", ""},
+        {"ß", "ß", ""},
+        {"abcdefghijklmnopqrstuvwx", "abcdefghijklmnopqrstuvwx", ""},
+        {"ÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅ", "ÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅ", ""},
+        {"abcdefghijklmnopqrstuvwxy", nullptr, "a name may hold at most 24 characters"},
+        {"ÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅÅ", nullptr, "a name may hold at most 24 characters"},
+        {"", nullptr, "a name needs at least one letter"},
+        {"   ", nullptr, "a name needs at least one letter"},
+        {"..", nullptr, "a name may not begin with a dot"},
+        {".ana", nullptr, "a name may not begin with a dot"},
+        {"../x", nullptr, "a name may not begin with a dot"},
+        {"a/b", nullptr, "a name may not hold \"/\""},
+        {"a.b", nullptr, "a name may not hold \".\""},
+        {"a\\b", nullptr, "a name may not hold \"\\\""},
+        {"Ana\tB", nullptr, "a name may hold only letters, digits, spaces, hyphens and apostrophes"},
+        {"=1+1", nullptr, "a name may hold only letters, digits, spaces, hyphens and apostrophes"},
+        {"Þór", nullptr, "a name may hold only letters, digits, spaces, hyphens and apostrophes"},
+        {"Œuvre", nullptr, "a name may hold only letters, digits, spaces, hyphens and apostrophes"},
+        {"Ana\xC3", nullptr, "the name is not written in UTF-8"},
+        {"\xC0\xAF", nullptr, "the name is not written in UTF-8"},
+    };
+    for (const auto &n : names) {
+        std::string canonical = "untouched", why;
+        EXPECT_EQ(checkPlayerName(n.given, &canonical, &why), n.canonical != nullptr) << n.given;
+        EXPECT_EQ(canonical, n.canonical ? n.canonical : "untouched") << n.given;
+        EXPECT_EQ(why, n.why) << n.given;
+    }
+    EXPECT_EQ(playerKey("Ana"), "ana");
+    EXPECT_EQ(playerKey("ÅSA ZOË"), "åsa zoë");
+    ScratchDir dir;
+    setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+    EXPECT_EQ(playerRecordPath("Åsa"), dir.path() + "/plimo/players/åsa.csv");
+    // A child's game is kept in the child's own record, under the child's name, once
+    // however often its end is kept; the sign quiz is not kept.
+    settings.remember = true;
+    game.gameMode = Multiplication;
+    setKeptPlayer("Åsa");
+    startKeptGame();
+    FactOutcome one{"7 * 8", 0, 0, 0, 0, {}, {asked(true, false, false, 900)}};
+    for (int twice = 0; twice < 2; twice++)
+        EXPECT_TRUE(keepGameOutcomes({one}, 61400));
+    EXPECT_EQ(contents(playerRecordPath("ÅSA")).substr(0, 44), "plimo progress record,version 2,player,Åsa\n");
+    ProgressRecord kept;
+    std::string why;
+    ASSERT_EQ(readProgressRecord(playerRecordPath("Åsa"), &kept, &why), RecordRead) << why;
+    ASSERT_EQ(kept.games.size(), 1u);
+    EXPECT_EQ(kept.games[0].seconds, 61);
+    EXPECT_EQ(kept.rows[0].asked, 1);
+    game.gameMode = Sign;
+    startKeptGame();
+    EXPECT_FALSE(keepGameOutcomes({one}, 1000));
+    EXPECT_EQ(access((dir.path() + "/plimo/progress.csv").c_str(), F_OK), -1);
+    game.gameMode = Multiplication;
+    setKeptPlayer("");
+    settings.remember = false;
+    unsetenv("XDG_DATA_HOME");
+}
+
+// Cells a spreadsheet would take as formulas are written as text, and read back as they
+// were; the class view merges the children's records by name, a game found twice once.
+TEST(ClassProgress, RecordsOfManyDevicesMergedByName) {
+    const struct {
+        const char *text, *cell;
+    } cells[] = {
+        {"=1+1", "'=1+1"}, {"+4", "'+4"},     {"-Ana", "'-Ana"}, {"@x", "'@x"},       {"\tx", "'\tx"},
+        {"\rx", "'\rx"},   {"'=x", "''=x"},   {"''-x", "'''-x"}, {"Ana", "Ana"},      {"'Ana", "'Ana"},
+        {"O'Neil", "O'Neil"}, {"", ""},       {"'", "'"},        {"7 - 2", "7 - 2"}, {"a=b", "a=b"},
+    };
+    for (const auto &c : cells) {
+        EXPECT_EQ(spreadsheetCell(c.text), c.cell) << c.text;
+        EXPECT_EQ(cellFromSpreadsheet(c.cell), c.text) << c.cell;
+    }
+    ScratchDir dir;
+    auto game = [](const char *id, const char *date, int64_t seconds, std::vector<FactOutcome> facts,
+                   ProgressRecord *record) { mergeGame(record, {id, date, seconds}, facts); };
+    auto fact = [](const char *text, std::vector<FactAsking> askings) {
+        return FactOutcome{text, 0, 0, 0, 0, {}, askings};
+    };
+    const FactAsking f = asked(true, false, false, 900), s = asked(true, false, false, 4000),
+                     w = asked(false, true, false, -1), t = asked(false, false, true, -1);
+    ProgressRecord ana, anaElsewhere, ben, cleo;
+    ana.player = "Ana", anaElsewhere.player = "ana", ben.player = "Ben", cleo.player = "-Cleo";
+    game("a1", "2024-03-18", 300, {fact("7 * 8", {w}), fact("6 * 7", {f})}, &ana);
+    game("a2", "2024-03-19", 240, {fact("7 * 8", {t}), fact("6 * 7", {f})}, &ana);
+    game("a3", "2024-03-20", 60, {fact("6 * 7", {f})}, &anaElsewhere);
+    game("b1", "2024-03-18", 120, {fact("7 * 8", {w}), fact("9 + 6", {s})}, &ben);
+    game("c1", "2024-03-18", 90, {fact("7 * 8", {t}), fact("9 + 6", {f}), fact("5 - 2", {w, f})}, &cleo);
+    dir.write("ana.csv", formatProgressRecord(ana));
+    dir.write("ana-copy.csv", formatProgressRecord(ana));
+    dir.write("ana-tablet.csv", formatProgressRecord(anaElsewhere));
+    dir.write("ben.csv", formatProgressRecord(ben));
+    dir.write("cleo.csv", formatProgressRecord(cleo));
+    std::vector<std::string> files = {"ana.csv", "ana-copy.csv", "ana-tablet.csv", "ben.csv", "cleo.csv"};
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(showClassProgress(files), 0);
+    std::string shown = testing::internal::GetCapturedStdout();
+    const std::string none = "    0   0   0   0";
+    for (const std::string &line : std::vector<std::string>
+         {std::string("Class progress from 5 files: 3 children.\n"),
+          "\nAna             3       10  2024-03-20      1   0   0   1" + none + none + none + "\n",
+          "\nBen             1        2  2024-03-18      0   0   0   1" + none + "    0   1   0   0" + none + "\n",
+          "\n-Cleo           1        2  2024-03-18      0   0   0   1" + none + none + "    0   0   1   0\n",
+          "\nFacts most children are stuck on:\n  Multiplication: 7 * 8 (3: Ana, Ben, -Cleo)\n  Division: none\n"
+          "  Addition: none\n  Subtraction: none\n"})
+        EXPECT_NE(shown.find(line), std::string::npos) << line << "\nin:\n" << shown;
+    // The class table: the formula-like name as text; read back, the same class.
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(printClassCsv(files), 0);
+    std::string table = testing::internal::GetCapturedStdout();
+    EXPECT_NE(table.find("\n'-Cleo,7 * 8,X,1,0,0,1,,2024-03-18,2024-03-18 c1 1 t\n"), std::string::npos) << table;
+    dir.write("class.csv", table);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(printClassCsv({"class.csv"}), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), table);
+    // A file that is no record is named; the others are still shown. A device with no
+    // record at all: status 0.
+    dir.write("notes.txt", "=cmd");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(showClassProgress({"notes.txt", "ben.csv"}), 1);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("\nBen "), std::string::npos);
+    EXPECT_EQ(testing::internal::GetCapturedStderr().find("notes.txt is no progress record: line 1 is not"), 0u);
+    setenv("XDG_DATA_HOME", (dir.path() + "/empty").c_str(), 1);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(showClassProgress({}), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("Class progress from " + dir.path() + "/empty/plimo: 0 children.\n"),
+              0u);
     unsetenv("XDG_DATA_HOME");
 }

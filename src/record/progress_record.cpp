@@ -23,6 +23,8 @@ namespace {
 constexpr int FieldCountBefore = 7, FieldCount = 8;
 constexpr size_t PlayerFieldMax = 200; // bytes of a player's name as read (a name is far shorter)
 
+} // namespace
+
 // A field as CSV writes it: quoted when it holds a comma, a quote or a line break.
 std::string csvField(const std::string &text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos)
@@ -36,8 +38,6 @@ std::string csvField(const std::string &text) {
     return quoted + "\"";
 }
 
-// Splits text into records of fields as CSV does (quotes, doubled quotes, line breaks
-// inside quotes; LF or CRLF ends a record). False on an unterminated quote.
 bool splitCsv(const std::string &text, std::vector<std::vector<std::string>> *records) {
     std::vector<std::string> record(1);
     bool quoted = false, any = false;
@@ -71,6 +71,8 @@ bool splitCsv(const std::string &text, std::vector<std::vector<std::string>> *re
         records->push_back(record);
     return true;
 }
+
+namespace {
 
 // A count as the record writes it: digits only, at most ProgressCountMax.
 bool readCount(const std::string &text, int64_t *value) {
@@ -202,6 +204,8 @@ bool readAskings(const std::string &text, std::vector<KeptAsking> *askings) {
     return true;
 }
 
+} // namespace
+
 // The fact lines of either format (fields counts the format's fields).
 bool readFactLine(const std::vector<std::string> &f, size_t fields, const std::string &where, ProgressRow *row,
                   std::string *why) {
@@ -237,6 +241,15 @@ bool readFactLine(const std::vector<std::string> &f, size_t fields, const std::s
     return true;
 }
 
+std::string formatFactFields(const ProgressRow &row) {
+    return csvField(row.fact) + "," + std::to_string(row.asked) + "," + std::to_string(row.rightFirstTry) + "," +
+           std::to_string(row.wrong) + "," + std::to_string(row.tooSlow) + "," +
+           (row.medianMs < 0 ? std::string() : std::to_string(row.medianMs)) + "," + csvField(row.lastPlayed) + "," +
+           formatAskings(row.lastAskings);
+}
+
+namespace {
+
 int64_t rightAnswerCount(const ProgressRow &row) { return std::max<int64_t>(row.rightFirstTry, 1); }
 
 // Folds one more median (of weight answers) into row's median.
@@ -262,12 +275,8 @@ void keepLatest(std::vector<KeptAsking> *askings) {
 std::string formatProgressRecord(const ProgressRecord &record) {
     std::string text = std::string(ProgressRecordTitle) + ",version " + std::to_string(ProgressRecordVersion) +
                        ",player," + csvField(record.player) + "\n" + ProgressFactsHeader + "\n";
-    for (const ProgressRow &row : record.rows) {
-        text += csvField(row.fact) + "," + std::to_string(row.asked) + "," + std::to_string(row.rightFirstTry) + "," +
-                std::to_string(row.wrong) + "," + std::to_string(row.tooSlow) + "," +
-                (row.medianMs < 0 ? std::string() : std::to_string(row.medianMs)) + "," + csvField(row.lastPlayed) +
-                "," + formatAskings(row.lastAskings) + "\n";
-    }
+    for (const ProgressRow &row : record.rows)
+        text += formatFactFields(row) + "\n";
     text += std::string(ProgressGamesHeader) + "\n";
     for (const KeptGame &game : record.games)
         text += game.id + "," + game.date + "," + std::to_string(game.seconds) + "\n";

@@ -128,6 +128,18 @@ bool parseProgressRecord(const std::string &text, ProgressRecord *record, std::s
 // The same for whoever needs the facts only.
 bool parseProgressRecord(const std::string &text, std::vector<ProgressRow> *rows, std::string *why);
 
+// The CSV pieces the record is made of, for other files made of the same (a class's
+// table). csvField quotes a field holding a comma, a quote or a line break; splitCsv
+// splits text into lines of fields as CSV does (quotes, doubled quotes, line breaks inside
+// quotes; LF or CRLF ends a line), false on a quote never closed. formatFactFields writes
+// a fact's eight fields as the record does; readFactLine reads them back from fields
+// (fieldCount 8, or 7 for a record of before), false with why naming where.
+std::string csvField(const std::string &text);
+bool splitCsv(const std::string &text, std::vector<std::vector<std::string>> *records);
+std::string formatFactFields(const ProgressRow &row);
+bool readFactLine(const std::vector<std::string> &fields, size_t fieldCount, const std::string &where,
+                  ProgressRow *row, std::string *why);
+
 // Adds one game to record: game (its id, day and length) and its outcomes. A game whose
 // id the record already holds is not added again (false; a game kept twice counts once).
 // Facts new to the record are appended in the order played; facts not asked are left
