@@ -658,6 +658,11 @@ TEST(ClassProgress, RecordsOfManyDevicesMergedByName) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(printClassCsv(files), 0);
     std::string table = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(table.find("player,fact,mark,asked,right first try,wrong,too slow,median ms,last played,last askings\n"
+                         "Ana,7 * 8,X,2,0,1,1,,2024-03-19,2024-03-18 a1 1 w;2024-03-19 a2 1 t\n"
+                         "Ana,6 * 7,F,3,3,0,0,900,2024-03-20,2024-03-18 a1 1 f;2024-03-19 a2 1 f;2024-03-20 a3 1 f\n"),
+              0u)
+        << table;
     EXPECT_NE(table.find("\n'-Cleo,7 * 8,X,1,0,0,1,,2024-03-18,2024-03-18 c1 1 t\n"), std::string::npos) << table;
     dir.write("class.csv", table);
     testing::internal::CaptureStdout();

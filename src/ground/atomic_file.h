@@ -22,6 +22,7 @@ std::string folderTrustFault(const struct stat &info, uid_t player);
 // Checks folder itself (not what lies above it) with folderTrustFault, against the
 // effective user. A symbolic link is followed only when the player owns the link, and
 // what it leads to is checked the same way. False with one line naming the folder in why.
+// Always true in the browser, whose files are the page's alone.
 bool checkFolderTrusted(const std::string &folder, std::string *why);
 
 // 16 hex digits nobody can guess: from the system's random source, or, where it has none,
