@@ -381,8 +381,8 @@ TEST_F(ProgressFile, ASharedFolderGetsNothing) {
     ASSERT_EQ(0, chmod(folder.c_str(), 0777));
     std::string message;
     EXPECT_FALSE(keep(path, oneGame(), "2024-03-18", &message));
-    EXPECT_EQ(message, "the folder " + folder + " is not safe to keep the record in: others may write in it; this "
-                       "game is not kept");
+    EXPECT_EQ(message, "the folder " + folder + " is not safe to keep the record in: others may write in it (chmod "
+                       "go-w on it lets the game keep the record there); this game is not kept");
     EXPECT_EQ(filesIn(folder), std::vector<std::string>{});
     // A player's folder inside it is not made either.
     EXPECT_FALSE(keep(folder + "/players/ana.csv", oneGame(), "2024-03-18", &message));

@@ -123,6 +123,10 @@ bool checkFolderTrusted(const std::string &folder, std::string *why) {
         fault = folderTrustFault(info, geteuid());
     if (!fault.empty()) {
         *why = "the folder " + folder + " is not safe to keep the record in: " + fault;
+        // The player's own folder opened to others (a restored backup, say): one command
+        // closes it again.
+        if (S_ISDIR(info.st_mode) && info.st_uid == geteuid() && fault.rfind("others", 0) == 0)
+            *why += " (chmod go-w on it lets the game keep the record there)";
         return false;
     }
     return true;
