@@ -126,10 +126,9 @@ TEST(ProgressRecordText, ReadsWhatTheGameAndSpreadsheetsWriteAndMergesGames) {
     ASSERT_TRUE(parseProgressRecord(Header + "7 * 8,6,5,1,1,6000,2024-03-19\n", &read, &why)) << why;
     read.player = "Åsa";
     EXPECT_EQ(formatProgressRecord(read), record2("7 * 8,6,5,1,1,6000,2024-03-19,\n", "", "Åsa"));
-    // A name with a comma or a quote (never a checked name, but a hand edit) stays whole.
-    read.player = "a,\"b";
-    ASSERT_TRUE(parseProgressRecord(formatProgressRecord(read), &record, &why)) << why;
-    EXPECT_EQ(record.player, "a,\"b");
+    // A name is read as the game checks names: trimmed.
+    ASSERT_TRUE(parseProgressRecord(record2("", "", "\" O'Neil \""), &record, &why)) << why;
+    EXPECT_EQ(record.player, "O'Neil");
 }
 
 // What each asking counts as, and the marks a teacher's grid gives from a fact's last
@@ -226,6 +225,7 @@ TEST_F(ProgressFile, ADamagedRecordIsKeptAsideNeverOverwritten) {
         {"plimo progress record,version two,player,\n", "line 1 names no version"},
         {"plimo progress record,version 2,player\n", "line 1 is not \"plimo progress record,version 2,player,NAME\""},
         {"plimo progress record,version 2,player,\nfact,asked\n", "line 2 is not the header"},
+        {"plimo progress record,version 2,player,\x1b]0;x\x07\n", "line 1: the player's name is refused: a name may hold only"},
         {"plimo progress record,version 2,player,\nfact,asked,right first try,wrong,too slow,median ms,last played,"
          "last askings\n7 * 8,1,1,0,0,,2024-03-18\n",
          "line 3 has 7 fields, not 8"},

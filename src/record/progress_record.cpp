@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "ground/atomic_file.h"
+#include "record/players.h"
 
 
 const char *const ProgressHeader = "fact,asked,right first try,wrong,too slow,median ms,last played";
@@ -319,7 +320,13 @@ bool parseRecordText(const std::string &text, ProgressRecord *record, std::strin
             *why = "line 1 is not \"" + std::string(ProgressRecordTitle) + ",version 2,player,NAME\"";
             return false;
         }
-        record->player = first[3];
+        // The name is shown to a teacher and names a file: only a name a child may go by.
+        std::string canonical, nameWhy;
+        if (!first[3].empty() && !checkPlayerName(first[3].c_str(), &canonical, &nameWhy)) {
+            *why = "line 1: the player's name is refused: " + nameWhy;
+            return false;
+        }
+        record->player = first[3].empty() ? first[3] : canonical;
         if (records.size() < 2 || joinFields(records[1]) != ProgressFactsHeader) {
             *why = "line 2 is not the header \"" + std::string(ProgressFactsHeader) + "\"";
             return false;

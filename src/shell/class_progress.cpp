@@ -178,8 +178,8 @@ bool parseClassCsv(const std::string &text, std::vector<ProgressRecord> *players
         }
         for (std::string &cell : f)
             cell = cellFromSpreadsheet(cell);
-        std::string name = f[0], canonical, nameWhy;
-        if (!name.empty() && !checkPlayerName(name.c_str(), &canonical, &nameWhy)) {
+        std::string name = f[0], nameWhy;
+        if (!name.empty() && !checkPlayerName(f[0].c_str(), &name, &nameWhy)) {
             *why = where + ": the name is refused: " + nameWhy;
             return false;
         }
