@@ -10,20 +10,28 @@ const char *const GridTitles[GridCount] = {
     "Subtraction: row is the number taken away, column the answer (13 - 9 is row 9, column 4)",
 };
 
+const FactState FactStatesInOrder[FactStateCount] = {FactFluent, FactRightSoFar, FactSlow,
+                                                     FactWrong,  FactStuck,      FactNotPlayed};
+
 namespace {
 
-// The legend's explanation of each mark after the mark itself, in FactState order.
+// The legend's explanation of each mark after the mark itself.
 std::string legendText(FactState state) {
-    char text[120];
+    char text[200];
     switch (state) {
     case FactFluent:
-        snprintf(text, sizeof text, "fluent: right at the first try at least 4 times in 5, half the answers within %lld s",
-                 static_cast<long long>(FluentMedianMs / 1000));
+        snprintf(text, sizeof text,
+                 "fluent: asked 3 times or more; of the last 3, right within %d s at least twice, on two days or more",
+                 static_cast<int>(FluentAnswerMs / 1000));
         return text;
+    case FactRightSoFar:
+        return "right so far: right and quick in its last askings, not yet asked enough or on enough days to tell";
     case FactSlow:
-        return "slow:   right at the first try at least half the times, but not fluent";
+        return "right but slow: right in its last askings, but not quickly enough";
+    case FactWrong:
+        return "sometimes wrong: of its last askings, at least one wrong or too slow, but no more than half";
     case FactStuck:
-        return "stuck:  right at the first try fewer than half the times";
+        return "stuck: more than half of its last askings wrong or too slow";
     case FactNotPlayed:
     default:
         return "not yet played";
@@ -32,12 +40,20 @@ std::string legendText(FactState state) {
 
 } // namespace
 
+std::string countOf(size_t count, const char *one, const char *many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 char markOf(FactState state) {
     switch (state) {
     case FactFluent:
         return MarkFluent;
+    case FactRightSoFar:
+        return MarkRightSoFar;
     case FactSlow:
         return MarkSlow;
+    case FactWrong:
+        return MarkWrong;
     case FactStuck:
         return MarkStuck;
     case FactNotPlayed:
@@ -47,12 +63,26 @@ char markOf(FactState state) {
 }
 
 const char *wordOf(FactState state) {
-    return state == FactFluent ? "fluent" : state == FactSlow ? "slow" : state == FactStuck ? "stuck" : "not yet played";
+    switch (state) {
+    case FactFluent:
+        return "fluent";
+    case FactRightSoFar:
+        return "right so far";
+    case FactSlow:
+        return "right but slow";
+    case FactWrong:
+        return "sometimes wrong";
+    case FactStuck:
+        return "stuck";
+    case FactNotPlayed:
+    default:
+        return "not yet played";
+    }
 }
 
 std::vector<std::string> progressLegend() {
     std::vector<std::string> lines;
-    for (FactState state : {FactFluent, FactSlow, FactStuck, FactNotPlayed})
+    for (FactState state : FactStatesInOrder)
         lines.push_back(std::string(1, markOf(state)) + " " + legendText(state));
     return lines;
 }
@@ -83,17 +113,20 @@ bool factCell(const std::string &fact, int *grid, int *row, int *column) {
     return *row <= GridMax && *column <= GridMax;
 }
 
-std::string progressGridText(const std::vector<ProgressRow> &rows, const std::string &path) {
+std::string progressGridText(const ProgressRecord &record, const std::string &path) {
+    const std::vector<ProgressRow> &rows = record.rows;
     std::string text;
     char line[160];
     std::string lastPlayed;
     for (const ProgressRow &row : rows)
         if (row.lastPlayed > lastPlayed)
             lastPlayed = row.lastPlayed;
-    snprintf(line, sizeof line, "Progress kept in %s: %zu facts played", path.c_str(), rows.size());
-    text += line;
+    text += "Progress" + (record.player.empty() ? std::string() : " of " + record.player) + " kept in " + path + ": " +
+            countOf(rows.size(), "fact", "facts") + " played";
+    if (!record.games.empty())
+        text += " in " + countOf(record.games.size(), "game", "games");
     text += lastPlayed.empty() ? ".\n" : ", last on " + lastPlayed + ".\n";
-    text += "\nEach fact is marked by how the child answers it over all the games kept:\n";
+    text += "\nEach fact is marked by how the child answered it the last times it was asked:\n";
     for (const std::string &legend : progressLegend())
         text += "  " + legend + "\n";
 

@@ -7,8 +7,13 @@
 
 #include "record/progress_record.h"
 
-// Grid marks.
-constexpr char MarkFluent = 'F', MarkSlow = 's', MarkStuck = 'X', MarkNotPlayed = '.';
+// Grid marks, one per FactState: the only place they are set (the page takes them, their
+// words and the legend from the game through markOf, wordOf and progressLegend).
+constexpr char MarkFluent = 'F', MarkRightSoFar = 'f', MarkSlow = 's', MarkWrong = 'w', MarkStuck = 'X',
+               MarkNotPlayed = '.';
+// Every state, in the legend's order.
+constexpr int FactStateCount = 6;
+extern const FactState FactStatesInOrder[FactStateCount];
 
 // Largest number a grid's rows and columns show.
 constexpr int GridMax = 12;
@@ -18,11 +23,12 @@ constexpr int GridMax = 12;
 constexpr int GridCount = 4;
 extern const char *const GridTitles[GridCount];
 
-// A state's mark in the grids, and its word ("fluent", "slow", "stuck", "not yet played").
+// A state's mark in the grids, and its words ("fluent", "right so far", "right but slow",
+// "sometimes wrong", "stuck", "not yet played").
 char markOf(FactState state);
 const char *wordOf(FactState state);
 
-// The legend: each mark followed by a space and what it means, fluent first.
+// The legend: each mark followed by a space and what it means, in FactStatesInOrder.
 std::vector<std::string> progressLegend();
 
 // Where a fact sits: its grid (0 multiplication, 1 division, 2 addition, 3 subtraction)
@@ -32,6 +38,10 @@ std::vector<std::string> progressLegend();
 // (or the division is not exact).
 bool factCell(const std::string &fact, int *grid, int *row, int *column);
 
-// The whole text --progress prints for rows read from path: a heading, the legend, the
-// four grids (each with its stuck facts listed under it) and the facts beyond 12.
-std::string progressGridText(const std::vector<ProgressRow> &rows, const std::string &path);
+// "1 fact", "2 facts": count followed by one or many, as the count asks.
+std::string countOf(size_t count, const char *one, const char *many);
+
+// The whole text --progress prints for the record read from path: a heading (with the
+// player's name when it has one), the legend, the four grids (each with its stuck facts
+// listed under it) and the facts beyond 12.
+std::string progressGridText(const ProgressRecord &record, const std::string &path);

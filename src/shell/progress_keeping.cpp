@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <algorithm>
 #include <dirent.h>
 #include <unistd.h>
 #include <vector>
@@ -12,8 +13,34 @@
 #include "ground/settings.h"
 #include "practice/fact_record.h"
 #include "record/progress_grid.h"
+#include "record/players.h"
 #include "record/progress_record.h"
+#include "ground/atomic_file.h"
 #include "ground/startup.h"
+
+void reportRecordLine(const std::string &line) {
+    // Whole, however long its paths: the line's end says where a damaged record went.
+    std::string whole = line + "\n";
+    fwrite(whole.data(), 1, whole.size(), stderr);
+    fflush(stderr);
+}
+
+void tidyProgressRecord() {
+    if (!settings.remember)
+        return;
+    std::string path = keptRecordPath();
+    std::string why;
+    if (path.empty() || access(path.c_str(), F_OK) != 0)
+        return;
+    for (const std::string &folder : recordFolders(path))
+        if (!checkFolderTrusted(folder, &why))
+            return; // said when the game is kept; nothing is touched there
+    int lock = takeLockBeside(path, 0, &why);
+    if (lock < 0)
+        return; // another game is keeping its record now: it tidies after itself
+    removeStaleTemporaries(path);
+    releaseLock(lock);
+}
 
 std::string todayDate() {
     time_t seconds = time(nullptr);
@@ -24,15 +51,49 @@ std::string todayDate() {
     return text;
 }
 
+namespace {
+
+std::string keptGameId; // the game being played's id; empty before its start
+std::string keptPlayer; // the player's canonical name; empty when none is named
+
+} // namespace
+
+void setKeptPlayer(const std::string &canonicalName) { keptPlayer = canonicalName; }
+const std::string &keptPlayerName() { return keptPlayer; }
+
+std::string keptRecordPath() {
+    return keptPlayer.empty() ? progressRecordPath() : playerRecordPath(keptPlayer);
+}
+
+void startKeptGame() { keptGameId = newGameId(); }
+
+bool keepGameOutcomes(const std::vector<FactOutcome> &outcomes, int64_t playedMs) {
+    if (!settings.remember || game.gameMode == Sign)
+        return false; // the sign quiz is not kept: its answers are signs, not the facts' results
+    bool any = false;
+    for (const FactOutcome &outcome : outcomes)
+        for (const FactAsking &asking : outcome.askings)
+            any = any || askingResult(asking) != AskingNotCounted;
+    for (const FactOutcome &outcome : outcomes)
+        any = any || (outcome.askings.empty() && outcome.asked > 0);
+    if (!any)
+        return false; // a game left before any fact counted: nothing to keep
+    if (keptGameId.empty())
+        startKeptGame();
+    KeptGame kept;
+    kept.id = keptGameId;
+    kept.date = todayDate();
+    kept.seconds = std::max<int64_t>(0, (playedMs + 500) / 1000);
+    std::string message;
+    bool done = keepGameInRecord(keptRecordPath(), keptPlayer, kept, outcomes, &message);
+    if (!message.empty())
+        reportRecordLine(message);
+    return done;
+}
+
 void keepFinishedGame() {
-    if (!settings.remember)
-        return;
-    // The sign quiz is not kept: its answers are signs, not the facts' results.
-    if (game.gameMode == Sign)
-        return;
-    // The game's own record, as the progress record counts: the facts that were the
-    // leading problem, a close call counted as too slow (a problem that runs out passes
-    // near the edge first).
+    // The game's tally, counts only: the last askings that the marks read come with
+    // keepGameOutcomes's askings.
     std::vector<FactOutcome> outcomes;
     for (const FactTally &fact : gameFacts()) {
         if (fact.asked == 0)
@@ -46,41 +107,40 @@ void keepFinishedGame() {
         outcome.rightAnswerMs = fact.answerMs;
         outcomes.push_back(outcome);
     }
-    if (outcomes.empty())
-        return; // a game left before any fact: nothing to keep
-    std::string message;
-    keepGameInRecord(progressRecordPath(), outcomes, todayDate(), &message);
-    if (!message.empty())
-        reportFault("%s", message.c_str());
+    keepGameOutcomes(outcomes, 0);
+    keptGameId.clear(); // no start hook calls startKeptGame on this path: the next game draws its own
 }
 
 int showProgress() {
-    std::string path = progressRecordPath();
+    std::string path = keptRecordPath();
     if (path.empty()) {
         reportFault("no progress record: neither XDG_DATA_HOME nor HOME names a folder");
         return 1;
     }
-    std::vector<ProgressRow> rows;
+    ProgressRecord record;
     std::string why;
-    switch (readProgressRecord(path, &rows, &why)) {
+    switch (readProgressRecord(path, &record, &why)) {
     case RecordAbsent:
         printf("No progress kept yet: %s does not exist. Play with --remember to keep one.\n", path.c_str());
         break;
     case RecordDamaged:
-        reportFault("the progress record %s is damaged: %s", path.c_str(), why.c_str());
+        reportRecordLine("the progress record " + path + " is damaged: " + why);
+        return 1;
+    case RecordNewer:
+        reportRecordLine("the progress record " + path + " cannot be shown: " + why);
         return 1;
     case RecordUnreadable:
-        reportFault("%s", why.c_str());
+        reportRecordLine(why);
         return 1;
     case RecordRead:
-        fputs(progressGridText(rows, path).c_str(), stdout);
+        fputs(progressGridText(record, path).c_str(), stdout);
         break;
     }
     return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
 }
 
 int forgetProgress() {
-    std::string path = progressRecordPath();
+    std::string path = keptRecordPath();
     if (path.empty()) {
         reportFault("no progress record: neither XDG_DATA_HOME nor HOME names a folder");
         return 1;
@@ -93,7 +153,7 @@ int forgetProgress() {
         while (struct dirent *entry = readdir(dir)) {
             std::string entryName = entry->d_name;
             if (entryName == name || entryName.rfind(name + ".damaged-", 0) == 0 ||
-                entryName.rfind(name + ".tmp-", 0) == 0)
+                entryName.rfind(name + ".tmp-", 0) == 0 || entryName == name + ".lock")
                 files.push_back(folder + "/" + entryName);
         }
         closedir(dir);
@@ -104,26 +164,34 @@ int forgetProgress() {
     }
     int status = 0;
     for (const std::string &file : files) {
-        std::vector<ProgressRow> rows;
+        ProgressRecord record;
+        const std::vector<ProgressRow> &rows = record.rows;
         std::string why;
-        if (file == path && readProgressRecord(path, &rows, &why) == RecordRead) {
+        if (file == path && readProgressRecord(path, &record, &why) == RecordRead) {
             std::string last;
             for (const ProgressRow &row : rows)
                 last = row.lastPlayed > last ? row.lastPlayed : last;
-            printf("Deleting the progress record %s: %zu facts%s%s.\n", file.c_str(), rows.size(),
-                   last.empty() ? "" : ", last played on ", last.c_str());
+            printf("Deleting the progress record %s: %s%s%s.\n", file.c_str(),
+                   countOf(rows.size(), "fact", "facts").c_str(), last.empty() ? "" : ", last played on ", last.c_str());
         } else if (file == path) {
             printf("Deleting the progress record %s.\n", file.c_str());
         } else if (file.find(".damaged-") != std::string::npos) {
             printf("Deleting the damaged record kept aside %s.\n", file.c_str());
+        } else if (file.size() > 5 && file.compare(file.size() - 5, 5, ".lock") == 0) {
+            // The lock says nothing of the child; it goes without a word.
         } else {
             printf("Deleting %s, left by a write that was cut short.\n", file.c_str());
         }
         fflush(stdout);
         if (unlink(file.c_str()) != 0) {
-            reportFault("cannot delete %s: %s", file.c_str(), strerror(errno));
+            reportRecordLine("cannot delete " + file + ": " + strerror(errno));
             status = 1;
         }
     }
+    // The game's own folders go too once nothing else is in them (rmdir leaves any other).
+    std::vector<std::string> folders = recordFolders(path);
+    for (auto f = folders.rbegin(); f != folders.rend(); ++f)
+        if (rmdir(f->c_str()) != 0)
+            break;
     return fflush(stdout) == 0 && !ferror(stdout) ? status : 1;
 }
