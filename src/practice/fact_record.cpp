@@ -32,8 +32,16 @@ void noteLeading(int32_t tick) {
     factRecord.leadingSince = tick;
     factRecord.leadingWrong = false;
     factRecord.leadingNear = false;
-    if (game.problems)
-        tallyOf(game.problems)->asked++;
+    if (game.problems) {
+        FactTally *fact = tallyOf(game.problems);
+        fact->asked++;
+        fact->askings.push_back(FactAsking{});
+    }
+}
+
+// The asking of the leading problem's fact, or null on an empty field.
+static FactAsking *leadingAsking(FactTally *fact) {
+    return fact && !fact->askings.empty() ? &fact->askings.back() : nullptr;
 }
 
 void noteRight(int32_t tick) {
@@ -42,6 +50,10 @@ void noteRight(int32_t tick) {
         return;
     int32_t ms = std::max(0, tickDiff(tick, factRecord.leadingSince));
     fact->answerMs.push_back(ms);
+    if (FactAsking *asking = leadingAsking(fact)) {
+        asking->answeredRight = true;
+        asking->ms = ms;
+    }
     factRecord.recentMs.push_back(ms);
     if (!factRecord.leadingWrong)
         fact->rightFirstTry++;
@@ -59,6 +71,8 @@ FactTally *noteWrong() {
     if (!fact)
         return nullptr;
     fact->wrong++;
+    if (FactAsking *asking = leadingAsking(fact))
+        asking->answeredWrong = true;
     if (!factRecord.leadingWrong)
         fact->askingsWrong++;
     factRecord.leadingWrong = true;
@@ -70,6 +84,8 @@ FactTally *noteTooSlow(int32_t tick) {
     if (!fact)
         return nullptr;
     fact->tooSlow++;
+    if (FactAsking *asking = leadingAsking(fact))
+        asking->warned = true;
     factRecord.recentMs.push_back(std::max(0, tickDiff(tick, factRecord.leadingSince)));
     return missed(fact);
 }
@@ -79,6 +95,8 @@ FactTally *noteCloseCall() {
         return nullptr;
     FactTally *fact = tallyOf(game.problems);
     fact->closeCalls++;
+    if (FactAsking *asking = leadingAsking(fact))
+        asking->warned = true;
     factRecord.leadingNear = true;
     return missed(fact);
 }
@@ -94,6 +112,8 @@ void closeFactRecord() {
     FactTally *fact = tallyOf(game.problems);
     if (fact->asked > 0)
         fact->asked--;
+    if (!fact->askings.empty())
+        fact->askings.pop_back();
 }
 
 void holdLeadingClock(int32_t ms) { factRecord.leadingSince = tickAdd(factRecord.leadingSince, ms); }

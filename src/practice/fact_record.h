@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ground/game_state.h"
+#include "record/progress_record.h"
 
 // One fact of the game (a problem's text with its answer), tallied over the game.
 struct FactTally {
@@ -23,6 +24,7 @@ struct FactTally {
     int32_t closeCalls = 0;    // times it came near the left edge as the leading problem
     int32_t missOrder = 0;     // 0 until first missed; then 1 for the game's first fact missed, 2 for the next...
     std::vector<int32_t> answerMs; // each right answer's time (ms) from when it led, holds and pauses left out
+    std::vector<FactAsking> askings; // each time it led, what became of it, in order
     // Asking it again (missed facts asked again, see practice.h).
     int32_t rightInRow = 0;    // repeats answered right since it was last missed
     int32_t spawnsToWait = 0;  // other spawns before it is asked again
@@ -50,6 +52,7 @@ struct FactRecord {
     int32_t paceLevel = 0;         // 0 up to PaceTopLevel
     int32_t paceStreak = 0;        // fast right answers towards the next level
     bool kept = false;             // the program kept it as it ended in the middle of the game
+    int32_t playedSteps = 0;       // logic steps the field moved in (pauses, holds and stalls left out)
 };
 extern FactRecord factRecord;
 

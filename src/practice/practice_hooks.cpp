@@ -92,6 +92,12 @@ void clockStalled(int32_t ms) {
 
 void gameEnded(GameEnd) { closeFactRecord(); }
 
+// Each step the field moved is a step of play.
+bool gameOverDue(int32_t tick) {
+    factRecord.playedSteps++;
+    return roundOver(tick);
+}
+
 bool chooseOperands(char sign, int bound, int *first, int *second) {
     return drawChosenOperands(static_cast<ChosenOperation>(sign), bound, first, second);
 }
@@ -113,7 +119,7 @@ void installPracticeHooks() {
     gameHooks.leadingChanged = noteLeading;
     gameHooks.reachedWarning = reachedWarning;
     gameHooks.reachedEdge = reachedEdge;
-    gameHooks.gameOverDue = roundOver;
+    gameHooks.gameOverDue = gameOverDue;
     gameHooks.clockStalled = clockStalled;
     gameHooks.gameEnded = gameEnded;
     gameHooks.chooseOperands = chooseOperands;

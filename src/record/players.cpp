@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "record/progress_record.h"
 
 namespace {
 
@@ -97,16 +96,4 @@ std::string playerKey(const std::string &name) {
         }
     }
     return key;
-}
-
-std::string playersFolder() {
-    std::string record = progressRecordPath();
-    if (record.empty())
-        return "";
-    return record.substr(0, record.rfind('/')) + "/players";
-}
-
-std::string playerRecordPath(const std::string &name) {
-    std::string folder = playersFolder();
-    return folder.empty() ? "" : folder + "/" + playerKey(name) + ".csv";
 }

@@ -19,11 +19,3 @@ bool checkPlayerName(const char *given, std::string *canonical, std::string *why
 // The name as names are compared: its letters in lower case ("Ana" and "ANA " are one
 // child). name is a canonical name.
 std::string playerKey(const std::string &name);
-
-// Where the record of the player named name (canonical) is kept: the folder "players"
-// beside progressRecordPath(), the file "<playerKey(name)>.csv". Empty when there is no
-// place (see progressRecordPath).
-std::string playerRecordPath(const std::string &name);
-
-// Where every player's record is: the "players" folder. Empty when there is no place.
-std::string playersFolder();

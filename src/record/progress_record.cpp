@@ -672,3 +672,15 @@ FactState factState(const ProgressRow &row) {
         return FactWrong;
     return fluent >= 2 || fluent == last.size() ? FactRightSoFar : FactSlow;
 }
+
+std::string playersFolder() {
+    std::string record = progressRecordPath();
+    if (record.empty())
+        return "";
+    return record.substr(0, record.rfind('/')) + "/players";
+}
+
+std::string playerRecordPath(const std::string &name) {
+    std::string folder = playersFolder();
+    return folder.empty() ? "" : folder + "/" + playerKey(name) + ".csv";
+}

@@ -207,3 +207,12 @@ FactState factState(const ProgressRow &row);
 
 // A fact of the record read back: "a op b" with op one of + - * /. False for anything else.
 bool splitFact(const std::string &fact, int *a, char *op, int *b);
+
+
+// Where the record of the player named name (canonical) is kept: the folder "players"
+// beside progressRecordPath(), the file "<playerKey(name)>.csv". Empty when there is no
+// place (see progressRecordPath).
+std::string playerRecordPath(const std::string &name);
+
+// Where every player's record is: the "players" folder. Empty when there is no place.
+std::string playersFolder();

@@ -36,7 +36,10 @@ int operationOf(const std::string &fact) {
     char op;
     if (!splitFact(fact, &a, &op, &b))
         return -1;
-    return static_cast<int>(strchr(OperationSigns, op) - OperationSigns);
+    for (int i = 0; i < GridCount; i++)
+        if (OperationSigns[i] == op)
+            return i;
+    return -1;
 }
 
 // Characters of UTF-8 text (its bytes that start one).

@@ -92,8 +92,8 @@ bool keepGameOutcomes(const std::vector<FactOutcome> &outcomes, int64_t playedMs
 }
 
 void keepFinishedGame() {
-    // The game's tally, counts only: the last askings that the marks read come with
-    // keepGameOutcomes's askings.
+    // The game's tally with each fact's askings, from which the record takes its counts
+    // and the last askings that the marks read.
     std::vector<FactOutcome> outcomes;
     for (const FactTally &fact : gameFacts()) {
         if (fact.asked == 0)
@@ -105,10 +105,10 @@ void keepFinishedGame() {
         outcome.wrong = fact.askingsWrong;
         outcome.tooSlow = fact.closeCalls > fact.tooSlow ? fact.closeCalls : fact.tooSlow;
         outcome.rightAnswerMs = fact.answerMs;
+        outcome.askings = fact.askings;
         outcomes.push_back(outcome);
     }
-    keepGameOutcomes(outcomes, 0);
-    keptGameId.clear(); // no start hook calls startKeptGame on this path: the next game draws its own
+    keepGameOutcomes(outcomes, int64_t(factRecord.playedSteps) * 10);
 }
 
 int showProgress() {

@@ -35,8 +35,8 @@ void startKeptGame();
 // the game goes on either way. True when the game is in the record (now or before).
 bool keepGameOutcomes(const std::vector<FactOutcome> &outcomes, int64_t playedMs);
 
-// The game's end as kept so far (GameOver entered): keepGameOutcomes with the game's
-// tally, counts only (no askings, length 0), until the game hands its askings over.
+// A game has ended (GameOver entered, or the program ends in its middle): keepGameOutcomes
+// with the game's fact record, each fact with its askings, and the time it was played.
 void keepFinishedGame();
 
 // Writes line and a newline to standard error in one write, however long (a path of

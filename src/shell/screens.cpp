@@ -34,6 +34,8 @@ static void enterPlayingScreen() {
     playMusic(GameMusic);
     now = clockNow();
     enterPlaying();
+    // Its own id, so that it counts once however often it is kept.
+    startKeptGame();
 }
 
 // Time-outs compare with `now`, the tick of the pass: every step of a pass sees it.
