@@ -76,6 +76,15 @@ TEST(ProgressRecordText, ReadsWhatTheGameAndSpreadsheetsWriteAndMergesGames) {
     std::vector<ProgressRow> read;
     ASSERT_TRUE(parseProgressRecord(quoted, &read, &why)) << why;
     EXPECT_EQ(formatProgressRecord(read), formatProgressRecord(rows));
+    // Saved for a spreadsheet by the page: a cell that would be a formula is quoted with an
+    // apostrophe before it, which reading drops again; unquoted, an apostrophe stays.
+    std::string marked = Header + "\"'-1 + 2\",3,\"'2\",1,0,,2024-03-19\n";
+    ASSERT_TRUE(parseProgressRecord(marked, &read, &why)) << why;
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].fact, "-1 + 2");
+    EXPECT_EQ(read[0].rightFirstTry, 2);
+    EXPECT_FALSE(parseProgressRecord(Header + "'-1 + 2,3,2,1,0,,2024-03-19\n", &read, &why));
+    EXPECT_EQ(why, "line 2: \"'-1 + 2\" is no fact such as 7 * 8");
     // How a teacher's grid marks them.
     const struct {
         ProgressRow row;
