@@ -24,8 +24,8 @@
 //                   page loads again), or, with none left, false is returned and the page
 //                   says so itself
 //   played()        the build has loaded in full: it is the one to fall back on here
-//   newerBuild()    a promise of whether the server's current build is another one, that
-//                   the page may load
+//   newerBuild()    a promise of whether the server now names another current build,
+//                   which the page may load again for
 'use strict';
 (function () {
   var status = document.getElementById('status');
@@ -243,11 +243,20 @@
       played: function () { keep(localStorage, PlayedKey, build.hash); },
       newerBuild: function () {
         return fetch('current.json', { cache: 'no-store' }).then(function (r) { return r.json(); }).then(function (named) {
-          return !!named && Hash.test(named.current) && named.current !== build.hash && named.current === current.current &&
-                 !damagedBuilds[named.current];
+          // Not the build this page passed over as damaged or incomplete when it loaded.
+          return !!named && Hash.test(named.current) && named.current !== build.hash && named.current !== current.current;
         }, function () { return false; });
       }
     };
+    // The game's downloads start at once; page.js takes them over.
+    ['plimo.data', 'plimo.wasm'].forEach(function (name) {
+      var early = document.createElement('link');
+      early.rel = 'preload';
+      early.as = 'fetch';
+      early.crossOrigin = 'anonymous';
+      early.href = folder + name;
+      document.head.appendChild(early);
+    });
     build.page.forEach(function (name) {
       var sum = build.files[name];
       var element;

@@ -339,8 +339,8 @@ function makeGame() {
       say('Plimo has ended.');
       startPrompt.textContent = 'Tap or press a key to play';
       startScreen.hidden = false;
-      ended = true;
       game = null; // a new one at the player's tap
+      lookForNewerBuild();
     },
     onAbort: (what) => {
       running = false;
@@ -418,29 +418,34 @@ function unlockAudio() {
   silence.start(0);
 }
 
-// After a game has ended, a tap loads the page again when the server has a newer build
-// by then (the game's next start plays it), else plays again at once.
-let ended = false;
+// When a game has ended, the page loads again if the server has a newer build by then, so
+// that the next start plays it; a tap while the server is asked waits for the answer.
+let checking = false;
+let startAfterCheck = false;
 let reloading = false;
+function lookForNewerBuild() {
+  checking = true;
+  boot.newerBuild().then((newer) => {
+    if (newer) {
+      reloading = true;
+      performance.mark('plimo-newer-build');
+      say('A new version of Plimo is here; loading it…');
+      location.reload();
+      return;
+    }
+    checking = false;
+    if (startAfterCheck) wantStart();
+  });
+}
+
 function wantStart() {
   if (running || failed || reloading) return;
-  if (ended && !startWanted) {
-    startWanted = true;
+  if (checking) {
+    startAfterCheck = true;
     startPrompt.textContent = 'Plimo starts as soon as it has loaded…';
-    boot.newerBuild().then((newer) => {
-      if (newer) {
-        reloading = true;
-        performance.mark('plimo-newer-build');
-        say('A new version of Plimo is here; loading it…');
-        location.reload();
-      } else {
-        startWanted = false;
-        ended = false;
-        wantStart();
-      }
-    });
     return;
   }
+  startAfterCheck = false;
   unlockAudio();
   makeGameWhenLoaded();
   startWanted = true;
@@ -449,7 +454,7 @@ function wantStart() {
 }
 
 function startWhenWanted() {
-  if (!startWanted || !runtimeReady || running || failed || !game || ended) return;
+  if (!startWanted || !runtimeReady || running || failed || !game) return;
   startWanted = false;
   running = true;
   firstFrameShown = false;

@@ -150,7 +150,8 @@ export function spreadsheetCsv(text) {
     }
     store('');
     setAsideNote = 'The record kept in this browser was damaged (' + why + '): it is set aside and not used, ' +
-                   'and the next game starts a new one. Forget this record removes it too.';
+                   'and the next game starts a new one. Save as CSV saves it for a look while there is no new record; ' +
+                   'Forget this record removes it too.';
     console.warn('Plimo: ' + setAsideNote);
   }
 
@@ -246,8 +247,8 @@ export function spreadsheetCsv(text) {
     var judged = text === null ? null : view(text);
     if (judged) lastView = judged;
     var v = judged || lastView;
-    save.disabled = !text;
-    forget.disabled = !text && !damagedCopies().length;
+    save.disabled = !text && !damagedCopies().length;
+    forget.disabled = save.disabled;
     damagedLine.textContent = setAsideNote;
     damagedLine.hidden = !setAsideNote;
     if (!v) {
@@ -305,9 +306,22 @@ export function spreadsheetCsv(text) {
 
   chooser.addEventListener('change', show);
 
+  // What Save as CSV saves: the record, or with none the damaged copy set aside last, for
+  // a look at it.
+  function saved() {
+    var text = record();
+    if (text) return text;
+    var copies = damagedCopies().sort();
+    try {
+      return copies.length ? localStorage.getItem(copies[copies.length - 1]) || '' : '';
+    } catch (e) {
+      return '';
+    }
+  }
+
   save.addEventListener('click', function () {
     var link = element('a', { download: 'plimo-progress.csv',
-                              href: URL.createObjectURL(new Blob([spreadsheetCsv(record() || '')], { type: 'text/csv' })) });
+                              href: URL.createObjectURL(new Blob([spreadsheetCsv(saved())], { type: 'text/csv' })) });
     document.body.appendChild(link);
     link.click();
     link.remove();

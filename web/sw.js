@@ -19,7 +19,7 @@ const scope = self.registration.scope;
 const cachePrefix = `plimo ${scope} `;
 const TopCache = cachePrefix + 'top';
 const buildCache = (hash) => cachePrefix + 'build ' + hash;
-const TopFiles = ['', 'index.html', 'boot.js', 'manifest.json', 'LICENSE-fonts.txt',
+const TopFiles = ['./', 'index.html', 'boot.js', 'manifest.json', 'LICENSE-fonts.txt',
                   ...[32, 48, 64, 128, 256].map((size) => `icons/plimo-${size}.png`)];
 // The network has this long to answer for a top file before the kept one is used.
 const NetworkMs = 4000;
@@ -57,7 +57,7 @@ async function keepBuild(hash) {
     // one is no worse kept than served.
     for (const name of TopFiles) {
       const response = await fetch(name, { cache: 'no-cache' });
-      if (!response.ok) throw new Error(`${name || './'}: the server answered ${response.status}`);
+      if (!response.ok) throw new Error(`${name}: the server answered ${response.status}`);
       fetched.push([name, response]);
     }
     const scratch = await caches.open(cacheName + ' (filling)');
