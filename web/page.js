@@ -36,6 +36,9 @@ const status = document.getElementById('status');
 const startScreen = document.getElementById('start');
 const startPrompt = document.getElementById('start-prompt');
 const startStatus = document.getElementById('start-status');
+// Tab skips the game's screen while the start screen covers it (any key there starts the
+// game anyway); the page's buttons stay over the start screen.
+canvas.tabIndex = -1;
 // No byte for this long (a server gone without closing the connection): the download is
 // said to have stopped, until bytes come again.
 const StallMs = 6000;
@@ -339,6 +342,7 @@ function makeGame() {
       say('Plimo has ended.');
       startPrompt.textContent = 'Tap or press a key to play';
       startScreen.hidden = false;
+      canvas.tabIndex = -1;
       game = null; // a new one at the player's tap
       lookForNewerBuild();
     },
@@ -459,6 +463,7 @@ function startWhenWanted() {
   running = true;
   firstFrameShown = false;
   startScreen.hidden = true;
+  canvas.tabIndex = 0;
   const words = [...argumentsByOwner.values()].flat();
   performance.mark('plimo-started', { detail: { arguments: words } });
   say('Starting Plimo…');

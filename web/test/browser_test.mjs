@@ -225,8 +225,15 @@ async function waitFor(page, what, fn, ...a) {
   }
 }
 
+// The game's instance is there (window.Module) before its code is: until then it shows no screen.
 const waitScreen = (page, screen) =>
-  waitFor(page, `screen ${screen} appears`, (s) => window.Module._plimoScreen && window.Module._plimoScreen() === s, screen);
+  waitFor(page, `screen ${screen} appears`, (s) => {
+    try {
+      return window.Module._plimoScreen() === s;
+    } catch (e) {
+      return false;
+    }
+  }, screen);
 
 async function press(page, key) {
   await page.keyboard.press(key);
@@ -986,6 +993,112 @@ async function progressRecord(browser, url) {
         'the forgotten record stays forgotten after a reload');
   check((await page.evaluate(() => window.plimoRefused)).length === 0, 'the progress section breaks no content rule');
   await closePage(page);
+
+  // Stored values that must not reach the game: 2 million characters, a NUL, and a record
+  // with cells a spreadsheet would take as formulas (no record the game reads). Each is set
+  // aside as damaged, said so, the game plays; Save as CSV gives the formulas as text, and
+  // Forget removes the copies.
+  const formulas = Header + '\n"=HYPERLINK(""x"")",1,1,0,0,,2024-03-18\n-1 + 2,2,1,0,0,,2024-03-18\n@SUM(A1),1,0,0,0,,2024-03-18\n';
+  const asText = Header + '\n"\'=HYPERLINK(""x"")",1,1,0,0,,2024-03-18\n"\'-1 + 2",2,1,0,0,,2024-03-18\n"\'@SUM(A1)",1,0,0,0,,2024-03-18\n';
+  for (const [what, value] of [['2 million characters', 'long'], ['a NUL', kept.replace('7 * 8', '7 *\0 8')], ['formula-like cells', formulas]]) {
+    const bad = await newPage(browser);
+    await bad.evaluateOnNewDocument((v) => {
+      if (sessionStorage.getItem('seeded')) return;
+      localStorage.setItem('plimo-progress /', v === 'long' ? 'x'.repeat(2e6) : v);
+      localStorage.setItem('plimo-practice /', '["--remember"]');
+      sessionStorage.setItem('seeded', '1');
+    }, value);
+    await bad.goto(url);
+    await startGame(bad);
+    if (!(await waitScreen(bad, Screen.Splash))) continue;
+    await press(bad, 'Enter');
+    const played = await waitScreen(bad, Screen.LanguagePick);
+    await bad.click('#practice');
+    const state = await bad.evaluate(() => ({
+      record: localStorage.getItem('plimo-progress /'),
+      aside: Object.keys(localStorage).filter((k) => /^plimo-progress-damaged-\d{4}-\d\d-\d\d \/$/.test(k)).map((k) => localStorage.getItem(k).length),
+      file: (() => { try { return window.Module.FS.readFile('/home/web_user/.local/share/plimo/progress.csv').length; } catch (e) { return 0; } })(),
+      said: document.getElementById('progress-damaged').textContent,
+      failed: document.getElementById('status').classList.contains('failed'),
+    }));
+    const length = value === 'long' ? 2e6 : value.length;
+    check(played && state.record === null && state.aside.join() === String(length) && state.file === 0 && /damaged/.test(state.said) && !state.failed,
+          `a stored record with ${what}: set aside as damaged with a message, never passed to the game, which plays`,
+          JSON.stringify({ ...state, said: state.said.slice(0, 120) }));
+    if (value === formulas) {
+      await bad.evaluate(() => {
+        window.plimoSaved = [];
+        const create = URL.createObjectURL;
+        URL.createObjectURL = (blob) => { window.plimoSaved.push(blob); return create.call(URL, blob); };
+      });
+      await bad.click('#progress-save');
+      const csv = await bad.evaluate(async () => (window.plimoSaved.length ? window.plimoSaved[0].text() : ''));
+      check(csv === asText, 'Save as CSV writes formula-like cells as text for a spreadsheet', JSON.stringify(csv));
+    }
+    await bad.click('#progress-forget');
+    await bad.click('#progress-forget-yes');
+    const left = await bad.evaluate(() => Object.keys(localStorage).filter((k) => k.startsWith('plimo-progress')));
+    check(left.length === 0, `Forget removes the record's damaged copies too (${what})`, left.join());
+    await closePage(bad);
+  }
+}
+
+// ---- the panel on a small phone held sideways (480x320): the gear reachable over the
+// start screen, by touch and by Tab; every control 44 pixels or more, the buttons that
+// forget apart from the others; the panel scrolled by a finger.
+async function phonePanel(browser, url) {
+  const page = await newPage(browser, { device: touchScreen(480, 320) });
+  const Header = 'fact,asked,right first try,wrong,too slow,median ms,last played';
+  await page.evaluateOnNewDocument((k) => localStorage.setItem('plimo-progress /', k), Header + '\n7 * 8,5,1,4,0,5200,2024-03-18\n');
+  await page.goto(url);
+  await page.waitForFunction(() => performance.getEntriesByName('plimo-ready').length, { polling: 50, timeout: StateTimeoutMs });
+  const onTop = (selector) => page.evaluate((sel) => {
+    const e = document.querySelector(sel);
+    const r = e.getBoundingClientRect();
+    return r.width > 0 && e.contains(document.elementFromPoint(r.left + r.width / 2, r.top + r.height / 2));
+  }, selector);
+  const tabbed = [];
+  for (let n = 0; n < 4; n++) {
+    await page.keyboard.press('Tab');
+    tabbed.push(await page.evaluate(() => {
+      const e = document.activeElement;
+      const r = e.getBoundingClientRect();
+      return `${e.id || e.tagName}:${e === document.body || e.contains(document.elementFromPoint(r.left + r.width / 2, r.top + r.height / 2))}`;
+    }));
+  }
+  check(await onTop('#practice') && tabbed.every((t) => t.endsWith(':true')) && tabbed.some((t) => t.startsWith('practice:')),
+        'the start screen leaves the gear on top, and Tab lands only on what shows', tabbed.join(' '));
+  await page.tap('#practice');
+  await page.click('#progress-forget');
+  const sizes = await page.evaluate(() => {
+    const controls = [...document.querySelectorAll('#practice-panel button, #practice-panel select, #practice-panel label.option')]
+      .filter((e) => e.getClientRects().length && getComputedStyle(e).visibility !== 'hidden');
+    const small = controls.filter((e) => e.getBoundingClientRect().height < 44 || e.getBoundingClientRect().width < 44)
+      .map((e) => `${e.id || e.textContent.trim().slice(0, 12)} ${Math.round(e.getBoundingClientRect().height)}`);
+    // The gap between each destructive button and the nearest other button.
+    const others = controls.filter((e) => e.tagName === 'BUTTON' && !e.classList.contains('destructive'));
+    const gap = (a, b) => {
+      const r = a.getBoundingClientRect();
+      const q = b.getBoundingClientRect();
+      return Math.max(q.left - r.right, r.left - q.right, q.top - r.bottom, r.top - q.bottom);
+    };
+    const apart = [...document.querySelectorAll('#practice-panel .destructive')]
+      .map((d) => Math.round(Math.min(...others.map((o) => gap(d, o)))));
+    const panel = document.getElementById('practice-panel');
+    return { count: controls.length, small, apart, scrollable: panel.scrollHeight > panel.clientHeight };
+  });
+  const box = await page.evaluate(() => {
+    const r = document.getElementById('practice-panel').getBoundingClientRect();
+    return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
+  });
+  const cdp = await page.createCDPSession();
+  await cdp.send('Input.synthesizeScrollGesture', { x: Math.round(box.x), y: Math.round(box.y), yDistance: -200, gestureSourceType: 'touch', speed: 2000 });
+  const scrolled = await page.evaluate(() => document.getElementById('practice-panel').scrollTop);
+  check(sizes.count >= 30 && sizes.small.length === 0 && sizes.apart.length === 2 && sizes.apart.every((g) => g >= 24),
+        '480x320: every control of the panel is 44 pixels or more, and Forget stands 24 pixels or more apart from the others',
+        JSON.stringify(sizes));
+  check(sizes.scrollable && scrolled > 0, '480x320: the panel scrolls within itself by a finger', `scrolled ${scrolled} px`);
+  await closePage(page);
 }
 
 // ---- a school's connection: cold load at 10 Mbit/s and 40 ms, then offline
@@ -1377,6 +1490,7 @@ const sections = [
   ['phoneGame', () => phoneGame(browser, url)],
   ['practiceSettings', () => practiceSettings(browser, url)],
   ['progressRecord', () => progressRecord(browser, url)],
+  ['phonePanel', () => phonePanel(browser, url)],
   ['failedDownloads', () => failedDownloads(browser, url)],
   ['schoolServer', () => schoolServer(browser)],
   ['schoolPolicy', () => schoolPolicy(browser)],
