@@ -28,8 +28,8 @@
 // of a real keyboard aimed at the game). The moments of the start are marked for
 // measuring (performance marks plimo-page once this script runs, plimo-ready,
 // plimo-started with the arguments, plimo-first-frame, plimo-kept once the service worker
-// has kept the build for offline play, plimo-newer-build when the page loads again for a
-// newer build).
+// has kept the build for offline play, and after a game has ended plimo-newer-build when
+// the page loads again for a newer build, plimo-no-newer-build when it does not).
 performance.mark('plimo-page');
 const canvas = document.getElementById('screen');
 const status = document.getElementById('status');
@@ -438,6 +438,7 @@ function lookForNewerBuild() {
       return;
     }
     checking = false;
+    performance.mark('plimo-no-newer-build');
     if (startAfterCheck) wantStart();
   });
 }

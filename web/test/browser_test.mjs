@@ -7,11 +7,14 @@
 // from 320x480 to 1366x1024: the game's share of the screen, every button on it; on an
 // iPad (landscape) and a phone (portrait) the on-screen keys' place and size, a tap as one
 // key press and release, and whole games by taps alone. A cold load at 10 Mbit/s: the
-// first frame and the transfer within budget, then the page offline; an update copied
-// in the wrong order, two copies at two paths; downloads that fail, a sandboxed frame.
-// The practice settings' panel: a setting kept and passed to the game, and its effect,
-// also where the browser keeps nothing; its progress record: the grid, its CSV and
-// forgetting.
+// first frame and the transfer within budget, then the page offline. A school's server:
+// new visitors at every point of an update copied in either order, over localhost and
+// over plain HTTP on a host name; a damaged build never run; a returning visitor; two
+// tabs; two copies at two paths with their own records; a school's Content-Security-
+// Policy; downloads that fail, a sandboxed frame. The practice settings' panel: a
+// setting kept and passed to the game, and its effect, also where the browser keeps
+// nothing; on a small phone, its controls' size and its scrolling; its progress record:
+// the grid, its CSV and forgetting, and stored values that must not reach the game.
 //
 //   node web/test/browser_test.mjs --site build-web/site-test --public build-web/site
 //                                  --frames <desktop frames folder>
@@ -1194,17 +1197,19 @@ function otherBuild(dir, options = `${sourceRoot}/src/shell/options.def`) {
   return currentBuild(dir);
 }
 
-// Waits for the page's game to have loaded, through the page loading again when a build
-// is passed over; false when the page says it failed.
-async function gameLoaded(page) {
+// Waits for the page's game to have loaded (or for ready to hold), through the page loading
+// again when a build is passed over; false when the page says it failed.
+async function gameLoaded(page, ready = () => performance.getEntriesByName('plimo-ready').length ||
+                                              document.getElementById('status').classList.contains('failed')) {
   for (let tries = 0; tries < 6; tries++) {
     try {
+      await page.waitForFunction(ready, { polling: 50, timeout: StateTimeoutMs });
       await page.waitForFunction(() => performance.getEntriesByName('plimo-ready').length ||
                                        document.getElementById('status').classList.contains('failed'), { polling: 50, timeout: StateTimeoutMs });
       await new Promise((r) => setTimeout(r, 150)); // a page about to load again does so now
       return await page.evaluate(() => performance.getEntriesByName('plimo-ready').length > 0);
     } catch (e) {
-      if (!/context|navigat|detached|Target closed/i.test(e.message)) throw e;
+      if (!/context|navigat|detached|Target closed/i.test(e.message)) return false;
     }
   }
   return false;
@@ -1352,7 +1357,10 @@ async function schoolServer(browser) {
     await press(older, 'Escape');
     await press(older, 'Enter');
     const quitAt = Date.now();
-    await older.waitForFunction(() => !document.getElementById('start').hidden, { timeout: StateTimeoutMs }).catch(() => {});
+    // Once the page has asked the server, whether it loaded again for the new build or not.
+    await gameLoaded(older, () => performance.getEntriesByName('plimo-no-newer-build').length ||
+                                  (performance.getEntriesByName('plimo-ready').length && !performance.getEntriesByName('plimo-started').length) ||
+                                  document.getElementById('status').classList.contains('failed'));
     tabs.push(await playLoaded(older));
     const handOverMs = Date.now() - quitAt;
     check(tabs.join(' ') === 'A B B' && handOverMs <= 10000, 'two tabs: the older one plays the new build after Quit, within 10 s',
