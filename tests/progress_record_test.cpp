@@ -122,6 +122,14 @@ TEST(ProgressRecordText, ReadsWhatTheGameAndSpreadsheetsWriteAndMergesGames) {
     ProgressRecord read;
     ASSERT_TRUE(parseProgressRecord(quoted, &read, &why)) << why;
     EXPECT_EQ(formatProgressRecord(read), kept);
+    // Saved for a spreadsheet by the page: a cell that would be a formula is quoted with an
+    // apostrophe before it, which reading drops again; unquoted, an apostrophe stays.
+    ProgressRecord marked;
+    ASSERT_TRUE(parseProgressRecord(Header + "\"'-1 + 2\",3,\"'2\",1,0,,2024-03-19\n", &marked, &why)) << why;
+    ASSERT_EQ(marked.rows.size(), 1u);
+    EXPECT_EQ(marked.rows[0].fact, "-1 + 2");
+    EXPECT_EQ(marked.rows[0].rightFirstTry, 2);
+    EXPECT_FALSE(parseProgressRecord(Header + "'-1 + 2,3,2,1,0,,2024-03-19\n", &marked, &why));
     // A record of before is read as it is and written anew, its player named by the game.
     ASSERT_TRUE(parseProgressRecord(Header + "7 * 8,6,5,1,1,6000,2024-03-19\n", &read, &why)) << why;
     read.player = "Åsa";

@@ -1,19 +1,31 @@
 # The browser build of the game in <build>/site, which any static web server can serve as
-# it is: the page's own files (PLIMO_PAGE_FILES below), the game (plimo.js, plimo.wasm),
-# its data packed and compressed (plimo.data), the game's icons and the fonts' licence,
-# and the service worker (sw.js) that keeps all of it for offline play. index.html and
-# sw.js are written last, from web/index.html and web/sw.js, with the hash of every other
-# file (web/site.cmake). The browser test's variant of the game, which also exports
-# read-only views of its state, goes with the same page into <build>/site-test
+# it is. At its top the files that stay when the game changes: index.html (the page's
+# frame), boot.js (which picks the build to play), sw.js (the service worker that keeps
+# builds for offline play), the manifest, the game's icons and the fonts' licence. The
+# build itself, named by its content, is a folder b/<hash>/ whose files never change once
+# written: the page's own files (PLIMO_PAGE_FILES below), the game (plimo.js,
+# plimo.wasm), its data packed and compressed (plimo.data) and build.json, which lists
+# every one of them with its hash. current.json names the current build and the one
+# before it, whose folder stays (web/site.cmake). The game and the build's files are
+# gathered in <build>/stage first. The browser test's variant of the game, which also
+# exports read-only views of its state, goes with the same page into <build>/site-test
 # (target plimo_test_site); the public site has none of it.
 set(PLIMO_SITE_DIR "${CMAKE_BINARY_DIR}/site")
 set(PLIMO_TEST_SITE_DIR "${CMAKE_BINARY_DIR}/site-test")
+set(PLIMO_STAGE_DIR "${CMAKE_BINARY_DIR}/stage")
+set(PLIMO_TEST_STAGE_DIR "${CMAKE_BINARY_DIR}/stage-test")
 set(web_dir "${CMAKE_SOURCE_DIR}/web")
 
 # The page's own files, the one list of them: each is copied into the site, kept by the
-# service worker with its hash, and the styles and scripts among them are named by
-# index.html in this order (scripts as modules; page.js is the one the others import).
-set(PLIMO_PAGE_FILES page.css settings.css progress.css page.js controls.js settings.js progress.js manifest.json)
+# build's list with its hash, and boot.js adds the styles and scripts among them to the
+# page in this order (scripts as modules; page.js is the one the others import).
+set(PLIMO_PAGE_FILES page.css settings.css progress.css page.js controls.js settings.js progress.js)
+# The files at the site's top, the same for every build: source, site name.
+set(root_sources ${web_dir}/index.html index.html ${web_dir}/boot.js boot.js ${web_dir}/sw.js sw.js
+                 ${web_dir}/manifest.json manifest.json ${CMAKE_SOURCE_DIR}/data/LICENSE-fonts.txt LICENSE-fonts.txt)
+foreach(size 32 48 64 128 256)
+  list(APPEND root_sources ${CMAKE_SOURCE_DIR}/packaging/icons/hicolor/${size}x${size}/apps/plimo.png icons/plimo-${size}.png)
+endforeach()
 
 # The game as the page loads it: a factory (createPlimo) that makes a fresh instance of
 # the game each time the page starts it, so that a game that has ended can start anew.
@@ -40,13 +52,13 @@ set(game_link_options
 set(game_libraries ${web_dir}/sdl_surfaces.js ${web_dir}/sdl_audio.js ${web_dir}/sdl_page.js)
 
 target_sources(plimo PRIVATE ${web_dir}/page_exports.cpp)
-set_target_properties(plimo PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${PLIMO_SITE_DIR}")
+set_target_properties(plimo PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${PLIMO_STAGE_DIR}")
 target_link_options(plimo PRIVATE ${game_link_options})
 set_property(TARGET plimo APPEND PROPERTY LINK_DEPENDS ${game_libraries})
 
 add_executable(plimo_hooked src/shell/main.cpp ${web_dir}/page_exports.cpp ${web_dir}/test_hooks.cpp)
 target_link_libraries(plimo_hooked PRIVATE plimo_core)
-set_target_properties(plimo_hooked PROPERTIES OUTPUT_NAME plimo SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${PLIMO_TEST_SITE_DIR}"
+set_target_properties(plimo_hooked PROPERTIES OUTPUT_NAME plimo SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${PLIMO_TEST_STAGE_DIR}"
                       EXCLUDE_FROM_ALL ON)
 target_link_options(plimo_hooked PRIVATE ${game_link_options} "SHELL:--js-library ${web_dir}/test_hooks.js")
 set_property(TARGET plimo_hooked APPEND PROPERTY LINK_DEPENDS ${game_libraries} ${web_dir}/test_hooks.js)
@@ -59,42 +71,45 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/plimo.data
   COMMAND bash ${web_dir}/pack-data.sh ${CMAKE_BINARY_DIR}/plimo.data ${CMAKE_SOURCE_DIR}/data ${web_data}
   DEPENDS ${web_dir}/pack-data.sh ${web_data_paths} VERBATIM)
 
-# Every file of a site but the game's own two, index.html and sw.js: source, site name.
-set(site_sources ${CMAKE_BINARY_DIR}/plimo.data plimo.data
-                 ${CMAKE_SOURCE_DIR}/data/LICENSE-fonts.txt LICENSE-fonts.txt)
+# The build's files but the game's own two: source, name.
+set(build_sources ${CMAKE_BINARY_DIR}/plimo.data plimo.data)
 foreach(file IN LISTS PLIMO_PAGE_FILES)
-  list(APPEND site_sources ${web_dir}/${file} ${file})
-endforeach()
-foreach(size 32 48 64 128 256)
-  list(APPEND site_sources ${CMAKE_SOURCE_DIR}/packaging/icons/hicolor/${size}x${size}/apps/plimo.png icons/plimo-${size}.png)
+  list(APPEND build_sources ${web_dir}/${file} ${file})
 endforeach()
 
-# A site in dir around the game target: its files copied whenever they change, then
-# index.html and sw.js written from their templates with every file's hash (rewritten
-# only when that changes, so that a browser sees a new service worker exactly when the
-# site has new content).
-function(plimo_site name dir game all)
+# A site in dir around the game target, whose files are gathered in stage: the top's files
+# copied whenever they change, the build's into stage; then the build's folder b/<hash>/
+# and current.json written from stage (web/site.cmake), a folder only when it is new.
+function(plimo_site name dir stage game all)
   set(copied "")
   set(names plimo.js plimo.wasm)
-  set(sources ${site_sources})
-  while(sources)
-    list(POP_FRONT sources source file)
-    add_custom_command(OUTPUT ${dir}/${file} DEPENDS ${source}
-      COMMAND ${CMAKE_COMMAND} -E copy ${source} ${dir}/${file})
-    list(APPEND copied ${dir}/${file})
-    list(APPEND names ${file})
-  endwhile()
+  foreach(kind root build)
+    set(sources ${${kind}_sources})
+    set(into ${dir})
+    if(kind STREQUAL "build")
+      set(into ${stage})
+    endif()
+    while(sources)
+      list(POP_FRONT sources source file)
+      add_custom_command(OUTPUT ${into}/${file} DEPENDS ${source}
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${into}/${file})
+      list(APPEND copied ${into}/${file})
+      if(kind STREQUAL "build")
+        list(APPEND names ${file})
+      endif()
+    endwhile()
+  endforeach()
   add_custom_target(${name}_files DEPENDS ${copied})
   string(REPLACE ";" "," page_files "${PLIMO_PAGE_FILES}")
-  string(REPLACE ";" "," site_files "${names}")
+  string(REPLACE ";" "," build_files "${names}")
   add_custom_target(${name} ${all}
-    COMMAND ${CMAKE_COMMAND} -DSITE=${dir} -DWEB=${web_dir} -DOPTIONS=${CMAKE_SOURCE_DIR}/src/shell/options.def
-            -DPAGE=${page_files} -DFILES=${site_files} -P ${web_dir}/site.cmake
+    COMMAND ${CMAKE_COMMAND} -DSITE=${dir} -DSTAGE=${stage} -DOPTIONS=${CMAKE_SOURCE_DIR}/src/shell/options.def
+            -DPAGE=${page_files} -DFILES=${build_files} -P ${web_dir}/site.cmake
     VERBATIM)
   add_dependencies(${name} ${game} ${name}_files)
 endfunction()
-plimo_site(plimo_site ${PLIMO_SITE_DIR} plimo ALL)
-plimo_site(plimo_test_site ${PLIMO_TEST_SITE_DIR} plimo_hooked "")
+plimo_site(plimo_site ${PLIMO_SITE_DIR} ${PLIMO_STAGE_DIR} plimo ALL)
+plimo_site(plimo_test_site ${PLIMO_TEST_SITE_DIR} ${PLIMO_TEST_STAGE_DIR} plimo_hooked "")
 
 # Every SDL and SDL_mixer function the core calls is answered by the page's JavaScript or
 # left to emscripten's SDL knowingly (web/sdl_symbols.txt); checked before the game links.

@@ -1,13 +1,15 @@
 // The page around Plimo's canvas, and the one module the page's other scripts import. It
 // downloads the game (plimo.js, plimo.wasm and plimo.data, the data folder as a
-// gzip-compressed tar archive) while the start screen asks for a tap or a key, counting
-// the bytes as they arrive and checking each file against this build's hash; unpacks the
-// data; and starts the game at that first tap or key, which also unlocks the sound, so
-// the splash music starts from its beginning. A download that fails is one red line
-// naming the file and what to do. When the game ends (its quit entry, Back on the
-// language screen) the start screen shows again, and a tap starts a new game from the
-// bytes already here. After the game has loaded once, a service worker (sw.js) keeps the
-// site for offline play; a newer build it has installed takes over before a game starts.
+// gzip-compressed tar archive) from the build's folder that boot.js picked, while the
+// start screen asks for a tap or a key, counting the bytes as they arrive and checking
+// each file against the build's hash; unpacks the data; and starts the game at that first
+// tap or key, which also unlocks the sound, so the splash music starts from its
+// beginning. A download that fails is one red line naming the file and what to do; a file
+// that is not the build's (an update being copied) has boot.js try the build before it.
+// When the game ends (its quit entry, Back on the language screen) the start screen shows
+// again, and a tap starts a new game from the bytes already here, or loads the page again
+// when the server has a newer build. After the game has loaded once, a service worker
+// (sw.js) keeps the build for offline play.
 //
 // What other scripts use (imported, never through a shared object):
 //   setGameArguments(owner, words)  words added to the game's command line at its next start
@@ -17,21 +19,30 @@
 //   focusGame()                     gives the keys back to the game
 //   gameFiles()                     the running (or just ended) game's file system
 //   askGame(name, text)             what the loaded game's export name answers for text
+//   askGameNumber(name)             what the loaded game's export name answers, a number
+//   storageKey(name)                the name a stored value has for this copy of the game
+//   storedItems()                   every stored value's name of this copy (storageKey's)
+//   serverNote()                    '' or what is wrong with the copy on the server
 // and on document the events 'plimo-ready' (a game's instance has loaded), 'plimo-started'
 // (detail.arguments: the game's words), 'plimo-ended' and 'plimo-keyboard' (a key
 // of a real keyboard aimed at the game). The moments of the start are marked for
-// measuring (performance marks plimo-page once this script runs, plimo-build-checked once
-// no newer build is to take over, plimo-taking-over when one does, plimo-ready,
-// plimo-started with the arguments, and plimo-first-frame).
+// measuring (performance marks plimo-page once this script runs, plimo-ready,
+// plimo-started with the arguments, plimo-first-frame, plimo-kept once the service worker
+// has kept the build for offline play, and after a game has ended plimo-newer-build when
+// the page loads again for a newer build, plimo-no-newer-build when it does not).
 performance.mark('plimo-page');
 const canvas = document.getElementById('screen');
 const status = document.getElementById('status');
 const startScreen = document.getElementById('start');
 const startPrompt = document.getElementById('start-prompt');
 const startStatus = document.getElementById('start-status');
+// Tab skips the game's screen while the start screen covers it (any key there starts the
+// game anyway); the page's buttons stay over the start screen.
+canvas.tabIndex = -1;
 // No byte for this long (a server gone without closing the connection): the download is
 // said to have stopped, until bytes come again.
 const StallMs = 6000;
+const boot = window.plimoBoot; // what boot.js hands over (see there)
 
 const argumentsByOwner = new Map([['page', ['window']]]); // any argument: a 640x480 screen, scaled by the page
 let game = null; // the instance of the game made for the next or the current run
@@ -43,7 +54,6 @@ let audioContext = null;
 let wasmModule = null; // compiled once, instantiated for every game
 let startWanted = false;
 let lastError = '';
-let newBuildWaiting = null; // a service worker of a newer build, installed
 
 export function setGameArguments(owner, words) { argumentsByOwner.set(owner, words.slice()); }
 export function gameRunning() { return running; }
@@ -64,6 +74,52 @@ export function askGame(name, text) {
     return null; // an instance still starting, or one that has ended
   }
 }
+// What the loaded game's exported function name answers (a number), null while no game
+// is loaded.
+export function askGameNumber(name) {
+  try {
+    return game && runtimeReady && game.ccall ? game.ccall(name, 'number', [], []) : null;
+  } catch (e) {
+    return null;
+  }
+}
+export function serverNote() { return boot.serverNote; }
+
+// ---- stored values: each copy of the game on a site (its index.html's folder) keeps its
+// own, so that two classes' copies at two paths never see each other's settings or
+// records. Values kept under the names before copies had their own ("plimo-practice",
+// "plimo-progress", ...) are taken over by the first copy that starts, once.
+const KeySuffix = ' ' + boot.copy;
+export function storageKey(name) { return name + KeySuffix; }
+export function storedItems() {
+  const names = [];
+  try {
+    for (let i = 0; i < localStorage.length; i++) {
+      const key = localStorage.key(i);
+      if (key.startsWith('plimo-') && key.endsWith(KeySuffix) && !key.slice(0, -KeySuffix.length).includes(' ')) names.push(key);
+    }
+  } catch (e) {
+    // storage refused: nothing kept
+  }
+  return names;
+}
+function adoptUnkeyed() {
+  try {
+    const old = [];
+    for (let i = 0; i < localStorage.length; i++) {
+      const key = localStorage.key(i);
+      if (/^plimo-(practice|progress)(-damaged-[0-9-]+)?$/.test(key)) old.push(key);
+    }
+    for (const key of old) {
+      if (localStorage.getItem(storageKey(key)) === null) localStorage.setItem(storageKey(key), localStorage.getItem(key));
+      localStorage.removeItem(key);
+    }
+  } catch (e) {
+    // storage refused or full: the old values stay where they are
+  }
+}
+adoptUnkeyed();
+
 export function focusGame() {
   if (document.activeElement !== canvas) canvas.focus();
 }
@@ -94,7 +150,6 @@ function fail(text) {
 
 // ---- downloads, counted in bytes as they arrive, checked against this build's hashes
 
-const gameHashes = JSON.parse(document.getElementById('plimo-game-hashes').textContent);
 const downloads = {}; // file name -> { received, total (0: not known), done }
 let lastByteAt = performance.now(); // when any download last made progress
 let runtimeReady = false;
@@ -129,24 +184,32 @@ const watchdog = setInterval(showProgress, 1000);
 const unreachable = (name) => 'Could not reach the server for ' + name + '. Check the network connection and reload the page.';
 const brokeOff = (name) => 'The download of ' + name + ' broke off. Check the network connection and reload the page.';
 const damaged = (name) => name + ' arrived damaged. Reload the page; if this happens again, tell whoever runs this site.';
-const otherBuild = (name) => name + ' belongs to another version of Plimo: the site is being updated. ' +
-                             'Reload the page in a minute; if this stays, tell whoever runs this site.';
+const damagedOnServer = (name, why) => 'Plimo cannot start: the copy of Plimo on this server is damaged or not completely copied (' +
+  boot.folder + name + ' ' + why + '). Reload the page in a minute; if this stays, tell whoever runs this site.';
+const refusedByPolicy = 'Plimo cannot run here: this server\'s Content-Security-Policy header does not allow WebAssembly. ' +
+  'Whoever runs the site must let it send script-src \'self\' \'wasm-unsafe-eval\' for Plimo\'s folder.';
 
-// Whether bytes are this build's file name; true where the browser cannot tell (no
-// hashing outside a secure context).
-async function isThisBuilds(name, bytes) {
-  if (!window.crypto || !crypto.subtle) return true;
-  const sum = new Uint8Array(await crypto.subtle.digest('SHA-256', bytes));
-  return 'sha256-' + btoa(String.fromCharCode(...sum)) === gameHashes[name];
+// A file of the build that is not there or not the build's: the build before it is tried
+// (the page loads again), or, with none left, the page says the copy is damaged.
+function notTheBuilds(name, why) {
+  if (!boot.damaged(name, why)) fail(damagedOnServer(name, why));
+}
+
+// Whether bytes are the build's file name.
+async function isTheBuilds(name, bytes) {
+  return (await boot.sha256(bytes)) === boot.files[name];
 }
 
 // The whole file as bytes, its progress counted as it arrives; with unzip, a gzip file
 // is decompressed on the way (unless a server has already undone the gzip), and the hash
 // is checked on the file as sent. A failure is reported and leaves the promise unresolved.
-function download(name, unzip) {
+function download(name, unzip, fresh = false) {
   const entry = downloads[name] = { received: 0, total: 0, done: false };
   return new Promise((resolve) => {
-    fetch(name).then((response) => {
+    // Once more from the server itself when the bytes did not match: a browser may keep a
+    // half-copied file by its date.
+    fetch(boot.folder + name, { cache: fresh ? 'reload' : 'default' }).then((response) => {
+      if (response.status === 404) return notTheBuilds(name, 'is missing');
       if (!response.ok) {
         fail('Could not load ' + name + ': the server answered ' + response.status +
              (response.statusText ? ' ' + response.statusText : '') +
@@ -173,7 +236,10 @@ function download(name, unzip) {
         for (let i = 0, at = 0; i < chunks.length; at += chunks[i].length, i++) bytes.set(chunks[i], at);
         // A server that undid the gzip on the way sent other bytes than the build's.
         const gzip = bytes[0] === 0x1f && bytes[1] === 0x8b;
-        if ((gzip || !unzip) && !(await isThisBuilds(name, bytes))) return fail(otherBuild(name));
+        if ((gzip || !unzip) && !(await isTheBuilds(name, bytes))) {
+          if (!fresh) return resolve(download(name, unzip, true));
+          return notTheBuilds(name, 'does not match its hash');
+        }
         if (unzip && gzip) {
           try {
             bytes = new Uint8Array(await new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'))).arrayBuffer());
@@ -233,8 +299,10 @@ function makeGame() {
     instantiateWasm: (imports, receiveInstance) => {
       wasm.then((bytes) => {
         wasmModule = wasmModule || WebAssembly.compile(bytes);
+        // Bytes that matched their hash fail to compile only when the server's policy forbids it.
+        const refused = (e) => fail(/Content.Security.Policy|unsafe-eval/i.test(String(e && e.message)) ? refusedByPolicy : damaged('plimo.wasm'));
         return wasmModule.then((module) => WebAssembly.instantiate(module, imports)
-          .then((instance) => receiveInstance(instance, module), () => fail(damaged('plimo.wasm'))), () => fail(damaged('plimo.wasm')));
+          .then((instance) => receiveInstance(instance, module), refused), refused);
       });
       return {};
     },
@@ -255,6 +323,7 @@ function makeGame() {
       if (!performance.getEntriesByName('plimo-ready').length) performance.mark('plimo-ready');
       clearInterval(watchdog);
       showProgress();
+      boot.played();
       keepForOffline();
       tell('plimo-ready');
       startWhenWanted();
@@ -273,7 +342,9 @@ function makeGame() {
       say('Plimo has ended.');
       startPrompt.textContent = 'Tap or press a key to play';
       startScreen.hidden = false;
+      canvas.tabIndex = -1;
       game = null; // a new one at the player's tap
+      lookForNewerBuild();
     },
     onAbort: (what) => {
       running = false;
@@ -284,11 +355,10 @@ function makeGame() {
   window.createPlimo(instance);
 }
 
-// A fresh instance as soon as the game's script is there, unless a newer build is to
-// take over first.
+// A fresh instance as soon as the game's script is there.
 let scriptLoaded = false;
 function makeGameWhenLoaded() {
-  if (scriptLoaded && !game && !failed && !newBuildWaiting) makeGame();
+  if (scriptLoaded && !game && !failed && !reloading) makeGame();
 }
 
 const tooOld = typeof WebAssembly !== 'object' || typeof DecompressionStream !== 'function' ||
@@ -310,10 +380,14 @@ if (self.origin === 'null') {
     return new Promise(() => {});
   });
   const script = document.createElement('script');
-  script.src = 'plimo.js';
-  script.integrity = gameHashes['plimo.js'];
-  script.onerror = () => fail('Could not load plimo.js (missing, or of another version while the site is being updated). ' +
-                              'Check the network connection and reload the page.');
+  script.src = boot.folder + 'plimo.js';
+  script.integrity = 'sha256-' + btoa(boot.files['plimo.js'].replace(/../g, (h) => String.fromCharCode(parseInt(h, 16))));
+  script.onerror = () => {
+    // Missing, cut, or not the build's: which one, a look at it says.
+    fetch(script.src, { cache: 'reload' }).then((r) => (r.status === 404 ? notTheBuilds('plimo.js', 'is missing') :
+                                                         r.ok ? notTheBuilds('plimo.js', 'does not match its hash') : fail(unreachable('plimo.js'))),
+                                                 () => fail('Could not load plimo.js. Check the network connection and reload the page.'));
+  };
   // Its bytes are known once it is there.
   downloads['plimo.js'] = { received: 0, total: 0, done: false };
   script.onload = () => {
@@ -348,9 +422,35 @@ function unlockAudio() {
   silence.start(0);
 }
 
+// When a game has ended, the page loads again if the server has a newer build by then, so
+// that the next start plays it; a tap while the server is asked waits for the answer.
+let checking = false;
+let startAfterCheck = false;
+let reloading = false;
+function lookForNewerBuild() {
+  checking = true;
+  boot.newerBuild().then((newer) => {
+    if (newer) {
+      reloading = true;
+      performance.mark('plimo-newer-build');
+      say('A new version of Plimo is here; loading it…');
+      location.reload();
+      return;
+    }
+    checking = false;
+    performance.mark('plimo-no-newer-build');
+    if (startAfterCheck) wantStart();
+  });
+}
+
 function wantStart() {
-  if (running || failed) return;
-  if (newBuildWaiting) return takeOver();
+  if (running || failed || reloading) return;
+  if (checking) {
+    startAfterCheck = true;
+    startPrompt.textContent = 'Plimo starts as soon as it has loaded…';
+    return;
+  }
+  startAfterCheck = false;
   unlockAudio();
   makeGameWhenLoaded();
   startWanted = true;
@@ -359,11 +459,12 @@ function wantStart() {
 }
 
 function startWhenWanted() {
-  if (!startWanted || !runtimeReady || !buildChecked || running || failed || !game) return;
+  if (!startWanted || !runtimeReady || running || failed || !game) return;
   startWanted = false;
   running = true;
   firstFrameShown = false;
   startScreen.hidden = true;
+  canvas.tabIndex = 0;
   const words = [...argumentsByOwner.values()].flat();
   performance.mark('plimo-started', { detail: { arguments: words } });
   say('Starting Plimo…');
@@ -434,59 +535,21 @@ fullscreen.addEventListener('click', (event) => {
   if (event.detail > 0 && running) focusGame();
 });
 
-// ---- offline: the service worker keeps the site once the game has loaded (not before,
-// so that its copies are revalidated from the browser's cache, not downloaded again); a
-// newer build it installs takes over before a game starts, at the latest at the next tap
-// on the start screen, and the page then loads again from it.
-
-let takingOver = false;
-function takeOver() {
-  if (!newBuildWaiting || takingOver) return;
-  takingOver = true;
-  performance.mark('plimo-taking-over');
-  say('A new version of Plimo is here; loading it…');
-  navigator.serviceWorker.addEventListener('controllerchange', () => location.reload());
-  newBuildWaiting.postMessage('take over');
-}
-
-function watchForNewBuild(registration) {
-  const installed = (worker) => {
-    if (!navigator.serviceWorker.controller) return; // the first build of this page: it serves at once
-    newBuildWaiting = worker;
-    if (!running) takeOver();
-  };
-  const follow = (worker) => {
-    if (!worker) return;
-    if (worker.state === 'installed') installed(worker);
-    else worker.addEventListener('statechange', () => { if (worker.state === 'installed') installed(worker); });
-  };
-  follow(registration.waiting);
-  follow(registration.installing);
-  registration.addEventListener('updatefound', () => follow(registration.installing));
-}
-
-// A game starts once the page knows that no newer build is waiting to take over.
-let buildChecked = false;
-function checkedBuild() {
-  if (newBuildWaiting) return;
-  buildChecked = true;
-  performance.mark('plimo-build-checked');
-  startWhenWanted();
-}
-if ('serviceWorker' in navigator && window.isSecureContext && self.origin !== 'null') {
-  navigator.serviceWorker.getRegistration().then((registration) => {
-    if (registration) watchForNewBuild(registration);
-    checkedBuild();
-  }, checkedBuild);
-} else {
-  checkedBuild();
-}
+// ---- offline: the service worker keeps the build once the game has loaded (not before,
+// so that its copies come from the browser's cache, not downloaded again).
 
 let registered = false;
 function keepForOffline() {
   if (registered || !('serviceWorker' in navigator) || !window.isSecureContext) return;
   registered = true;
-  navigator.serviceWorker.register('sw.js').then(watchForNewBuild, (e) => {
+  navigator.serviceWorker.register('sw.js').then(() => navigator.serviceWorker.ready).then((registration) => {
+    const channel = new MessageChannel();
+    channel.port1.onmessage = (event) => {
+      if (event.data.kept) performance.mark('plimo-kept');
+      else console.warn('Plimo is not kept for offline play yet: ' + event.data.failed);
+    };
+    registration.active.postMessage({ keep: boot.build }, [channel.port2]);
+  }, (e) => {
     console.warn('Plimo will not work offline here: ' + e.message);
   });
 }

@@ -1,7 +1,8 @@
 // What the page reads of the game: the screen in force, so that the on-screen arrows can
 // move the language screen's highlight the way they point (controls.js); and the progress
 // record as the game judges it, so that the settings panel's grids (progress.js) show
-// what plimo --progress prints, by the game's own rules.
+// what plimo --progress prints, by the game's own rules; and the most bytes a record may
+// hold, which the page checks a stored record against before passing it on.
 #include <cstdio>
 #include <emscripten.h>
 #include <string>
@@ -15,6 +16,10 @@ extern "C" {
 
 // The screen in force (a ScreenId).
 EMSCRIPTEN_KEEPALIVE int plimoScreen() { return game.currentScreen; }
+
+// The most bytes a progress record may hold: the page sets a larger stored value aside
+// as damaged before the game ever reads it.
+EMSCRIPTEN_KEEPALIVE int plimoProgressMaxBytes() { return static_cast<int>(ProgressRecordMaxBytes); }
 
 // The record's CSV text as the panel shows it, one line each, fields apart by "|":
 //   "!|why"                                 the text is no record (nothing else follows)

@@ -1,15 +1,72 @@
 // The progress record in the browser, kept when that setting is chosen: the game keeps
 // it as the desktop game does, in progress.csv in its own file system; this page keeps
-// that file in this browser's localStorage, on this device only (it is never sent
-// anywhere), writes it back into the game's file system before the game starts and
-// reads it again whenever the game has written it (after each game) and when the page
-// is hidden. The practice settings panel gets a section that shows the record as the
-// grids the desktop game prints, with "Save as CSV" and "Forget this record".
-import { askGame, gameFiles } from './page.js';
+// that file in this browser's localStorage, on this device and for this copy of the game
+// only (it is never sent anywhere), writes it back into the game's file system before the
+// game starts and reads it again whenever the game has written it (after each game) and
+// when the page is hidden. The practice settings panel gets a section that shows the
+// record as the grids the desktop game prints, with "Save as CSV" (written for a
+// spreadsheet: spreadsheetCsv) and "Forget this record".
+//
+// A stored record is judged before the game sees it: one larger than the record's limit
+// (the game's own, plimoProgressMaxBytes), one holding a NUL, or one the game cannot read
+// is set aside under a name of its own (plimo-progress-damaged-<date>), said so in the
+// panel, and never passed to the game; Forget removes those copies too.
+import { askGame, askGameNumber, gameFiles, storageKey, storedItems } from './page.js';
 import { addPanelSection } from './settings.js';
 
+// A cell of a CSV meant for a spreadsheet. A cell beginning with =, +, -, @, a tab or a
+// carriage return, which a spreadsheet would take as a formula, and one beginning with
+// the apostrophe that marks it, is written quoted with an apostrophe before it
+// ("'=SUM(A1)", "'-1 + 2"): the spreadsheet shows it as text, and the game's reader of the
+// record drops the apostrophe of a quoted cell again (src/record/progress_record.cpp), so
+// that the file reads back as it was. Any other cell holding a quote, a comma or a line
+// break is quoted; quotes inside quotes are doubled. Every other cell is as it is.
+export function spreadsheetCell(cell) {
+  var formula = /^[=+\-@\t\r']/.test(cell);
+  if (!formula && !/[",\r\n]/.test(cell)) return cell;
+  return '"' + (formula ? "'" : '') + cell.replace(/"/g, '""') + '"';
+}
+
+// The cells of CSV text, record by record, read as the game reads its record (quotes,
+// doubled quotes and line breaks inside quotes; LF or CRLF ends a record).
+function csvRecords(text) {
+  var records = [];
+  var record = [''];
+  var quoted = false;
+  var any = false;
+  for (var i = 0; i < text.length; i++) {
+    var c = text[i];
+    any = true;
+    if (quoted) {
+      if (c === '"' && text[i + 1] === '"') { record[record.length - 1] += '"'; i++; }
+      else if (c === '"') quoted = false;
+      else record[record.length - 1] += c;
+    } else if (c === '"') {
+      quoted = true;
+    } else if (c === ',') {
+      record.push('');
+    } else if (c === '\n' || (c === '\r' && text[i + 1] === '\n')) {
+      if (c === '\r') i++;
+      records.push(record);
+      record = [''];
+      any = false;
+    } else {
+      record[record.length - 1] += c;
+    }
+  }
+  if (any) records.push(record);
+  return records;
+}
+
+// CSV text written again for a spreadsheet, cell by cell (spreadsheetCell), one line
+// each, ending in a line break.
+export function spreadsheetCsv(text) {
+  return csvRecords(text).map(function (record) { return record.map(spreadsheetCell).join(','); }).join('\n') + '\n';
+}
+
 {
-  var StorageKey = 'plimo-progress';
+  var StorageKey = storageKey('plimo-progress');
+  var DamagedName = 'plimo-progress-damaged-';
   // Where the game keeps the record: $HOME/.local/share/plimo/progress.csv, HOME being
   // emscripten's /home/web_user.
   var Folder = '/home/web_user/.local/share/plimo';
@@ -58,6 +115,58 @@ import { addPanelSection } from './settings.js';
   }
   var lastView = null; // the last view the game gave, shown while no game is loaded
 
+  // ---- judging a stored record before the game sees it
+
+  var maxBytes = null; // the record's limit in bytes, from the game once it is loaded
+  var setAsideNote = ''; // what the panel says of a record set aside
+
+  // Why text may not reach the game ('' when it may): larger than the record's limit, a
+  // NUL in it, or no record by the game's own reading. null while no game is loaded.
+  function wrongWith(text) {
+    if (maxBytes === null) maxBytes = askGameNumber('plimoProgressMaxBytes');
+    if (maxBytes === null) return null;
+    if (text.length > maxBytes || new TextEncoder().encode(text).length > maxBytes)
+      return 'larger than a record may be, ' + maxBytes + ' bytes';
+    if (text.indexOf('\0') >= 0) return 'a NUL character in it';
+    var v = view(text);
+    return v === null ? null : v.damaged;
+  }
+
+  function damagedCopies() {
+    return storedItems().filter(function (key) { return key.indexOf(DamagedName) === 0; });
+  }
+
+  // A damaged record under a name of its own, the next free one of the day.
+  function setAside(text, why) {
+    var base = storageKey(DamagedName + new Date().toISOString().slice(0, 10));
+    var name = base;
+    for (var n = 2; damagedCopies().indexOf(name) >= 0; n++) name = base.replace(/ /, '-' + n + ' ');
+    try {
+      localStorage.setItem(name, text);
+    } catch (e) {
+      // no room for two: the copy takes the record's place
+      store('');
+      try { localStorage.setItem(name, text); } catch (e2) { /* refused: only the note is left */ }
+    }
+    store('');
+    setAsideNote = 'The record kept in this browser was damaged (' + why + '): it is set aside and not used, ' +
+                   'and the next game starts a new one. Save as CSV saves it for a look while there is no new record; ' +
+                   'Forget this record removes it too.';
+    console.warn('Plimo: ' + setAsideNote);
+  }
+
+  // The stored record once judged: '' when there is none or it was damaged (and is set
+  // aside now); null while no game is loaded to judge it.
+  function record() {
+    var text = stored();
+    if (!text) return '';
+    var why = wrongWith(text);
+    if (why === null) return null;
+    if (!why) return text;
+    setAside(text, why);
+    return '';
+  }
+
   // ---- the game's file system
 
   function fileSystem() { return gameFiles(); }
@@ -67,7 +176,7 @@ import { addPanelSection } from './settings.js';
   // Before the game starts: the kept record becomes the game's progress.csv.
   function seed() {
     var fs = fileSystem();
-    var text = stored();
+    var text = record();
     if (!fs || !text) return;
     var path = '';
     Folder.split('/').slice(1).forEach(function (part) {
@@ -91,11 +200,7 @@ import { addPanelSection } from './settings.js';
     if (text === lastSeen) return;
     lastSeen = text;
     // A damaged record the game has put aside is kept aside here too, never lost unseen.
-    var old = stored();
-    var judged = old ? view(old) : null;
-    if (judged && judged.damaged) {
-      try { localStorage.setItem(StorageKey + '-damaged-' + new Date().toISOString().slice(0, 10), old); } catch (e2) { /* full */ }
-    }
+    record();
     store(text);
     show();
   }
@@ -119,6 +224,7 @@ import { addPanelSection } from './settings.js';
 
   var section = element('section', { id: 'progress-section' });
   element('p', { className: 'progress-title', textContent: 'Progress record, kept in this browser only' }, section);
+  var damagedLine = element('p', { id: 'progress-damaged', className: 'failed', hidden: true }, section);
   var summary = element('p', { id: 'progress-summary' }, section);
   var chooser = element('select', { id: 'progress-grid-choice', title: 'Which facts' }, section);
   var how = element('p', { id: 'progress-how' }, section);
@@ -127,22 +233,26 @@ import { addPanelSection } from './settings.js';
   var beyond = element('p', { id: 'progress-beyond' }, section);
   var buttons = element('div', { className: 'progress-buttons' }, section);
   var save = element('button', { id: 'progress-save', type: 'button', textContent: 'Save as CSV' }, buttons);
-  var forget = element('button', { id: 'progress-forget', type: 'button', textContent: 'Forget this record' }, buttons);
+  // Apart from the others, so that a finger meant for Save never lands on it.
+  var forget = element('button', { id: 'progress-forget', type: 'button', className: 'destructive', textContent: 'Forget this record' }, buttons);
   var confirmLine = element('p', { id: 'progress-confirm', hidden: true }, section);
   confirmLine.appendChild(document.createTextNode('Forget every fact kept in this browser? '));
-  var yes = element('button', { id: 'progress-forget-yes', type: 'button', textContent: 'Forget' }, confirmLine);
   var no = element('button', { id: 'progress-forget-no', type: 'button', textContent: 'Keep it' }, confirmLine);
+  var yes = element('button', { id: 'progress-forget-yes', type: 'button', className: 'destructive', textContent: 'Forget' }, confirmLine);
 
   // The grids, the legend and the chooser come from the game's view of the record; until a
   // game has loaded, the last view stands (or a line saying the game is loading).
   function show() {
-    var text = stored();
-    var judged = view(text);
+    var text = record();
+    var judged = text === null ? null : view(text);
     if (judged) lastView = judged;
     var v = judged || lastView;
-    save.disabled = forget.disabled = !text;
+    save.disabled = !text && !damagedCopies().length;
+    forget.disabled = save.disabled;
+    damagedLine.textContent = setAsideNote;
+    damagedLine.hidden = !setAsideNote;
     if (!v) {
-      summary.textContent = text ? 'The record is shown once the game has loaded.' :
+      summary.textContent = text === null ? 'The record is shown once the game has loaded.' :
         'No games kept yet: switch on keeping a record of the facts played, then play.';
       return;
     }
@@ -196,9 +306,22 @@ import { addPanelSection } from './settings.js';
 
   chooser.addEventListener('change', show);
 
+  // What Save as CSV saves: the record, or with none the damaged copy set aside last, for
+  // a look at it.
+  function saved() {
+    var text = record();
+    if (text) return text;
+    var copies = damagedCopies().sort();
+    try {
+      return copies.length ? localStorage.getItem(copies[copies.length - 1]) || '' : '';
+    } catch (e) {
+      return '';
+    }
+  }
+
   save.addEventListener('click', function () {
     var link = element('a', { download: 'plimo-progress.csv',
-                              href: URL.createObjectURL(new Blob([stored()], { type: 'text/csv' })) });
+                              href: URL.createObjectURL(new Blob([spreadsheetCsv(saved())], { type: 'text/csv' })) });
     document.body.appendChild(link);
     link.click();
     link.remove();
@@ -210,6 +333,10 @@ import { addPanelSection } from './settings.js';
   yes.addEventListener('click', function () {
     confirmLine.hidden = true;
     store('');
+    damagedCopies().forEach(function (key) {
+      try { localStorage.removeItem(key); } catch (e) { /* refused */ }
+    });
+    setAsideNote = '';
     // The game's copy too, and what it kept aside as damaged: its next game starts a
     // new record.
     var fs = fileSystem();

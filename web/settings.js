@@ -1,21 +1,24 @@
 // The practice settings for parents and teachers: the gear button (⚙) in the bar opens a
-// panel over the game with the options the game's table offers the page (index.html's
-// plimo-options, written by the build from the table: [word, value, label]), all off at
+// panel over the game with the options the game's table offers the page (the build's
+// options, written by the build from the table: [word, value, label]), all off at
 // first: a switch for a plain word, a choice of 1 to 30 minutes for MINUTES (word=N), and
 // buttons 0 to 12 for LIST (word=a,b,...). The choice is kept in this browser's
-// localStorage, on this device only, and passed to the game as its command-line words.
+// localStorage, on this device only and for this copy of the game only (storageKey), and
+// passed to the game as its command-line words.
 // The game reads them when it starts, so a change made while it runs is applied by the
 // panel's Restart button. A browser that keeps nothing (storage refused) still carries the
 // choice across that restart, in the page's address, and the panel says so plainly.
 //
 // The panel stays put: its Done and Restart buttons have their places from the start, and
 // the options under them never move; Escape or Done closes it and gives the focus back to
-// the gear. Other scripts may add a section of their own: addPanelSection(element).
-import { focusGame, gameRunning, setGameArguments } from './page.js';
+// the gear. On a small screen the panel scrolls within itself. What is wrong with the copy
+// on the server, when boot.js found something, is its first line, for whoever can mend it.
+// Other scripts may add a section of their own: addPanelSection(element).
+import { focusGame, gameRunning, serverNote, setGameArguments, storageKey } from './page.js';
 
-const StorageKey = 'plimo-practice';
+const StorageKey = storageKey('plimo-practice');
 const FragmentKey = 'practice=';
-const options = JSON.parse(document.getElementById('plimo-options').textContent);
+const options = window.plimoBoot.options;
 const MaxMinutes = 30;
 const ListTop = 12;
 
@@ -34,8 +37,8 @@ function known(word) {
 // Storage that refuses (a privacy setting, no room) throws, on reading or on writing.
 function storageKeeps() {
   try {
-    localStorage.setItem(StorageKey + '-probe', '1');
-    localStorage.removeItem(StorageKey + '-probe');
+    localStorage.setItem(storageKey('plimo-probe'), '1');
+    localStorage.removeItem(storageKey('plimo-probe'));
     return true;
   } catch (e) {
     return false;
@@ -87,7 +90,12 @@ const list = document.createElement('div');
 list.className = 'options';
 const sections = document.createElement('div');
 sections.id = 'practice-sections';
-panel.append(title, actions, list, sections);
+const note = document.createElement('p');
+note.id = 'practice-server-note';
+note.className = 'failed';
+note.textContent = serverNote();
+note.hidden = !note.textContent;
+panel.append(note, title, actions, list, sections);
 document.getElementById('stage').appendChild(panel);
 
 export function addPanelSection(element) { sections.appendChild(element); }
@@ -176,6 +184,7 @@ restart.addEventListener('click', () => {
 
 function open(on) {
   panel.hidden = !on;
+  document.body.classList.toggle('panel-open', on);
   gear.setAttribute('aria-expanded', String(on));
   if (on) (list.querySelector('input, select, button') || done).focus();
 }

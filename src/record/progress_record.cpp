@@ -39,6 +39,10 @@ std::string csvField(const std::string &text) {
     return quoted + "\"";
 }
 
+// Splits text into records of fields as CSV does (quotes, doubled quotes, line breaks
+// inside quotes; LF or CRLF ends a record). A quoted field that begins with an apostrophe
+// loses it: a CSV written for a spreadsheet marks so the cells it would take as formulas
+// ("'-1 + 2"), and reads back as the record was. False on an unterminated quote.
 bool splitCsv(const std::string &text, std::vector<std::vector<std::string>> *records) {
     std::vector<std::string> record(1);
     bool quoted = false, any = false;
@@ -54,6 +58,8 @@ bool splitCsv(const std::string &text, std::vector<std::vector<std::string>> *re
                 record.back() += c;
         } else if (c == '"') {
             quoted = true;
+            if (record.back().empty() && i + 1 < text.size() && text[i + 1] == '\'')
+                i++;
         } else if (c == ',') {
             record.emplace_back();
         } else if (c == '\n' || (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {

@@ -7,11 +7,14 @@
 // from 320x480 to 1366x1024: the game's share of the screen, every button on it; on an
 // iPad (landscape) and a phone (portrait) the on-screen keys' place and size, a tap as one
 // key press and release, and whole games by taps alone. A cold load at 10 Mbit/s: the
-// first frame and the transfer within budget, then the page offline; an update copied
-// in the wrong order, two copies at two paths; downloads that fail, a sandboxed frame.
-// The practice settings' panel: a setting kept and passed to the game, and its effect,
-// also where the browser keeps nothing; its progress record: the grid, its CSV and
-// forgetting.
+// first frame and the transfer within budget, then the page offline. A school's server:
+// new visitors at every point of an update copied in either order, over localhost and
+// over plain HTTP on a host name; a damaged build never run; a returning visitor; two
+// tabs; two copies at two paths with their own records; a school's Content-Security-
+// Policy; downloads that fail, a sandboxed frame. The practice settings' panel: a
+// setting kept and passed to the game, and its effect, also where the browser keeps
+// nothing; on a small phone, its controls' size and its scrolling; its progress record:
+// the grid, its CSV and forgetting, and stored values that must not reach the game.
 //
 //   node web/test/browser_test.mjs --site build-web/site-test --public build-web/site
 //                                  --frames <desktop frames folder>
@@ -73,9 +76,9 @@ async function freePort() {
   });
 }
 
-async function startServer(dir = siteDir) {
+async function startServer(dir = siteDir, extra = []) {
   const port = await freePort();
-  const server = spawn('python3', [path.join(path.dirname(new URL(import.meta.url).pathname), '../serve.py'), dir, String(port)],
+  const server = spawn('python3', [path.join(path.dirname(new URL(import.meta.url).pathname), '../serve.py'), dir, String(port), ...extra],
                        { stdio: 'ignore' });
   const url = `http://127.0.0.1:${port}/`;
   const until = Date.now() + StateTimeoutMs;
@@ -225,8 +228,15 @@ async function waitFor(page, what, fn, ...a) {
   }
 }
 
+// The game's instance is there (window.Module) before its code is: until then it shows no screen.
 const waitScreen = (page, screen) =>
-  waitFor(page, `screen ${screen} appears`, (s) => window.Module._plimoScreen && window.Module._plimoScreen() === s, screen);
+  waitFor(page, `screen ${screen} appears`, (s) => {
+    try {
+      return window.Module._plimoScreen() === s;
+    } catch (e) {
+      return false;
+    }
+  }, screen);
 
 async function press(page, key) {
   await page.keyboard.press(key);
@@ -824,7 +834,7 @@ async function practiceSettings(browser, url) {
   check(await args() === 'window', 'no practice setting at first');
   await page.click('#practice');
   await page.click('#practice-panel input[value="--show-answers"]');
-  check(await page.evaluate(() => localStorage.getItem('plimo-practice')) === '["--show-answers"]',
+  check(await page.evaluate(() => localStorage.getItem('plimo-practice /')) === '["--show-answers"]',
         'the practice setting is kept in localStorage');
   await Promise.all([page.waitForNavigation(), page.click('#practice-restart')]);
   await startGame(page);
@@ -861,7 +871,7 @@ async function practiceSettings(browser, url) {
     const panel = await generic.evaluate(() => ({
       numbers: [...document.querySelectorAll('#practice-panel button.number')].map((b) => b.textContent).join(' '),
       minutes: document.querySelectorAll('#practice-panel select:not(#progress-grid-choice) option').length,
-      saved: localStorage.getItem('plimo-practice'),
+      saved: localStorage.getItem('plimo-practice /site/'),
     }));
     check(panel.numbers === '0 1 2 3 4 5 6 7 8 9 10 11 12' && panel.minutes === 31 && panel.saved === '["--slow","--minutes=5","--tables=2,3"]' &&
           !(await generic.$('#practice-panel input[value="--help"]')),
@@ -904,8 +914,8 @@ async function progressRecord(browser, url) {
   const page = await newPage(browser);
   await page.evaluateOnNewDocument((k) => {
     if (!sessionStorage.getItem('seeded')) {
-      localStorage.setItem('plimo-progress', k);
-      localStorage.setItem('plimo-practice', '["--remember"]');
+      localStorage.setItem('plimo-progress /', k);
+      localStorage.setItem('plimo-practice /', '["--remember"]');
     }
     sessionStorage.setItem('seeded', '1');
   }, kept);
@@ -938,8 +948,8 @@ async function progressRecord(browser, url) {
   await press(page, 'Escape');
   if (!(await waitScreen(page, Screen.GameOver))) return;
   await waitFor(page, 'the game\'s record reaches localStorage',
-                () => (localStorage.getItem('plimo-progress') || '').split('\n').length > 3);
-  const record = await page.evaluate(() => localStorage.getItem('plimo-progress'));
+                () => (localStorage.getItem('plimo-progress /') || '').split('\n').length > 3);
+  const record = await page.evaluate(() => localStorage.getItem('plimo-progress /'));
   const lines = record.trim().split('\n');
   const sums = lines.slice(2).map((l) => l.split(','));
   check(lines[0] === Header && lines[1] === '7 * 8,5,1,4,0,5200,2024-03-18' && sums.length >= 2 &&
@@ -973,7 +983,7 @@ async function progressRecord(browser, url) {
 
   await page.click('#progress-forget');
   await page.click('#progress-forget-yes');
-  const forgotten = () => page.evaluate(() => [localStorage.getItem('plimo-progress'),
+  const forgotten = () => page.evaluate(() => [localStorage.getItem('plimo-progress /'),
     (() => { try { return window.Module.FS.readFile('/home/web_user/.local/share/plimo/progress.csv').length; } catch (e) { return 0; } })(),
     document.getElementById('progress-grid').textContent.replace(/[\d·]/g, ''),
     document.getElementById('progress-save').disabled]);
@@ -981,10 +991,116 @@ async function progressRecord(browser, url) {
         'Forget this record empties localStorage, the game\'s file and the grid', JSON.stringify(await forgotten()));
   await page.reload();
   await page.waitForFunction(() => document.getElementById('progress-grid'), { polling: 20, timeout: StateTimeoutMs });
-  check(await page.evaluate(() => localStorage.getItem('plimo-progress') === null &&
+  check(await page.evaluate(() => localStorage.getItem('plimo-progress /') === null &&
                               document.getElementById('progress-grid').textContent.replace(/[\d·]/g, '') === ''),
         'the forgotten record stays forgotten after a reload');
   check((await page.evaluate(() => window.plimoRefused)).length === 0, 'the progress section breaks no content rule');
+  await closePage(page);
+
+  // Stored values that must not reach the game: 2 million characters, a NUL, and a record
+  // with cells a spreadsheet would take as formulas (no record the game reads). Each is set
+  // aside as damaged, said so, the game plays; Save as CSV gives the formulas as text, and
+  // Forget removes the copies.
+  const formulas = Header + '\n"=HYPERLINK(""x"")",1,1,0,0,,2024-03-18\n-1 + 2,2,1,0,0,,2024-03-18\n@SUM(A1),1,0,0,0,,2024-03-18\n';
+  const asText = Header + '\n"\'=HYPERLINK(""x"")",1,1,0,0,,2024-03-18\n"\'-1 + 2",2,1,0,0,,2024-03-18\n"\'@SUM(A1)",1,0,0,0,,2024-03-18\n';
+  for (const [what, value] of [['2 million characters', 'long'], ['a NUL', kept.replace('7 * 8', '7 *\0 8')], ['formula-like cells', formulas]]) {
+    const bad = await newPage(browser);
+    await bad.evaluateOnNewDocument((v) => {
+      if (sessionStorage.getItem('seeded')) return;
+      localStorage.setItem('plimo-progress /', v === 'long' ? 'x'.repeat(2e6) : v);
+      localStorage.setItem('plimo-practice /', '["--remember"]');
+      sessionStorage.setItem('seeded', '1');
+    }, value);
+    await bad.goto(url);
+    await startGame(bad);
+    if (!(await waitScreen(bad, Screen.Splash))) continue;
+    await press(bad, 'Enter');
+    const played = await waitScreen(bad, Screen.LanguagePick);
+    await bad.click('#practice');
+    const state = await bad.evaluate(() => ({
+      record: localStorage.getItem('plimo-progress /'),
+      aside: Object.keys(localStorage).filter((k) => /^plimo-progress-damaged-\d{4}-\d\d-\d\d \/$/.test(k)).map((k) => localStorage.getItem(k).length),
+      file: (() => { try { return window.Module.FS.readFile('/home/web_user/.local/share/plimo/progress.csv').length; } catch (e) { return 0; } })(),
+      said: document.getElementById('progress-damaged').textContent,
+      failed: document.getElementById('status').classList.contains('failed'),
+    }));
+    const length = value === 'long' ? 2e6 : value.length;
+    check(played && state.record === null && state.aside.join() === String(length) && state.file === 0 && /damaged/.test(state.said) && !state.failed,
+          `a stored record with ${what}: set aside as damaged with a message, never passed to the game, which plays`,
+          JSON.stringify({ ...state, said: state.said.slice(0, 120) }));
+    if (value === formulas) {
+      await bad.evaluate(() => {
+        window.plimoSaved = [];
+        const create = URL.createObjectURL;
+        URL.createObjectURL = (blob) => { window.plimoSaved.push(blob); return create.call(URL, blob); };
+      });
+      await bad.click('#progress-save');
+      const csv = await bad.evaluate(async () => (window.plimoSaved.length ? window.plimoSaved[0].text() : ''));
+      check(csv === asText, 'Save as CSV writes formula-like cells as text for a spreadsheet', JSON.stringify(csv));
+    }
+    await bad.click('#progress-forget');
+    await bad.click('#progress-forget-yes');
+    const left = await bad.evaluate(() => Object.keys(localStorage).filter((k) => k.startsWith('plimo-progress')));
+    check(left.length === 0, `Forget removes the record's damaged copies too (${what})`, left.join());
+    await closePage(bad);
+  }
+}
+
+// ---- the panel on a small phone held sideways (480x320): the gear reachable over the
+// start screen, by touch and by Tab; every control 44 pixels or more, the buttons that
+// forget apart from the others; the panel scrolled by a finger.
+async function phonePanel(browser, url) {
+  const page = await newPage(browser, { device: touchScreen(480, 320) });
+  const Header = 'fact,asked,right first try,wrong,too slow,median ms,last played';
+  await page.evaluateOnNewDocument((k) => localStorage.setItem('plimo-progress /', k), Header + '\n7 * 8,5,1,4,0,5200,2024-03-18\n');
+  await page.goto(url);
+  await page.waitForFunction(() => performance.getEntriesByName('plimo-ready').length, { polling: 50, timeout: StateTimeoutMs });
+  const onTop = (selector) => page.evaluate((sel) => {
+    const e = document.querySelector(sel);
+    const r = e.getBoundingClientRect();
+    return r.width > 0 && e.contains(document.elementFromPoint(r.left + r.width / 2, r.top + r.height / 2));
+  }, selector);
+  const tabbed = [];
+  for (let n = 0; n < 4; n++) {
+    await page.keyboard.press('Tab');
+    tabbed.push(await page.evaluate(() => {
+      const e = document.activeElement;
+      const r = e.getBoundingClientRect();
+      return `${e.id || e.tagName}:${e === document.body || e.contains(document.elementFromPoint(r.left + r.width / 2, r.top + r.height / 2))}`;
+    }));
+  }
+  check(await onTop('#practice') && tabbed.every((t) => t.endsWith(':true')) && tabbed.some((t) => t.startsWith('practice:')),
+        'the start screen leaves the gear on top, and Tab lands only on what shows', tabbed.join(' '));
+  await page.tap('#practice');
+  await page.click('#progress-forget');
+  const sizes = await page.evaluate(() => {
+    const controls = [...document.querySelectorAll('#practice-panel button, #practice-panel select, #practice-panel label.option')]
+      .filter((e) => e.getClientRects().length && getComputedStyle(e).visibility !== 'hidden');
+    const small = controls.filter((e) => e.getBoundingClientRect().height < 44 || e.getBoundingClientRect().width < 44)
+      .map((e) => `${e.id || e.textContent.trim().slice(0, 12)} ${Math.round(e.getBoundingClientRect().height)}`);
+    // The gap between each destructive button and the nearest other button.
+    const others = controls.filter((e) => e.tagName === 'BUTTON' && !e.classList.contains('destructive'));
+    const gap = (a, b) => {
+      const r = a.getBoundingClientRect();
+      const q = b.getBoundingClientRect();
+      return Math.max(q.left - r.right, r.left - q.right, q.top - r.bottom, r.top - q.bottom);
+    };
+    const apart = [...document.querySelectorAll('#practice-panel .destructive')]
+      .map((d) => Math.round(Math.min(...others.map((o) => gap(d, o)))));
+    const panel = document.getElementById('practice-panel');
+    return { count: controls.length, small, apart, scrollable: panel.scrollHeight > panel.clientHeight };
+  });
+  const box = await page.evaluate(() => {
+    const r = document.getElementById('practice-panel').getBoundingClientRect();
+    return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
+  });
+  const cdp = await page.createCDPSession();
+  await cdp.send('Input.synthesizeScrollGesture', { x: Math.round(box.x), y: Math.round(box.y), yDistance: -200, gestureSourceType: 'touch', speed: 2000 });
+  const scrolled = await page.evaluate(() => document.getElementById('practice-panel').scrollTop);
+  check(sizes.count >= 30 && sizes.small.length === 0 && sizes.apart.length === 2 && sizes.apart.every((g) => g >= 24),
+        '480x320: every control of the panel is 44 pixels or more, and Forget stands 24 pixels or more apart from the others',
+        JSON.stringify(sizes));
+  check(sizes.scrollable && scrolled > 0, '480x320: the panel scrolls within itself by a finger', `scrolled ${scrolled} px`);
   await closePage(page);
 }
 
@@ -995,7 +1111,7 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
   // The cache of an older build, which the service worker is to delete.
   // The cache of an older build here, and one of a copy of the game at another path.
   await page.goto(url + 'LICENSE-fonts.txt');
-  await page.evaluate((u) => Promise.all([caches.open(`plimo ${u} 0000000000000000`), caches.open(`plimo ${u}other/ 0000000000000000`)]), url);
+  await page.evaluate((u) => Promise.all([caches.open(`plimo ${u} build 0000000000000000`), caches.open(`plimo ${u}other/ build 0000000000000000`)]), url);
   const cdp = await page.createCDPSession();
   await cdp.send('Network.enable');
   await cdp.send('Network.emulateNetworkConditions', Throttled);
@@ -1017,7 +1133,8 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
 
   // The service worker keeps the site once the game has loaded; its copies are
   // revalidated, not downloaded again, and count in the transfer.
-  await waitFor(page, 'the service worker controls the page', () => !!navigator.serviceWorker.controller);
+  await waitFor(page, 'the service worker keeps the build and controls the page',
+                () => !!navigator.serviceWorker.controller && performance.getEntriesByName('plimo-kept').length);
   const worker = await (await browser.waitForTarget((t) => t.type() === 'service_worker' && t.browserContext() === page.browserContext())).worker();
   const workerBytes = await worker.evaluate(() => performance.getEntriesByType('resource').reduce((sum, e) => sum + e.transferSize, 0));
   // Requests the page made (not one of the page before it finishing late).
@@ -1026,17 +1143,17 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
   budgets.transferBytes = budgets.files.reduce((sum, f) => sum + f.bytes, 0) + workerBytes;
   check(budgets.transferBytes <= Budget.transferBytes, 'the whole transfer of a first visit is within 4.5 MB',
         `${(budgets.transferBytes / 1e6).toFixed(2)} MB, of which the service worker ${(workerBytes / 1e3).toFixed(1)} kB`);
-  const game = ['plimo.data', 'plimo.wasm', 'plimo.js'].map((n) => fs.statSync(path.join(siteDir, n)).size);
+  const build = currentBuild(siteDir);
+  const game = ['plimo.data', 'plimo.wasm', 'plimo.js'].map((n) => fs.statSync(path.join(siteDir, 'b', build, n)).size);
   const shown = (await page.evaluate(() => window.plimoLines)).map((l) => /^Loading Plimo… [\d.]+ of ([\d.]+) MB$/.exec(l)).filter(Boolean);
   check(shown.length > 2 && shown.at(-1)[1] === (game.reduce((a, b) => a + b) / 1e6).toFixed(1),
         'the loading line counts the bytes of the transfer', shown.map((m) => m[0]).slice(-3).join(' | '));
   // The test's browser contexts are private windows, where nothing is installed.
   const errors = (await cdp.send('Page.getInstallabilityErrors')).installabilityErrors.filter((e) => e.errorId !== 'in-incognito');
   check(errors.length === 0, 'the page can be installed as an app (manifest, icons, service worker)', JSON.stringify(errors));
-  const build = /const build = '([0-9a-f]{16})'/.exec(fs.readFileSync(path.join(siteDir, 'sw.js'), 'utf8'))[1];
   const caches = (await page.evaluate(() => caches.keys())).sort();
-  check(caches.join() === [`plimo ${url} ${build}`, `plimo ${url}other/ 0000000000000000`].join(),
-        'the site is kept in one cache named by its path and build, an older build\'s deleted, another path\'s kept', caches.join());
+  check(caches.join() === [`plimo ${url} build ${build}`, `plimo ${url} top`, `plimo ${url}other/ build 0000000000000000`].join(),
+        'the build is kept in a cache named by its path and build, an older build\'s deleted, another path\'s kept', caches.join());
 
   await cdp.send('Network.emulateNetworkConditions', { ...Throttled, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
   stopServer();
@@ -1052,100 +1169,277 @@ async function coldLoadThenOffline(browser, url, stopServer, budgets) {
   await closePage(page);
 }
 
-// ---- a school's server: an update copied in the wrong order (the new sw.js first, the
-// rest later) leaves the old build playing until the copy is complete, then the new one
-// plays; two copies at two paths both play offline; the public site exports no hooks.
+// ---- a school's server: each build in a folder of its own (b/<hash>/) and current.json
+// naming the current one; an update copied in either order while new visitors come, over
+// localhost and over plain HTTP on a host name (where the page hashes with code of its
+// own); a damaged build never run; a returning visitor; two tabs; two copies at two paths
+// with records of their own; a school's Content-Security-Policy; the public site exports
+// no hooks.
 
-// A copy of the test's site as another build: page.js marks the page as build B (or a
-// table of options other than the game's is offered), and index.html and sw.js are written
-// again as the build writes them.
 const sourceRoot = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
+const currentBuild = (dir) => JSON.parse(fs.readFileSync(path.join(dir, 'current.json'), 'utf8')).current;
+// A plain-HTTP host name, which Chromium resolves to this machine (launched so below).
+const SchoolHost = 'plimo.school.test';
+
+// A copy of the test's site in dir with a second build made as the build makes one, whose
+// page.js marks the page as build B (and a table of options other than the game's may be
+// offered): current.json then names B, and the test's build (A) before it. Returns B.
 function otherBuild(dir, options = `${sourceRoot}/src/shell/options.def`) {
   fs.cpSync(siteDir, dir, { recursive: true });
-  fs.appendFileSync(path.join(dir, 'page.js'), "\ndocument.documentElement.dataset.build = 'B';\n");
-  const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');
-  const page = [...html.matchAll(/(?:href|src)="([^"]+)" integrity=/g)].map((m) => m[1]);
-  const files = fs.readdirSync(dir, { recursive: true }).filter((f) => fs.statSync(path.join(dir, f)).isFile() && !['index.html', 'sw.js'].includes(f));
-  const made = spawnSync('cmake', [`-DSITE=${dir}`, `-DWEB=${sourceRoot}/web`, `-DOPTIONS=${options}`, `-DPAGE=${page.join(',')}`,
-                                   `-DFILES=${files.join(',')}`, '-P', `${sourceRoot}/web/site.cmake`], { encoding: 'utf8' });
+  const a = currentBuild(siteDir);
+  const list = JSON.parse(fs.readFileSync(path.join(siteDir, 'b', a, 'build.json'), 'utf8'));
+  const stage = fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-stage-'));
+  for (const name of Object.keys(list.files)) fs.copyFileSync(path.join(siteDir, 'b', a, name), path.join(stage, name));
+  fs.appendFileSync(path.join(stage, 'page.js'), "\ndocument.documentElement.dataset.build = 'B';\n");
+  const made = spawnSync('cmake', [`-DSITE=${dir}`, `-DSTAGE=${stage}`, `-DOPTIONS=${options}`, `-DPAGE=${list.page.join(',')}`,
+                                   `-DFILES=${Object.keys(list.files).join(',')}`, '-P', `${sourceRoot}/web/site.cmake`], { encoding: 'utf8' });
   if (made.status !== 0) throw new Error(`site.cmake: ${made.stderr}`);
+  return currentBuild(dir);
 }
 
-// Loads the page at url and plays to the main menu once the page has seen whether a newer
-// build takes over (and loaded again if so); says which build played (A or B).
+// Waits for the page's game to have loaded (or for ready to hold), through the page loading
+// again when a build is passed over; false when the page says it failed.
+async function gameLoaded(page, ready = () => performance.getEntriesByName('plimo-ready').length ||
+                                              document.getElementById('status').classList.contains('failed')) {
+  for (let tries = 0; tries < 6; tries++) {
+    try {
+      await page.waitForFunction(ready, { polling: 50, timeout: StateTimeoutMs });
+      await page.waitForFunction(() => performance.getEntriesByName('plimo-ready').length ||
+                                       document.getElementById('status').classList.contains('failed'), { polling: 50, timeout: StateTimeoutMs });
+      await new Promise((r) => setTimeout(r, 150)); // a page about to load again does so now
+      return await page.evaluate(() => performance.getEntriesByName('plimo-ready').length > 0);
+    } catch (e) {
+      if (!/context|navigat|detached|Target closed/i.test(e.message)) return false;
+    }
+  }
+  return false;
+}
+
+// Loads the page at url and plays to the main menu; says which build played (A or B), or
+// none.
 async function playAt(page, url) {
   if (!(await page.goto(url).then(() => true, () => false))) return 'none';
-  await page.waitForFunction(() => performance.getEntriesByName('plimo-build-checked').length, { polling: 50, timeout: StateTimeoutMs });
+  return playLoaded(page);
+}
+async function playLoaded(page) {
+  if (!(await gameLoaded(page))) return 'none';
   await press(page, 'Space');
   for (const [key, screen] of [[null, Screen.Splash], ['Enter', Screen.LanguagePick], ['Enter', Screen.MainMenu]]) {
     if (key) await press(page, key);
-    if (!(await waitScreen(page, screen))) return 'none';
+    if (!(await page.waitForFunction((s) => window.Module && window.Module._plimoScreen() === s, { polling: 'raf', timeout: StateTimeoutMs }, screen)
+      .then(() => true, () => false))) return 'none';
   }
   return page.evaluate(() => document.documentElement.dataset.build || 'A');
 }
 
-// Has the browser look for a new sw.js now, and waits for its install to succeed or fail,
-// and for the page that a new build took over from to have loaded again.
-async function workerSettled(page) {
-  await page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).update().catch(() => {}));
-  await page.waitForFunction(async () => {
-    const r = await navigator.serviceWorker.getRegistration();
-    const mark = (name) => performance.getEntriesByName(name).length > 0;
-    return r && r.active && r.active.state === 'activated' && !r.installing && !r.waiting &&
-           navigator.serviceWorker.controller && mark('plimo-build-checked') && !mark('plimo-taking-over');
-  }, { polling: 100, timeout: StateTimeoutMs });
+// A fresh visitor (no offline copy, nothing stored) plays at url: the build played.
+async function newVisitor(browser, url) {
+  const page = await newPage(browser);
+  const played = await playAt(page, url);
+  await closePage(page);
+  return played;
+}
+
+// Files copied from one site to another, folders made as needed.
+function copyFiles(from, to, files) {
+  for (const file of files) {
+    fs.mkdirSync(path.dirname(path.join(to, file)), { recursive: true });
+    fs.copyFileSync(path.join(from, file), path.join(to, file));
+  }
+}
+
+// The update from A to B copied file by file in an order, a new visitor at the points
+// marked: the builds they played.
+async function copyUpdate(browser, url, root, name, built, steps) {
+  const copy = path.join(root, name);
+  fs.rmSync(copy, { recursive: true, force: true });
+  fs.cpSync(siteDir, copy, { recursive: true });
+  const seen = [];
+  for (const step of steps) {
+    if (step === 'visit') seen.push(await newVisitor(browser, url + name + '/'));
+    else if (step.half) {
+      const whole = fs.readFileSync(path.join(built, step.half));
+      fs.writeFileSync(path.join(copy, step.half), whole.subarray(0, whole.length >> 1));
+    } else {
+      copyFiles(built, copy, [step]);
+    }
+  }
+  return seen.join(' ');
 }
 
 async function schoolServer(browser) {
   const root = fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-server-'));
-  for (const copy of ['x', 'a']) fs.cpSync(siteDir, path.join(root, copy), { recursive: true });
+  const built = path.join(root, 'build-b');
+  const b = otherBuild(built);
+  // The build's files, its data (the largest, the last to arrive) last.
+  const bFiles = fs.readdirSync(path.join(built, 'b', b)).filter((f) => f !== 'build.json')
+    .sort((x, y) => (x === 'plimo.data') - (y === 'plimo.data') || x.localeCompare(y)).map((f) => `b/${b}/${f}`);
+  const bList = `b/${b}/build.json`;
   fs.cpSync(publicDir, path.join(root, 'public'), { recursive: true });
-  const b = path.join(root, 'build-b');
-  otherBuild(b);
-  fs.cpSync(b, path.join(root, 'b'), { recursive: true });
   const { server, url } = await startServer(root);
+  const port = new URL(url).port;
+  const hosts = [['localhost', url], ['plain HTTP on a host name', `http://${SchoolHost}:${port}/`]];
   try {
-    // The update: sw.js first, then page.js, then index.html.
-    let page = await newPage(browser);
-    const seen = [await playAt(page, url + 'x/')];
-    await workerSettled(page);
-    for (const file of ['sw.js', 'page.js']) {
-      fs.copyFileSync(path.join(b, file), path.join(root, 'x', file));
-      seen.push(await playAt(page, url + 'x/'));
-      await workerSettled(page);
+    // Over plain HTTP on a host name the browser gives the page no hashing of its own.
+    const plain = await newPage(browser);
+    await plain.goto(hosts[1][1] + 'public/');
+    check(await plain.evaluate(() => !window.isSecureContext && !(window.crypto && crypto.subtle)),
+          'a plain-HTTP host name is no secure context (the page hashes by itself there)');
+    await closePage(plain);
+
+    // New visitors while the update is copied: the folder first and current.json last, or
+    // current.json first; a file half-written at the end; A until B is complete, then B.
+    const half = bFiles.length >> 1;
+    for (const [host, at] of hosts) {
+      const folderFirst = await copyUpdate(browser, at, root, 'f', built,
+        [bList, 'visit', ...bFiles.slice(0, half), 'visit', ...bFiles.slice(half), 'visit', 'current.json', 'visit']);
+      const currentFirst = await copyUpdate(browser, at, root, 'c', built,
+        ['current.json', 'visit', bList, 'visit', ...bFiles.slice(0, half), 'visit',
+         ...bFiles.slice(half, -1), { half: `b/${b}/plimo.data` }, 'visit', `b/${b}/plimo.data`, 'visit']);
+      check(folderFirst === 'A A A B' && currentFirst === 'A A A A B',
+            `${host}: a new visitor plays a whole build at every point of an update copied in either order`,
+            `folder first: ${folderFirst}; current.json first: ${currentFirst}`);
+
+      // A damaged build (one byte of its game changed) is never run: the build before it
+      // plays, and whoever runs the site is told, in the panel and on the console.
+      fs.rmSync(path.join(root, 'd'), { recursive: true, force: true });
+      fs.cpSync(built, path.join(root, 'd'), { recursive: true });
+      const wasm = path.join(root, 'd', 'b', b, 'plimo.wasm');
+      const bytes = fs.readFileSync(wasm);
+      bytes[bytes.length >> 1] ^= 1;
+      fs.writeFileSync(wasm, bytes);
+      const page = await newPage(browser);
+      const told = [];
+      page.on('console', (m) => { if (m.type() === 'error') told.push(m.text()); });
+      const played = await playAt(page, at + 'd/');
+      const note = await page.evaluate(() => document.getElementById('practice-server-note').textContent);
+      check(played === 'A' && /damaged/.test(note) && told.some((t) => /the copy on the server is damaged: .*plimo\.wasm/.test(t)),
+            `${host}: a damaged build is never run; the one before it plays, and the panel and the console say the copy is damaged`,
+            `played ${played}; panel "${note}"; console ${JSON.stringify(told)}`);
+      await closePage(page);
     }
-    // Once complete, a visit installs the new build, and the next one plays it.
-    fs.copyFileSync(path.join(b, 'index.html'), path.join(root, 'x', 'index.html'));
-    await page.goto(url + 'x/');
-    await workerSettled(page);
-    seen.push(await playAt(page, url + 'x/'));
-    check(seen.join(' ') === 'A A A B', 'an update copied in the wrong order: the old build plays until the copy is complete, then the new one',
-          `builds played before, after sw.js, after page.js, after index.html: ${seen.join(' ')}`);
+    // Nothing whole on the server: the page says so, to be told to whoever runs the site.
+    fs.rmSync(path.join(root, 'd', 'b', currentBuild(siteDir)), { recursive: true });
+    const broken = await newPage(browser);
+    await broken.goto(url + 'd/');
+    await broken.waitForFunction(() => document.getElementById('status').classList.contains('failed'), { timeout: StateTimeoutMs }).catch(() => {});
+    const line = await broken.evaluate(() => document.getElementById('status').textContent);
+    check(/damaged or not completely copied/.test(line) && /plimo\.wasm/.test(line) && /tell whoever runs this site/.test(line),
+          'no whole build on the server: one line says the copy is damaged, naming the file', line);
+    await closePage(broken);
+
+    // A returning visitor: A kept offline, then B copied all but its data, a visit, the
+    // data: B by the second visit after the copy at the latest.
+    fs.rmSync(path.join(root, 'r'), { recursive: true, force: true });
+    fs.cpSync(siteDir, path.join(root, 'r'), { recursive: true });
+    let page = await newPage(browser);
+    const returning = [await playAt(page, url + 'r/')];
+    await page.waitForFunction(() => performance.getEntriesByName('plimo-kept').length, { timeout: StateTimeoutMs }).catch(() => {});
+    copyFiles(built, path.join(root, 'r'), [bList, ...bFiles.filter((f) => !f.endsWith('plimo.data')), 'current.json']);
+    returning.push(await playAt(page, url + 'r/'));
+    copyFiles(built, path.join(root, 'r'), [`b/${b}/plimo.data`]);
+    returning.push(await playAt(page, url + 'r/'), await playAt(page, url + 'r/'));
+    check(returning[0] === 'A' && returning[1] === 'A' && returning[3] === 'B' && returning.every((p) => p !== 'none'),
+          'a returning visitor plays the old build during the copy and the new one by the second visit after it',
+          returning.join(' '));
     await closePage(page);
 
-    // Two copies of two builds, visited once each, then offline.
+    // Two tabs: the older one, after Quit, hands over to the new build within 10 s.
+    fs.rmSync(path.join(root, 't'), { recursive: true, force: true });
+    fs.cpSync(siteDir, path.join(root, 't'), { recursive: true });
+    const older = await newPage(browser);
+    const tabs = [await playAt(older, url + 't/')];
+    copyFiles(built, path.join(root, 't'), [bList, ...bFiles, 'current.json']);
+    const newer = await older.browserContext().newPage();
+    await newer.setViewport({ width: 900, height: 720 });
+    tabs.push(await playAt(newer, url + 't/'));
+    await older.bringToFront();
+    await press(older, 'Escape');
+    await press(older, 'Enter');
+    const quitAt = Date.now();
+    // Once the page has asked the server, whether it loaded again for the new build or not.
+    await gameLoaded(older, () => performance.getEntriesByName('plimo-no-newer-build').length ||
+                                  (performance.getEntriesByName('plimo-ready').length && !performance.getEntriesByName('plimo-started').length) ||
+                                  document.getElementById('status').classList.contains('failed'));
+    tabs.push(await playLoaded(older));
+    const handOverMs = Date.now() - quitAt;
+    check(tabs.join(' ') === 'A B B' && handOverMs <= 10000, 'two tabs: the older one plays the new build after Quit, within 10 s',
+          `${tabs.join(' ')} in ${(handOverMs / 1000).toFixed(1)} s`);
+    await closePage(older);
+
+    // Two copies at two paths keep their own settings and records; the records kept under
+    // the names before copies had their own are taken over by the first copy that starts.
+    for (const copy of ['a', 'x']) fs.cpSync(siteDir, path.join(root, copy), { recursive: true });
+    const Header = 'fact,asked,right first try,wrong,too slow,median ms,last played';
+    const kept = Header + '\n7 * 8,5,1,4,0,5200,2024-03-18\n';
+    page = await newPage(browser);
+    await page.goto(url + 'public/LICENSE-fonts.txt');
+    await page.evaluate((k) => {
+      localStorage.setItem('plimo-progress', k);
+      localStorage.setItem('plimo-practice', '["--remember"]');
+    }, kept);
+    const recordOf = () => page.evaluate(() => {
+      try {
+        return window.Module.FS.readFile('/home/web_user/.local/share/plimo/progress.csv', { encoding: 'utf8' });
+      } catch (e) {
+        return '';
+      }
+    });
+    const argumentsOf = () => page.evaluate(() => performance.getEntriesByName('plimo-started').at(-1).detail.arguments.join(' '));
+    const first = [await playAt(page, url + 'a/'), await recordOf(), await argumentsOf()];
+    const second = [await playAt(page, url + 'x/'), await recordOf(), await argumentsOf()];
+    const stored = await page.evaluate(() => Object.keys(localStorage).filter((k) => !k.startsWith('plimo-build')).sort());
+    check(first.join('|') === `A|${kept}|window --remember` && second.join('|') === 'A||window' &&
+          stored.join() === 'plimo-practice /a/,plimo-progress /a/',
+          'two copies at two paths: the first takes the old record and settings over, the second sees none of them',
+          JSON.stringify({ first, second, stored }));
+    await closePage(page);
+
+    // Copies at two paths of two builds, visited once each, then offline.
     page = await newPage(browser);
     const online = [await playAt(page, url + 'a/')];
-    await workerSettled(page);
-    online.push(await playAt(page, url + 'b/'));
-    await workerSettled(page);
+    await page.waitForFunction(() => performance.getEntriesByName('plimo-kept').length, { timeout: StateTimeoutMs }).catch(() => {});
+    online.push(await playAt(page, url + 'build-b/'));
+    await page.waitForFunction(() => performance.getEntriesByName('plimo-kept').length, { timeout: StateTimeoutMs }).catch(() => {});
     // The public site: the game shows, and nothing of it is reachable from the page.
     await page.goto(url + 'public/');
     await startGame(page);
     const published = await page.waitForFunction(() => performance.getEntriesByName('plimo-first-frame').length, { timeout: StateTimeoutMs })
       .then(() => 'A', () => 'none');
     const hooks = await page.evaluate(() => ['Module', 'SDL', 'FS', 'plimoSurfaces'].filter((name) => name in window));
-    const text = fs.readFileSync(path.join(publicDir, 'plimo.js'), 'utf8');
+    const text = fs.readFileSync(path.join(publicDir, 'b', currentBuild(publicDir), 'plimo.js'), 'utf8');
     check(published === 'A' && !hooks.length && !/plimoLeadingAnswer|plimoKeyEvents|plimoBeforeMain/.test(text),
           'the public site plays and exports no test hook', `played: ${published}, globals: ${hooks.join(' ')}`);
     server.kill();
-    const offline = [await playAt(page, url + 'a/'), await playAt(page, url + 'b/')];
+    const offline = [await playAt(page, url + 'a/'), await playAt(page, url + 'build-b/')];
     check(online.join() === 'A,B' && offline.join() === 'A,B', 'two copies (two builds) at two paths of one site both play offline',
           `online ${online}, offline ${offline}`);
     await closePage(page);
   } finally {
     server.kill();
   }
+}
+
+// A school's Content-Security-Policy sent by the server: with WebAssembly allowed the game
+// plays and nothing is refused; without, the page names the header it needs.
+async function schoolPolicy(browser) {
+  const played = [];
+  for (const policy of ["default-src 'self'; script-src 'self' 'wasm-unsafe-eval'", "default-src 'self'"]) {
+    const { server, url } = await startServer(siteDir, ['--header', `Content-Security-Policy: ${policy}`]);
+    try {
+      const page = await newPage(browser);
+      const build = await playAt(page, url);
+      played.push({ policy, build, refused: await page.evaluate(() => window.plimoRefused),
+                    line: await page.evaluate(() => document.getElementById('status').textContent) });
+      await closePage(page);
+    } finally {
+      server.kill();
+    }
+  }
+  check(played[0].build === 'A' && played[0].refused.length === 0, 'under a school\'s script-src \'self\' \'wasm-unsafe-eval\' the game plays, nothing refused',
+        JSON.stringify(played[0]));
+  check(played[1].build === 'none' && /Content-Security-Policy/.test(played[1].line) && played[1].line.includes("script-src 'self' 'wasm-unsafe-eval'"),
+        'under default-src \'self\' alone the page names the header it needs', played[1].line);
 }
 
 // ---- a download that fails: one red line naming the file, within 10 s
@@ -1174,7 +1468,7 @@ async function failedDownloads(browser, url) {
       failedAt = Date.now();
       if (how === 'silent') return undefined;
       if (how === '404') return request.respond({ status: 404, contentType: 'text/plain', body: 'Not Found' });
-      const whole = fs.readFileSync(path.join(siteDir, file));
+      const whole = fs.readFileSync(path.join(siteDir, 'b', currentBuild(siteDir), file));
       return request.respond({ status: 200, headers: { 'Content-Length': String(whole.length) }, body: whole.subarray(0, whole.length >> 1) });
     });
     await page.goto(url, { waitUntil: 'domcontentloaded' });
@@ -1193,7 +1487,7 @@ async function failedDownloads(browser, url) {
 
 const budgets = {};
 const { server, url } = await startServer();
-const browser = await launchChromium('plimo-chromium-');
+const browser = await launchChromium('plimo-chromium-', [`--host-resolver-rules=MAP ${SchoolHost} 127.0.0.1`]);
 // --only name,name runs only those sections (a developer's shortcut; CI runs them all).
 const only = args.only ? args.only.split(',') : null;
 const sections = [
@@ -1204,8 +1498,10 @@ const sections = [
   ['phoneGame', () => phoneGame(browser, url)],
   ['practiceSettings', () => practiceSettings(browser, url)],
   ['progressRecord', () => progressRecord(browser, url)],
+  ['phonePanel', () => phonePanel(browser, url)],
   ['failedDownloads', () => failedDownloads(browser, url)],
   ['schoolServer', () => schoolServer(browser)],
+  ['schoolPolicy', () => schoolPolicy(browser)],
   // Last: it stops the server.
   ['coldLoadThenOffline', () => coldLoadThenOffline(browser, url, () => server.kill(), budgets)],
 ];

@@ -6,13 +6,14 @@ import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-// profilePrefix: the temporary profile folder's name starts with it.
-export function launchChromium(profilePrefix) {
+// profilePrefix: the temporary profile folder's name starts with it; extraArgs go on
+// Chromium's command line besides.
+export function launchChromium(profilePrefix, extraArgs = []) {
   return puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), profilePrefix)),
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--autoplay-policy=user-gesture-required'],
+           '--disable-component-update', '--disable-sync', '--autoplay-policy=user-gesture-required', ...extraArgs],
   });
 }
