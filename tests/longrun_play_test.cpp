@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <csignal>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +36,8 @@
 #include "gfx/particles.h"
 #include "gfx/surface.h"
 #include "ground/clock.h"
+#include "ground/settings.h"
+#include "practice/panel.h"
 #include "ground/game_state.h"
 #include "shell/frame.h"
 #include "shell/progress_keeping.h"
@@ -881,4 +884,53 @@ TEST_F(LongRun, EveryEndOfAGameKeepsWhatWasJudgedAndNothingElse) {
     // Its median time: the half second it led, with the first pass's catch-up, not 20 s.
     EXPECT_LT(atoi(rows[second][4].c_str()), 1500) << second;
     unsetenv("XDG_DATA_HOME");
+}
+
+// The clear view in the real font: the problem to answer and the typed answer in white
+// on the dark panel, at 7:1 or better, their digits' face at least 24 pixels tall.
+TEST_F(LongRun, AClearViewShowsTheProblemToAnswerLargeAndClear) {
+    settings.clearView = true;
+    game.currentScreen = Playing;
+    gametest::addProblem("7 + 8", 15, 2, 3000, 100);
+    gametest::addProblem("2 + 2", 4, 1, 4500, 200);
+    game.typedValue = 1;
+    game.typedDigits = 1;
+    fillScreen(0xFFFFFF);
+    ASSERT_TRUE(lockIfNeeded(screenSurface));
+    drawPlaying();
+    unlockIfNeeded(screenSurface);
+    // Each box: where the face stands (pure white), and the panel's colour beside it.
+    struct Box {
+        const char *what;
+        int x0, y0, x1, y1;
+    } const boxes[] = {{"problem", 290, 80, 460, 160}, {"answer", 300, 425, 420, 479}};
+    for (const Box &b : boxes) {
+        // The panel's extent, then the white face inside it.
+        int px0 = 640, py0 = 480, px1 = -1, py1 = -1;
+        for (int y = b.y0; y < b.y1; y++)
+            for (int x = b.x0; x < b.x1; x++)
+                if ((pixelAt(screenSurface, x, y) & 0xFFFFFF) == PanelColour)
+                    px0 = std::min(px0, x), py0 = std::min(py0, y), px1 = std::max(px1, x), py1 = std::max(py1, y);
+        ASSERT_GT(px1 - px0, 40) << b.what << ": no panel behind it";
+        int top = 480, bottom = -1;
+        for (int y = py0 + 1; y < py1; y++)
+            for (int x = px0 + 1; x < px1; x++)
+                if ((pixelAt(screenSurface, x, y) & 0xFFFFFF) == 0xFFFFFF)
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+        EXPECT_GE(bottom - top + 1, 24) << b.what;
+    }
+    // White on the panel: sRGB luminance as WCAG has it.
+    auto channel = [](uint32_t c) {
+        double v = c / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    double panel = 0.2126 * channel(PanelColour >> 16) + 0.7152 * channel((PanelColour >> 8) & 0xFF) +
+                   0.0722 * channel(PanelColour & 0xFF);
+    EXPECT_GE((1.0 + 0.05) / (panel + 0.05), 7.0);
+    settings.clearView = false;
+    fillScreen(0xFFFFFF);
+    ASSERT_TRUE(lockIfNeeded(screenSurface));
+    drawPlaying();
+    unlockIfNeeded(screenSurface);
+    EXPECT_NE(pixelAt(screenSurface, 300, 104) & 0xFFFFFF, PanelColour) << "a panel without the setting";
 }

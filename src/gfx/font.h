@@ -47,6 +47,9 @@ void drawGlyph2x(int x, int y, int ch, int mode);
 void drawMenuText(int x, int y, const char *text);  // 1x, shadow +2, face copied
 void drawSmallText(int x, int y, const char *text); // 1x, shadow +1, face averaged
 void drawBigText(int x, int y, const char *text);   // 2x, shadow +1, face averaged
+// 2x, shadow +2, face copied: the font's own white face at full strength, for the clear
+// view of a practice setting.
+void drawClearText(int x, int y, const char *text);
 
 // How far the pen of drawBigText moves over text, in pixels (its shadow reaches one
 // further).

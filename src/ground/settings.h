@@ -32,6 +32,7 @@ struct Settings {
     bool repeatMissed = false; // missed facts come back until answered right twice in a row
     bool practiceList = false; // the game-over menu lists the facts missed in that game
     int32_t roundMinutes = 0;  // RoundMinutesMin..RoundMinutesMax: the game is a round; 0 none
+    bool clearView = false;    // the problem to answer and the typed answer large, white on a dark panel
     ChosenList tables;         // --tables: a factor of every product, the divisor of every quotient
     ChosenList addends;        // --addends: an addend of every sum, what every difference takes away
     // The progress record (record/).
@@ -48,6 +49,6 @@ extern Settings settings;
 // Whether the P key pauses a game, and the page shows its Pause key: some setting for
 // parents and teachers is on.
 inline bool pauseOffered(const Settings &s) {
-    return s.gentlePace || s.showAnswers || s.repeatMissed || s.practiceList || s.roundMinutes > 0 ||
+    return s.gentlePace || s.showAnswers || s.repeatMissed || s.practiceList || s.roundMinutes > 0 || s.clearView ||
            s.tables.count > 0 || s.addends.count > 0 || s.remember;
 }

@@ -8,6 +8,7 @@
 #include "ground/game_state.h"
 #include "ground/settings.h"
 #include "practice/chosen_facts.h"
+#include "practice/clear_view.h"
 #include "practice/fact_record.h"
 #include "practice/pace.h"
 #include "practice/repeats.h"
@@ -98,6 +99,12 @@ bool gameOverDue(int32_t tick) {
     return roundOver(tick);
 }
 
+// The clear view under a shown fact, which stands beside the problem.
+void drawOverField() {
+    drawClearView();
+    drawShownFact();
+}
+
 bool chooseOperands(char sign, int bound, int *first, int *second) {
     return drawChosenOperands(static_cast<ChosenOperation>(sign), bound, first, second);
 }
@@ -123,5 +130,5 @@ void installPracticeHooks() {
     gameHooks.clockStalled = clockStalled;
     gameHooks.gameEnded = gameEnded;
     gameHooks.chooseOperands = chooseOperands;
-    gameHooks.drawOverField = drawShownFact;
+    gameHooks.drawOverField = drawOverField;
 }

@@ -81,8 +81,12 @@ void apply(OptionId id, int minutes, const NumberList &list) {
     case OptionId::PracticeList:
         settings.practiceList = true;
         break;
+    case OptionId::ClearView:
+        settings.clearView = true;
+        break;
     case OptionId::Practice:
         settings.gentlePace = settings.showAnswers = settings.repeatMissed = settings.practiceList = true;
+        settings.clearView = true;
         // A round of its own length, unless one is given (before or after).
         if (settings.roundMinutes == 0)
             settings.roundMinutes = PracticeRoundMinutes;
