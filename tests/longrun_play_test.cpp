@@ -828,7 +828,7 @@ TEST_F(LongRun, ChosenFactsAndTheRecordOfTwoDays) {
     }
     EXPECT_GT(played.size(), 10u);
 
-    ProcessResult forgotten = runProcess(plimoBinary(), {"--forget"}, dir.path(), env, 20000);
+    ProcessResult forgotten = runProcess(plimoBinary(), {"--forget", "--yes"}, dir.path(), env, 20000);
     EXPECT_EQ(forgotten.exitStatus, 0) << forgotten.err;
     EXPECT_EQ(forgotten.out.rfind("Deleting the progress record " + path + ": " + std::to_string(asked.size()) +
                                       " facts, last played on " + todayDate() + ".\n",

@@ -528,10 +528,27 @@ TEST_F(ProgressFile, StartAndForgetTidyUp) {
               0u);
     ASSERT_EQ(0, system(("rm -f '" + folder + "'/*").c_str()));
     dir.write("plimo/progress.csv", Header + "7 * 8,1,1,0,0,900,2024-03-18\n");
+    // Without a terminal to ask, nothing goes; asked, only "y" deletes; --yes asks nothing.
+    settings.assumeYes = false;
+    EXPECT_EQ(forgetProgress(nullptr), 1);
+    for (const char *answer : {"n\n", "", "yesterday\n"}) {
+        FILE *answers = fmemopen(const_cast<char *>(answer), strlen(answer) + 1, "r");
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(forgetProgress(answers), 1) << answer;
+        EXPECT_NE(testing::internal::GetCapturedStdout().find("Nothing deleted."), std::string::npos) << answer;
+        fclose(answers);
+    }
+    EXPECT_EQ(access(path.c_str(), F_OK), 0) << "deleted without a yes";
+    char yes[] = "y\n";
+    FILE *answers = fmemopen(yes, sizeof yes, "r");
     testing::internal::CaptureStdout();
-    EXPECT_EQ(forgetProgress(), 0);
+    EXPECT_EQ(forgetProgress(answers), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "To delete: the progress record " + path + ": 1 fact, last played on 2024-03-18.\n"
+              "Delete it all? Type y and Return to delete, anything else to keep it: "
               "Deleting the progress record " + path + ": 1 fact, last played on 2024-03-18.\n");
+    fclose(answers);
+    settings.assumeYes = true;
     EXPECT_NE(access(folder.c_str(), F_OK), 0) << "the emptied folder";
     EXPECT_EQ(access(dir.path().c_str(), F_OK), 0) << "the data folder above it";
     // A folder holding something else stays.
@@ -539,7 +556,7 @@ TEST_F(ProgressFile, StartAndForgetTidyUp) {
     dir.write("plimo/progress.csv", Header);
     dir.write("plimo/notes", "");
     testing::internal::CaptureStdout();
-    EXPECT_EQ(forgetProgress(), 0);
+    EXPECT_EQ(forgetProgress(nullptr), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Deleting the progress record " + path + ": 0 facts.\n");
     EXPECT_EQ(filesIn(folder), std::vector<std::string>{"notes"});
     settings.remember = false;

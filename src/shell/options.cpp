@@ -103,6 +103,9 @@ void apply(OptionId id, int minutes, const NumberList &list) {
     case OptionId::Forget:
         settings.forget = true;
         break;
+    case OptionId::Yes:
+        settings.assumeYes = true;
+        break;
     case OptionId::Fullscreen:
         settings.fullscreen = true;
         break;

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <algorithm>
 #include <dirent.h>
+#include <strings.h>
 #include <unistd.h>
 #include <vector>
 
@@ -139,7 +140,60 @@ int showProgress() {
     return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
 }
 
-int forgetProgress() {
+// Says of each of files (the record at path, the damaged ones kept aside, what killed
+// writes left) what it is, and deletes it when deleting; 1 when one could not be.
+static int forgetFiles(const std::vector<std::string> &files, const std::string &path, bool deleting) {
+    const char *verb = deleting ? "Deleting" : "To delete:";
+    int status = 0;
+    for (const std::string &file : files) {
+        ProgressRecord record;
+        const std::vector<ProgressRow> &rows = record.rows;
+        std::string why;
+        if (file == path && readProgressRecord(path, &record, &why) == RecordRead) {
+            std::string last;
+            for (const ProgressRow &row : rows)
+                last = row.lastPlayed > last ? row.lastPlayed : last;
+            printf("%s the progress record %s: %s%s%s.\n", verb, file.c_str(),
+                   countOf(rows.size(), "fact", "facts").c_str(), last.empty() ? "" : ", last played on ", last.c_str());
+        } else if (file == path) {
+            printf("%s the progress record %s.\n", verb, file.c_str());
+        } else if (file.find(".damaged-") != std::string::npos) {
+            printf("%s the damaged record kept aside %s.\n", verb, file.c_str());
+        } else if (file.size() > 5 && file.compare(file.size() - 5, 5, ".lock") == 0) {
+            // The lock says nothing of the child; it goes without a word.
+        } else {
+            printf("%s %s, left by a write that was cut short.\n", verb, file.c_str());
+        }
+        fflush(stdout);
+        if (deleting && unlink(file.c_str()) != 0) {
+            reportRecordLine("cannot delete " + file + ": " + strerror(errno));
+            status = 1;
+        }
+    }
+    return status;
+}
+
+// Whether the player, asked on the terminal (answers), says to delete what was listed.
+static bool forgetConfirmed(FILE *answers) {
+    if (settings.assumeYes)
+        return true;
+    if (!answers) {
+        reportRecordLine("--forget: nothing deleted, as there is no terminal to ask: add --yes to delete without "
+                         "asking");
+        return false;
+    }
+    printf("Delete it all? Type y and Return to delete, anything else to keep it: ");
+    fflush(stdout);
+    char answer[64] = "";
+    bool yes = fgets(answer, sizeof answer, answers) && (answer[0] == 'y' || answer[0] == 'Y') &&
+               (answer[1] == '\n' || answer[1] == '\0' || strncasecmp(answer, "yes\n", 4) == 0 ||
+                strcasecmp(answer, "yes") == 0);
+    if (!yes)
+        printf("\nNothing deleted.\n");
+    return yes;
+}
+
+int forgetProgress(FILE *answers) {
     std::string path = keptRecordPath();
     if (path.empty()) {
         reportFault("no progress record: neither XDG_DATA_HOME nor HOME names a folder");
@@ -162,32 +216,13 @@ int forgetProgress() {
         printf("There is no progress record to forget (%s does not exist).\n", path.c_str());
         return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
     }
-    int status = 0;
-    for (const std::string &file : files) {
-        ProgressRecord record;
-        const std::vector<ProgressRow> &rows = record.rows;
-        std::string why;
-        if (file == path && readProgressRecord(path, &record, &why) == RecordRead) {
-            std::string last;
-            for (const ProgressRow &row : rows)
-                last = row.lastPlayed > last ? row.lastPlayed : last;
-            printf("Deleting the progress record %s: %s%s%s.\n", file.c_str(),
-                   countOf(rows.size(), "fact", "facts").c_str(), last.empty() ? "" : ", last played on ", last.c_str());
-        } else if (file == path) {
-            printf("Deleting the progress record %s.\n", file.c_str());
-        } else if (file.find(".damaged-") != std::string::npos) {
-            printf("Deleting the damaged record kept aside %s.\n", file.c_str());
-        } else if (file.size() > 5 && file.compare(file.size() - 5, 5, ".lock") == 0) {
-            // The lock says nothing of the child; it goes without a word.
-        } else {
-            printf("Deleting %s, left by a write that was cut short.\n", file.c_str());
-        }
-        fflush(stdout);
-        if (unlink(file.c_str()) != 0) {
-            reportRecordLine("cannot delete " + file + ": " + strerror(errno));
-            status = 1;
-        }
+    // Told once before asking, then again as each goes.
+    if (!settings.assumeYes) {
+        forgetFiles(files, path, false);
+        if (!forgetConfirmed(answers))
+            return 1;
     }
+    int status = forgetFiles(files, path, true);
     // The game's own folders go too once nothing else is in them (rmdir leaves any other).
     std::vector<std::string> folders = recordFolders(path);
     for (auto f = folders.rbegin(); f != folders.rend(); ++f)

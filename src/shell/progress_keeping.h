@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -54,9 +55,11 @@ void tidyProgressRecord();
 // damaged or unreadable (said on standard error) or standard output fails.
 int showProgress();
 
-// --forget: says what it deletes on standard output, then deletes the record, the
+// --forget: says what it deletes on standard output and, without --yes, asks first: the
+// answer is read from answers (the terminal; null when there is none, and nothing is
+// then deleted, said on standard error); only "y" or "yes" deletes. Then deletes the record, the
 // damaged records kept aside beside it, any temporary file a killed write left and the
 // record's lock, then the game's own folders of the record when nothing else is in them.
 // Returns the exit status: 0, or 1 when something could not be deleted (said on
 // standard error).
-int forgetProgress();
+int forgetProgress(FILE *answers);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 #include "audio/audio.h"
 #include "content/content.h"
@@ -72,7 +73,7 @@ static void readCommandLine(int argc, char **argv) {
     if (settings.progress || settings.forget) {
         int status = settings.progress ? showProgress() : 0;
         if (settings.forget && status == 0)
-            status = forgetProgress();
+            status = forgetProgress(isatty(STDIN_FILENO) ? stdin : nullptr);
         exit(status);
     }
 }
