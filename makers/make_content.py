@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # Writes the content file data/plimo.xml (ISO-8859-1) and checks every text against the font.
 #
-# Each language holds the five menu screens with exactly the items the game reads.
+# Each language holds the five menu screens with exactly the items the game reads, and
+# the "Who is playing?" screen of a class list (its title and hint).
 # Before writing, every text is measured with data/font_32.bmp as the game measures it
 # (advance = rightmost minus leftmost lit column, a space = cell width / 4) and must fit
 # its place on the screen; every byte must be a space or a glyph with ink.
@@ -20,7 +21,8 @@ REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DATA = os.path.join(REPO, "data")
 
 # Screen names and how many items the game reads from each.
-SCREENS = [("main", 9), ("credits", 10), ("difficulty", 6), ("help", 1), ("gameover", 4)]
+SCREENS = [("main", 9), ("credits", 10), ("difficulty", 6), ("help", 1), ("gameover", 4),
+           ("players", 2)]
 
 # The widest score the label must leave room for, and where texts start on the screen.
 SCORE_SAMPLE = " -99999"
@@ -63,6 +65,7 @@ LANGUAGES = [
         "difficulty": ["How hard?", "Easy", "Medium", "Hard", "Very hard", "Back"],
         "help": ["Answer each problem in time!"],
         "gameover": ["Game over", "Score:", "Play again", "Main menu"],
+        "players": ["Who is playing?", "Pick your name and press Enter"],
     }),
     ("de", "Deutsch", "Deutsch", {
         "main": ["Wähle ein Spiel", "Addition", "Positiv oder negativ?", "Subtraktion",
@@ -80,6 +83,7 @@ LANGUAGES = [
         "difficulty": ["Wie schwer?", "Leicht", "Mittel", "Schwer", "Sehr schwer", "Zurück"],
         "help": ["Löse jede Aufgabe rechtzeitig!"],
         "gameover": ["Spiel vorbei", "Punkte:", "Noch einmal", "Hauptmenü"],
+        "players": ["Wer spielt?", "Wähle deinen Namen, dann Enter"],
     }),
     ("fr", "Français", "Français", {
         "main": ["Choisis un jeu", "Addition", "Positif ou négatif ?", "Soustraction",
@@ -98,6 +102,7 @@ LANGUAGES = [
                        "Retour"],
         "help": ["Résous chaque calcul à temps !"],
         "gameover": ["Partie terminée", "Score :", "Rejouer", "Menu principal"],
+        "players": ["Qui joue ?", "Choisis ton nom, puis Entrée"],
     }),
     ("es", "Español", "Español", {
         "main": ["Elige un juego", "Suma", "¿Positivo o negativo?", "Resta",
@@ -115,6 +120,7 @@ LANGUAGES = [
         "difficulty": ["¿Qué nivel?", "Fácil", "Normal", "Difícil", "Muy difícil", "Volver"],
         "help": ["¡Resuelve cada cuenta a tiempo!"],
         "gameover": ["Fin de la partida", "Puntos:", "Jugar otra vez", "Menú principal"],
+        "players": ["¿Quién juega?", "Elige tu nombre y pulsa Intro"],
     }),
     ("it", "Italiano", "Italiano", {
         "main": ["Scegli un gioco", "Addizione", "Positivo o negativo?", "Sottrazione",
@@ -133,6 +139,7 @@ LANGUAGES = [
                        "Indietro"],
         "help": ["Risolvi ogni calcolo in tempo!"],
         "gameover": ["Partita finita", "Punti:", "Gioca ancora", "Menu principale"],
+        "players": ["Chi gioca?", "Scegli il tuo nome e premi Invio"],
     }),
     ("nl", "Nederlands", "Nederlands", {
         "main": ["Kies een spel", "Optellen", "Positief of negatief?", "Aftrekken",
@@ -151,6 +158,7 @@ LANGUAGES = [
                        "Heel moeilijk", "Terug"],
         "help": ["Los elke som op tijd op!"],
         "gameover": ["Afgelopen!", "Score:", "Nog een keer", "Hoofdmenu"],
+        "players": ["Wie speelt er?", "Kies je naam en druk op Enter"],
     }),
     ("pt", "Português", "Português", {
         "main": ["Escolhe um jogo", "Adição", "Positivo ou negativo?", "Subtração",
@@ -168,6 +176,7 @@ LANGUAGES = [
         "difficulty": ["Qual nível?", "Fácil", "Médio", "Difícil", "Muito difícil", "Voltar"],
         "help": ["Resolve cada conta a tempo!"],
         "gameover": ["Fim de jogo", "Pontos:", "Jogar de novo", "Menu principal"],
+        "players": ["Quem está a jogar?", "Escolhe o nome e prime Enter"],
     }),
     ("sv", "Svenska", "Svenska", {
         "main": ["Välj ett spel", "Addition", "Positivt eller negativt?", "Subtraktion",
@@ -185,6 +194,7 @@ LANGUAGES = [
         "difficulty": ["Hur svårt?", "Lätt", "Medel", "Svårt", "Mycket svårt", "Tillbaka"],
         "help": ["Svara på varje tal i tid!"],
         "gameover": ["Spelet är slut", "Poäng:", "Spela igen", "Huvudmeny"],
+        "players": ["Vem spelar?", "Välj ditt namn och tryck Enter"],
     }),
     ("da", "Dansk", "Dansk", {
         "main": ["Vælg et spil", "Addition", "Positivt eller negativt?", "Subtraktion",
@@ -202,6 +212,7 @@ LANGUAGES = [
         "difficulty": ["Hvor svært?", "Let", "Mellem", "Svært", "Meget svært", "Tilbage"],
         "help": ["Svar på hvert regnestykke i tide!"],
         "gameover": ["Spillet er slut", "Point:", "Spil igen", "Hovedmenu"],
+        "players": ["Hvem spiller?", "Vælg dit navn og tryk Enter"],
     }),
     ("no", "Norsk", "Norsk", {
         "main": ["Velg et spill", "Addisjon", "Positivt eller negativt?", "Subtraksjon",
@@ -220,6 +231,7 @@ LANGUAGES = [
                        "Tilbake"],
         "help": ["Svar på hvert regnestykke i tide!"],
         "gameover": ["Spillet er slutt", "Poeng:", "Spill igjen", "Hovedmeny"],
+        "players": ["Hvem spiller?", "Velg navnet ditt og trykk Enter"],
     }),
     ("fi", "Suomi", "Suomi", {
         "main": ["Valitse peli", "Yhteenlasku", "Positiivinen vai negatiivinen?",
@@ -239,6 +251,7 @@ LANGUAGES = [
                        "Takaisin"],
         "help": ["Vastaa laskuihin ajoissa!"],
         "gameover": ["Peli päättyi", "Pisteet:", "Pelaa uudestaan", "Päävalikko"],
+        "players": ["Kuka pelaa?", "Valitse nimesi ja paina Enter"],
     }),
     ("ca", "Català", "Català", {
         "main": ["Tria un joc", "Suma", "Positiu o negatiu?", "Resta",
@@ -258,6 +271,7 @@ LANGUAGES = [
         "difficulty": ["Quin nivell?", "Fàcil", "Normal", "Difícil", "Molt difícil", "Enrere"],
         "help": ["Resol cada càlcul a temps!"],
         "gameover": ["Fi de la partida", "Punts:", "Torna a jugar", "Menú principal"],
+        "players": ["Qui juga?", "Tria el teu nom i prem Intro"],
     }),
 ]
 

@@ -356,6 +356,11 @@ void drawSmallText(int x, int y, const char *text) { drawTextStyle(x, y, text, f
 
 void drawBigText(int x, int y, const char *text) { drawTextStyle(x, y, text, true, 1, Average); }
 
+int32_t menuTextAdvance(const char *text) {
+    long long advance = walkPen(0, text, 1, [](long long, int) {});
+    return static_cast<int32_t>(std::max(-(1LL << 30), std::min(advance, 1LL << 30)));
+}
+
 int32_t bigTextAdvance(const char *text) {
     long long advance = walkPen(0, text, 2, [](long long, int) {});
     return static_cast<int32_t>(std::max(-(1LL << 30), std::min(advance, 1LL << 30)));

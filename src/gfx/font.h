@@ -48,6 +48,10 @@ void drawMenuText(int x, int y, const char *text);  // 1x, shadow +2, face copie
 void drawSmallText(int x, int y, const char *text); // 1x, shadow +1, face averaged
 void drawBigText(int x, int y, const char *text);   // 2x, shadow +1, face averaged
 
+// How far the pen of drawMenuText and drawSmallText moves over text, in pixels (the
+// shadow of drawMenuText reaches two further).
+int32_t menuTextAdvance(const char *text);
+
 // How far the pen of drawBigText moves over text, in pixels (its shadow reaches one
 // further).
 int32_t bigTextAdvance(const char *text);
