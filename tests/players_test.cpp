@@ -58,6 +58,7 @@ TEST(PlayerNames, AcceptedTrimmedOrRefusedWithTheReason) {
         {"Jo\xe9", nullptr, "a name is written in UTF-8, and byte 0xE9 starts no character of it"},
         {"\xc0\xae\xc0\xae", nullptr, "a name is written in UTF-8, and byte 0xC0"},   // an overlong '.'
         {"\xed\xa0\x80", nullptr, "a name is written in UTF-8, and byte 0xED"},       // a surrogate
+        {"\xe0\x81\x81", nullptr, "a name is written in UTF-8, and byte 0xE0"},       // an overlong 'A'
         {"\xc3", nullptr, "a name is written in UTF-8, and byte 0xC3"},               // cut short
     };
     for (const NameCase &c : cases) {
