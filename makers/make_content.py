@@ -36,6 +36,7 @@ MENU_X = 240              # main, credits, difficulty, gameover and the language
 HELP_X = 200              # the help line
 HELP_WIDTH = 420          # the help line stays inside the label panel of help.bmp
 NAME_X = 280              # the language name on LanguagePick
+HINT_WIDTH = 620          # the "Who is playing?" hint, centred under the panel (shadow included)
 
 # The font draws these keyboard signs as the school's multiplication and division signs,
 # for the problems; in a menu text they would not show as typed.
@@ -329,6 +330,10 @@ def check(languages, cell, widths):
                     fits(where, data, HELP_X, screenName)
                     if textWidth(data, cell, widths) > HELP_WIDTH:
                         problems.append("%s: wider than %d pixels" % (where, HELP_WIDTH))
+                elif screenName == "players" and i == 1:
+                    fits(where, data, 0, screenName)
+                    if textWidth(data, cell, widths) + SHADOW > HINT_WIDTH:
+                        problems.append("%s: wider than %d pixels" % (where, HINT_WIDTH))
                 elif screenName == "gameover" and i == 1:
                     fits(where + " with a score", data + SCORE_SAMPLE.encode(), MENU_X,
                          screenName)

@@ -218,14 +218,14 @@ TEST_F(PlayerPickLoop, FortyNamesFitInThreeColumnsInsideThePanel) {
     }
     // Nothing of the names beyond the panel's margin, nor below their last row.
     int outside = 0;
-    for (int y = 80; y < 380; y++)
+    for (int y = 80; y < 430; y++)
         for (int x = 0; x < 640; x++)
             outside += isGlyphFace(pixel(x, y)) && (x >= 624 || y >= 350);
     EXPECT_EQ(outside, 0);
-    // The title and the hint of language A.
+    // The title of language A, and its hint centred under the panel: 18 pixels from x 311.
     EXPECT_EQ(pixel(241, 41), fixtureGlyphColour('W'));
-    EXPECT_EQ(pixel(241, 381), fixtureGlyphColour('H'));
-    EXPECT_EQ(pixel(250, 381), fixtureGlyphColour('a'));
+    EXPECT_EQ(pixel(312, 437), fixtureGlyphColour('H'));
+    EXPECT_EQ(pixel(321, 437), fixtureGlyphColour('a'));
 }
 
 TEST_F(PlayerPickLoop, ALongNameIsShortenedWhereColumnsAreNarrow) {
@@ -263,19 +263,21 @@ TEST_F(PlayerPickLoop, ALongNameIsShortenedWhereColumnsAreNarrow) {
 TEST_F(PlayerPickLoop, TheTextsAreThoseOfTheChosenLanguage) {
     setClass(3);
     struct Case {
-        int rights;                 // steps along the language list
-        char title, hint, hintLast; // first letter of the title, the hint's two letters
+        int rights;                   // steps along the language list
+        char title, hint, hintSecond; // first letter of the title, the hint's first two
+        int hintX;                    // where the centred hint starts
     };
-    // C has no class screen: the game's English.
-    const Case cases[] = {{1, 'V', 'H', 'b'}, {2, 'W', 'P', 'i'}};
+    // C has no class screen: the game's English, whose hint is 25 glyphs and 5 spaces.
+    const Case cases[] = {{1, 'V', 'H', 'b', 311}, {2, 'W', 'P', 'i', 187}};
     for (const Case &c : cases) {
         for (int i = 0; i < c.rights; i++)
             press(SDLK_RIGHT);
         press(SDLK_RETURN);
         ASSERT_EQ(game.currentScreen, PlayerPick);
         EXPECT_EQ(pixel(241, 41), fixtureGlyphColour(c.title));
-        EXPECT_EQ(pixel(241, 381), fixtureGlyphColour(c.hint));
-        EXPECT_EQ(pixel(250, 381), fixtureGlyphColour(c.hintLast));
+        EXPECT_EQ(pixel(c.hintX + 1, 437), fixtureGlyphColour(c.hint));
+        EXPECT_EQ(pixel(c.hintX + 10, 437), fixtureGlyphColour(c.hintSecond));
+        EXPECT_NE(pixel(c.hintX - 1, 437), fixtureGlyphColour(c.hint)) << "centred, not further left";
         press(SDLK_ESCAPE);
         ASSERT_EQ(game.currentScreen, LanguagePick);
         // Back to A for the next case.

@@ -11,6 +11,7 @@
 
 #include "gfx/font.h"
 #include "gfx/images.h"
+#include "gfx/surface.h"
 #include "ground/settings.h"
 #include "menu/player_pick.h"
 #include "record/players.h"
@@ -92,7 +93,11 @@ TEST(PlayerNames, OneChildHoweverTheCaseIsWritten) {
 TEST(PlayerNames, EveryAcceptedCharacterHasInkInTheGamesFont) {
     startSdlForTests();
     SDL_Surface *saved = fontImage;
-    SDL_Surface *font = SDL_LoadBMP((sourceDir() + "/data/font_32.bmp").c_str());
+    // In the screen's format, as start-up loads it.
+    SDL_Surface *loaded = SDL_LoadBMP((sourceDir() + "/data/font_32.bmp").c_str());
+    ASSERT_NE(loaded, nullptr);
+    SDL_Surface *font = SDL_ConvertSurface(loaded, screenSurface->format, SDL_SWSURFACE);
+    SDL_FreeSurface(loaded);
     ASSERT_NE(font, nullptr);
     fontImage = font;
     measureFont();

@@ -6,6 +6,7 @@
 
 #include "audio/audio.h"
 #include "gfx/font.h"
+#include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/settings.h"
 #include "menu/menu.h"
@@ -91,7 +92,10 @@ void drawPlayerPick(const ContentScreen *) {
         int x = playerPickColumnX(selected / PlayerPickRows, columns) - CursorLead - cursorOffset(now);
         drawMenuText(x, PlayerPickTop + PlayerPickPitch * (selected % PlayerPickRows), ">>");
     }
-    drawMenuText(MenuColumnX, PlayerPickHintY, playersText(2, "Pick your name and press Enter"));
+    // The hint is a whole sentence in some languages: it takes the screen's width.
+    std::string hint =
+        fittedMenuText(playersText(2, "Pick your name and press Enter"), ScreenWidth - 2 * PlayerPickHintMargin);
+    drawMenuText((ScreenWidth - menuTextAdvance(hint.c_str())) / 2, PlayerPickHintY, hint.c_str());
 }
 
 bool navigatePlayerPick(NavAction action) {

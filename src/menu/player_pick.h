@@ -10,12 +10,14 @@
 
 // Names per column, top to bottom; the next name starts the next column.
 constexpr int PlayerPickRows = 14;
-// The first name's row and the rows' pitch (pixels); the title and the hint stand above
-// and below them.
+// The first name's row and the rows' pitch (pixels); the title stands above them.
 constexpr int PlayerPickTop = 80;
 constexpr int PlayerPickPitch = 20;
 constexpr int PlayerPickTitleY = 40;
-constexpr int PlayerPickHintY = 380;
+// The hint's row, under the menu panel, where a line as wide as the screen less
+// PlayerPickHintMargin on either side stands centred (a wider one is shortened).
+constexpr int PlayerPickHintY = 436;
+constexpr int PlayerPickHintMargin = 10;
 // Where names may reach (pixels, their shadow included): the menu panel's right edge
 // less its margin.
 constexpr int PlayerPickRight = 624;
@@ -44,8 +46,8 @@ std::string fittedMenuText(const std::string &text, int width);
 // starts on the child playing now (the first name when that child is not in the list).
 void enterPlayerPick();
 
-// The title, the names in columns, the cursor at the highlighted name and the hint,
-// over the menu background; the texts come from the current language's "players"
+// The title, the names in columns, the cursor at the highlighted name and the hint
+// centred under the panel, over the menu background; the texts come from the current language's "players"
 // screen (English when it has none).
 void drawPlayerPick(const ContentScreen *texts);
 
