@@ -199,12 +199,6 @@ TEST_F(PlayerOptions, ClassTakesUpToFortyNamesEachOnceAndKeepsTheirRecords) {
     }
 }
 
-TEST_F(PlayerOptions, HelpNamesBothValues) {
-    std::string help = optionsHelp();
-    EXPECT_NE(help.find("\n  --player=NAME       play as the child named NAME"), std::string::npos) << help;
-    EXPECT_NE(help.find("\n  --class=NAMES       the children of a class"), std::string::npos) << help;
-}
-
 bool emptyFolder(const std::string &path) {
     DIR *d = opendir(path.c_str());
     if (!d)
