@@ -188,7 +188,7 @@ std::vector<int64_t> stepVisibleState() {
 TEST_F(ShellTest, AScreenIsStillExactlyWhenItsStepsChangeNothing) {
     // Each screen entered as the game enters it, then five seconds of logic steps: long
     // enough for every time-out, fade and movement a screen has.
-    for (int id = Splash; id <= GameOver; id++) {
+    for (int id = Splash; id <= PlayerPick; id++) {
         resetGame();
         game.currentLanguage = firstLanguage();
         clockSet(50000);

@@ -358,6 +358,11 @@ void drawBigText(int x, int y, const char *text) { drawTextStyle(x, y, text, tru
 
 void drawClearText(int x, int y, const char *text) { drawTextStyle(x, y, text, true, 2, Copy); }
 
+int32_t menuTextAdvance(const char *text) {
+    long long advance = walkPen(0, text, 1, [](long long, int) {});
+    return static_cast<int32_t>(std::max(-(1LL << 30), std::min(advance, 1LL << 30)));
+}
+
 int32_t bigTextAdvance(const char *text) {
     long long advance = walkPen(0, text, 2, [](long long, int) {});
     return static_cast<int32_t>(std::max(-(1LL << 30), std::min(advance, 1LL << 30)));

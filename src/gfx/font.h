@@ -51,6 +51,10 @@ void drawBigText(int x, int y, const char *text);   // 2x, shadow +1, face avera
 // view of a practice setting.
 void drawClearText(int x, int y, const char *text);
 
+// How far the pen of drawMenuText and drawSmallText moves over text, in pixels (the
+// shadow of drawMenuText reaches two further).
+int32_t menuTextAdvance(const char *text);
+
 // How far the pen of drawBigText moves over text, in pixels (its shadow reaches one
 // further).
 int32_t bigTextAdvance(const char *text);

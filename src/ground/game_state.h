@@ -5,7 +5,8 @@
 
 class TiXmlElement;
 
-// The eight screens the program can be on; ScreenNone only before the first logic step.
+// The screens the program can be on; ScreenNone only before the first logic step.
+// PlayerPick ("Who is playing?") is only reached with a class list (--class).
 enum ScreenId : int32_t {
     ScreenNone = 0,
     Splash = 1,
@@ -16,6 +17,7 @@ enum ScreenId : int32_t {
     Help = 6,
     Playing = 7,
     GameOver = 8,
+    PlayerPick = 9,
 };
 
 // The game modes, in main-menu order.

@@ -19,6 +19,19 @@ constexpr int32_t RoundMinutesMin = 1;
 constexpr int32_t RoundMinutesMax = 30;
 constexpr int32_t PracticeRoundMinutes = 10;
 
+// The bytes a player's name takes in Settings, its terminator included (a name of 24
+// characters takes at most 48 bytes of UTF-8; record/players.h checks names).
+constexpr int PlayerNameBytes = 64;
+// The most names a class list holds.
+constexpr int ClassListMax = 40;
+
+// The children of a class (--class), in the order given, each name canonical (trimmed,
+// UTF-8) and none twice however spelt in case.
+struct ClassList {
+    int count = 0; // 0: no class list; no "Who is playing?" screen
+    char names[ClassListMax][PlayerNameBytes] = {};
+};
+
 // A list of chosen numbers (--tables, --addends), in the order given.
 struct ChosenList {
     int count = 0; // 0: no list given, the difficulty's whole range
@@ -37,6 +50,9 @@ struct Settings {
     ChosenList addends;        // --addends: an addend of every sum, what every difference takes away
     // The progress record (record/).
     bool remember = false;     // each game's facts are kept in the progress record
+    // Players (record/players.h).
+    char player[PlayerNameBytes] = {}; // the child playing (--player, or picked from the class), canonical UTF-8; "" none
+    ClassList classList;               // --class: the names "Who is playing?" offers
     // What the command line asks of the program itself (shell/).
     bool help = false;         // print the options and end
     bool progress = false;     // print the progress record and end

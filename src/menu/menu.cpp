@@ -16,6 +16,7 @@
 #include "gfx/surface.h"
 #include "ground/clock.h"
 #include "ground/data_file.h"
+#include "ground/settings.h"
 
 // The most items any screen reads ("credits").
 constexpr int MaxItems = 10;
@@ -237,7 +238,8 @@ bool navigateLanguagePick(NavAction action) {
     switch (action) {
     case Confirm:
         playSound(SoundMenuSelect);
-        game.requestedScreen = MainMenu;
+        // A class asks who is playing first.
+        game.requestedScreen = settings.classList.count > 0 ? PlayerPick : MainMenu;
         return false;
     case Back:
         return true;
@@ -257,8 +259,12 @@ bool navigateLanguagePick(NavAction action) {
 
 bool navigateMainMenu(NavAction action) {
     if (action == Back) {
-        // Escape only points at the quit entry; leaving takes a Confirm.
-        game.menuSelection = MainMenuQuitEntry;
+        // With a class, Escape hands the game to the next child; otherwise it only
+        // points at the quit entry, and leaving takes a Confirm.
+        if (settings.classList.count > 0)
+            game.requestedScreen = PlayerPick;
+        else
+            game.menuSelection = MainMenuQuitEntry;
         return false;
     }
     if (!entryConfirmed(action))

@@ -1,98 +1,106 @@
-// Players by name: the names a child may go by and where each child's record lies.
+// Players by name: the names a child may go by and the spelling they are compared by.
 #include "record/players.h"
 
-#include <cstdint>
+#include <cstdio>
+#include <cstring>
 
+#include "ground/settings.h"
 
-namespace {
+// A name of the longest kind, every character two bytes in UTF-8, fits the settings.
+static_assert(2 * PlayerNameMaxChars + 1 <= PlayerNameBytes, "a name fits Settings::player");
 
-// Reads one UTF-8 character at text[*at] into code, moving *at past it. False for a
-// malformed, overlong or truncated sequence.
-bool nextCharacter(const std::string &text, size_t *at, uint32_t *code) {
-    unsigned char first = static_cast<unsigned char>(text[*at]);
-    int more = first < 0x80 ? 0 : (first & 0xE0) == 0xC0 ? 1 : (first & 0xF0) == 0xE0 ? 2 : (first & 0xF8) == 0xF0 ? 3 : -1;
-    if (more < 0 || *at + static_cast<size_t>(more) >= text.size())
-        return false;
-    uint32_t value = more == 0 ? first : more == 1 ? first & 0x1F : more == 2 ? first & 0x0F : first & 0x07;
-    for (int i = 1; i <= more; i++) {
-        unsigned char next = static_cast<unsigned char>(text[*at + i]);
-        if ((next & 0xC0) != 0x80)
-            return false;
-        value = value << 6 | (next & 0x3F);
+// The character of UTF-8 text at *p, which is advanced past it; -1 for a byte that
+// starts no well-formed character (a stray continuation byte, a cut or overlong form, a
+// surrogate, beyond U+10FFFF), *p then advanced by one byte.
+static long nextCharacter(const unsigned char **p) {
+    const unsigned char *s = *p;
+    int length = s[0] < 0x80 ? 1 : s[0] >= 0xC2 && s[0] <= 0xDF ? 2 : s[0] >= 0xE0 && s[0] <= 0xEF ? 3
+                                 : s[0] >= 0xF0 && s[0] <= 0xF4 ? 4 : 0;
+    (*p)++;
+    if (length == 0)
+        return -1;
+    long c = length == 1 ? s[0] : s[0] & (0x7F >> length);
+    for (int i = 1; i < length; i++) {
+        if ((s[i] & 0xC0) != 0x80)
+            return -1;
+        c = (c << 6) | (s[i] & 0x3F);
     }
-    static const uint32_t least[4] = {0, 0x80, 0x800, 0x10000};
-    if (value < least[more])
-        return false;
-    *at += static_cast<size_t>(more) + 1;
-    *code = value;
-    return true;
+    // The shortest form only, and no surrogate.
+    static const long least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < least[length] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+        return -1;
+    *p = s + length;
+    return c;
 }
 
-// A letter of the game's languages that the font (ISO-8859-1) draws.
-bool nameLetter(uint32_t c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+// Whether the font draws character c in a name: the letters of ISO-8859-1 (A-Z, a-z,
+// U+00C0..U+00FF but the signs times and divided by), digits, space, hyphen, apostrophe.
+static bool nameCharacter(long c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
         return true;
-    if (c < 0xC0 || c > 0xFF || c == 0xD7 || c == 0xF7)
-        return false;
-    // Of the accented letters, those of no language the game speaks: the Icelandic eth
-    // and thorn and the y with acute.
-    return c != 0xD0 && c != 0xDE && c != 0xDD && c != 0xF0 && c != 0xFE && c != 0xFD;
+    if (c == ' ' || c == '-' || c == '\'')
+        return true;
+    return c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7;
 }
-
-} // namespace
 
 bool checkPlayerName(const char *given, std::string *canonical, std::string *why) {
-    std::string name = given ? given : "";
-    size_t begin = name.find_first_not_of(' '), end = name.find_last_not_of(' ');
-    name = begin == std::string::npos ? std::string() : name.substr(begin, end - begin + 1);
-    if (name.empty()) {
-        *why = "a name needs at least one letter";
+    if (!given)
+        given = "";
+    // Trimmed of spaces: a name typed with one too many is the same child.
+    const char *begin = given, *end = given + strlen(given);
+    while (begin < end && *begin == ' ')
+        begin++;
+    while (end > begin && end[-1] == ' ')
+        end--;
+    if (begin == end) {
+        *why = "a name needs at least one character, and this one is empty";
         return false;
     }
-    if (name[0] == '.') {
-        *why = "a name may not begin with a dot";
-        return false;
+    std::string name(begin, end);
+    const unsigned char *p = reinterpret_cast<const unsigned char *>(name.c_str());
+    int characters = 0;
+    while (*p) {
+        const unsigned char *at = p;
+        long c = nextCharacter(&p);
+        char what[40];
+        if (c < 0) {
+            snprintf(what, sizeof what, "byte 0x%02X", *at);
+            *why = std::string("a name is written in UTF-8, and ") + what + " starts no character of it";
+            return false;
+        }
+        if (!nameCharacter(c)) {
+            if (c > ' ' && c < 0x7F)
+                snprintf(what, sizeof what, "'%c'", static_cast<char>(c));
+            else
+                snprintf(what, sizeof what, "U+%04lX", c);
+            *why = std::string("a name holds only letters, digits, spaces, hyphens and apostrophes, and ") + what +
+                   " is none of these";
+            return false;
+        }
+        characters++;
     }
-    int count = 0;
-    for (size_t at = 0; at < name.size();) {
-        uint32_t c = 0;
-        if (!nextCharacter(name, &at, &c)) {
-            *why = "the name is not written in UTF-8";
-            return false;
-        }
-        if (c == '/' || c == '.' || c == '\\') {
-            *why = std::string("a name may not hold \"") + static_cast<char>(c) + "\"";
-            return false;
-        }
-        if (!nameLetter(c) && !(c >= '0' && c <= '9') && c != ' ' && c != '-' && c != '\'') {
-            *why = "a name may hold only letters, digits, spaces, hyphens and apostrophes";
-            return false;
-        }
-        if (++count > PlayerNameMaxChars) {
-            *why = "a name may hold at most " + std::to_string(PlayerNameMaxChars) + " characters";
-            return false;
-        }
+    if (characters > PlayerNameMaxChars) {
+        *why = "a name holds at most " + std::to_string(PlayerNameMaxChars) + " characters, and this one " +
+               std::to_string(characters);
+        return false;
     }
     *canonical = name;
     return true;
 }
 
 std::string playerKey(const std::string &name) {
-    std::string key;
-    for (size_t at = 0; at < name.size();) {
-        uint32_t c = 0;
-        size_t from = at;
-        if (!nextCharacter(name, &at, &c)) {
-            key += name.substr(from); // not a canonical name: kept as it is
-            break;
-        }
-        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-            c += 0x20;
-        if (c < 0x80) {
-            key += static_cast<char>(c);
-        } else {
-            key += static_cast<char>(0xC0 | c >> 6);
-            key += static_cast<char>(0x80 | (c & 0x3F));
+    std::string key = name;
+    for (size_t i = 0; i < key.size(); i++) {
+        unsigned char b = static_cast<unsigned char>(key[i]);
+        if (b >= 'A' && b <= 'Z') {
+            key[i] = static_cast<char>(b + 32);
+        } else if (b == 0xC3 && i + 1 < key.size()) {
+            // U+00C0..U+00DE are the capitals of U+00E0..U+00FE (U+00D7, the times sign,
+            // never stands in a name), 0x20 apart: in UTF-8 the second byte differs.
+            unsigned char next = static_cast<unsigned char>(key[i + 1]);
+            if (next >= 0x80 && next <= 0x9E && next != 0x97)
+                key[i + 1] = static_cast<char>(next + 0x20);
+            i++;
         }
     }
     return key;

@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "ground/settings.h"
 #include "practice/chosen_facts.h"
 #include "shell/command_name.h"
+#include "record/players.h"
 
 namespace {
 
@@ -18,7 +20,10 @@ enum class OptionId {
 };
 
 constexpr OptionValue valueOf(const char *name) {
-    return name[0] == '\0' ? OptionSwitch : name[0] == 'M' ? OptionMinutes : OptionList;
+    return name[0] == '\0'  ? OptionSwitch
+           : name[0] == 'M' ? OptionMinutes
+           : name[0] == 'N' ? (name[4] == '\0' ? OptionName : OptionNames)
+                            : OptionList;
 }
 
 // The numbers of a LIST value, in the order written, each 0 to MaxListNumber.
@@ -112,6 +117,12 @@ void apply(OptionId id, int minutes, const NumberList &list) {
     case OptionId::Help:
         settings.help = true;
         break;
+    case OptionId::Player:
+        break; // read with its name, in takeNames
+    case OptionId::Class:
+        // Each child of a class keeps a record.
+        settings.remember = true;
+        break;
     }
 }
 
@@ -122,6 +133,90 @@ bool chooseList(OptionId id, const NumberList &list, const char *word, char *why
         return chooseTables(list.numbers, list.count, word, why, size);
     if (id == OptionId::Addends)
         return chooseAddends(list.numbers, list.count, word, why, size);
+    return true;
+}
+
+// A name from the command line as a fault line shows it: at most 32 bytes (then "...",
+// cut between characters), and of the rest only printable ASCII and the printable
+// characters of ISO-8859-1 in UTF-8, every other byte as '?' (the reason names the
+// character), so that no name can cut the line or steer the terminal.
+std::string shownName(const char *text, size_t length) {
+    constexpr size_t Most = 32;
+    size_t shown = length;
+    if (length > Most) {
+        shown = Most;
+        while (shown > 0 && (static_cast<unsigned char>(text[shown]) & 0xC0) == 0x80)
+            shown--;
+    }
+    std::string name;
+    for (size_t i = 0; i < shown; i++) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        unsigned char next = i + 1 < shown ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (c >= 0x20 && c < 0x7F) {
+            name += static_cast<char>(c);
+        } else if ((c == 0xC2 && next >= 0xA0 && next <= 0xBF) || (c == 0xC3 && next >= 0x80 && next <= 0xBF)) {
+            name += text[i];
+            name += text[++i];
+        } else {
+            name += '?';
+        }
+    }
+    return shown < length ? name + "..." : name;
+}
+
+// Reads --player's NAME or --class's NAMES (value: the text after "=", null when there
+// is none) into the settings. False with the reason in why, naming the option and the
+// name at fault; the settings are then left as they were.
+bool takeNames(OptionId id, const char *value, char *why, size_t size) {
+    std::string canonical, fault;
+    if (id == OptionId::Player) {
+        if (!value) {
+            snprintf(why, size, "--player: needs a name, as in --player=Ana");
+            return false;
+        }
+        if (!checkPlayerName(value, &canonical, &fault)) {
+            snprintf(why, size, "--player=%s: %s", shownName(value, strlen(value)).c_str(), fault.c_str());
+            return false;
+        }
+        snprintf(settings.player, sizeof settings.player, "%s", canonical.c_str());
+        return true;
+    }
+    if (!value) {
+        snprintf(why, size, "--class: needs names, as in --class=Ana,Ben,Cleo");
+        return false;
+    }
+    ClassList read;
+    std::string keys[ClassListMax];
+    const char *piece = value;
+    for (int n = 1;; n++) {
+        size_t length = strcspn(piece, ",");
+        if (n > ClassListMax) {
+            int given = n;
+            for (const char *p = piece; *p; p++)
+                given += *p == ',';
+            snprintf(why, size, "--class: more than %d names (%d given)", ClassListMax, given);
+            return false;
+        }
+        std::string name(piece, length);
+        if (!checkPlayerName(name.c_str(), &canonical, &fault)) {
+            snprintf(why, size, "--class: name %d (\"%s\"): %s", n, shownName(piece, length).c_str(), fault.c_str());
+            return false;
+        }
+        keys[n - 1] = playerKey(canonical);
+        for (int earlier = 0; earlier < n - 1; earlier++) {
+            if (keys[earlier] == keys[n - 1]) {
+                snprintf(why, size, "--class: names %d (\"%s\") and %d (\"%s\") are one child", earlier + 1,
+                         read.names[earlier], n, shownName(piece, length).c_str());
+                return false;
+            }
+        }
+        snprintf(read.names[n - 1], sizeof read.names[n - 1], "%s", canonical.c_str());
+        read.count = n;
+        if (piece[length] == '\0')
+            break;
+        piece += length + 1;
+    }
+    settings.classList = read;
     return true;
 }
 
@@ -166,9 +261,11 @@ OptionResult readOption(const char *word, char *why, size_t size) {
             continue;
         int minutes = 0;
         NumberList list;
+        // Names give their own reasons, in takeNames.
         bool good = row.value == OptionSwitch    ? !equals
                     : row.value == OptionMinutes ? equals && parseMinutes(equals + 1, &minutes)
-                                                 : equals && parseList(equals + 1, &list);
+                    : row.value == OptionList    ? equals && parseList(equals + 1, &list)
+                                                 : true;
         if (!good) {
             if (row.value == OptionSwitch)
                 snprintf(why, size, "%s: takes no value (%s --help lists the options)", word, commandName());
@@ -181,6 +278,9 @@ OptionResult readOption(const char *word, char *why, size_t size) {
             return BadOptionValue;
         }
         if (row.value == OptionList && !chooseList(static_cast<OptionId>(i), list, word, why, size))
+            return BadOptionValue;
+        if ((row.value == OptionName || row.value == OptionNames) &&
+            !takeNames(static_cast<OptionId>(i), equals ? equals + 1 : nullptr, why, size))
             return BadOptionValue;
         if (static_cast<OptionId>(i) != OptionId::Help && static_cast<OptionId>(i) != OptionId::Fullscreen)
             settings.window = true;
@@ -205,7 +305,11 @@ const char *optionsHelp() {
         const OptionRow &row = optionRows[i];
         char word[32];
         snprintf(word, sizeof word, "%s%s", row.word,
-                 row.value == OptionSwitch ? "" : row.value == OptionMinutes ? "=MINUTES" : "=LIST");
+                 row.value == OptionSwitch    ? ""
+                 : row.value == OptionMinutes ? "=MINUTES"
+                 : row.value == OptionName    ? "=NAME"
+                 : row.value == OptionNames   ? "=NAMES"
+                                              : "=LIST");
         add("  %-*s", helpColumn - 2, word);
         int column = helpColumn;
         if (static_cast<int>(strlen(word)) + 2 >= helpColumn) {

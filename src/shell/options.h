@@ -3,11 +3,14 @@
 
 #include <cstddef>
 
-// What an option takes after "=": nothing (a switch), minutes, or a list of numbers.
+// What an option takes after "=": nothing (a switch), minutes, a list of numbers, a
+// child's name or a list of names.
 enum OptionValue {
     OptionSwitch,
     OptionMinutes,
     OptionList,
+    OptionName,
+    OptionNames,
 };
 
 // One option as the table writes it.

@@ -14,6 +14,7 @@
 #include "gfx/images.h"
 #include "ground/clock.h"
 #include "menu/menu.h"
+#include "menu/player_pick.h"
 #include "shell/progress_keeping.h"
 
 static void enterSplash() {
@@ -122,6 +123,8 @@ static constexpr ScreenRow screens[] = {
      nullptr, 0, 0},
     {GameOver, enterGameOverAndKeep, nullptr, gameOverBackground, drawGameOverScreen, navigateGameOver, nullptr,
      &contentScreens[GameOverTexts], GameOverMainMenuEntry + 1, 0},
+    // Only with a class list; its entries are the class's names, set on entry.
+    {PlayerPick, enterPlayerPick, nullptr, menuPicture, drawPlayerPick, navigatePlayerPick, nullptr, nullptr, 0, 0},
 };
 
 constexpr bool rowsInScreenIdOrder() {
@@ -129,12 +132,12 @@ constexpr bool rowsInScreenIdOrder() {
         if (screens[i].id != static_cast<int32_t>(Splash + i))
             return false;
     }
-    return sizeof screens / sizeof screens[0] == GameOver - Splash + 1;
+    return sizeof screens / sizeof screens[0] == PlayerPick - Splash + 1;
 }
 static_assert(rowsInScreenIdOrder(), "one row per screen, in ScreenId order");
 
 const ScreenRow &screenRow(int32_t id) {
-    if (id < Splash || id > GameOver)
+    if (id < Splash || id > PlayerPick)
         return noScreen;
     return screens[id - Splash];
 }
