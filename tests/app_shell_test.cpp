@@ -382,13 +382,16 @@ TEST(ShellProcess, HelpPrintsTheOptionsAndMisspellingsAreRefused) {
 }
 
 // Words are read one at a time: an option turns its setting on, --practice all of them,
-// any word not starting with "--" asks for a window, and --fullscreen keeps the full
+// a word with one dash too few is refused, naming the option, any other word not starting
+// with "--" asks for a window, and --fullscreen keeps the full
 // screen whatever else is given.
 TEST(ShellOptions, WordsAreReadOneAtATime) {
     char why[160];
     EXPECT_EQ(readOption("--fullscreen", why, sizeof why), OptionApplied);
     EXPECT_TRUE(settings.fullscreen && !settings.window);
-    EXPECT_EQ(readOption("-gentle", why, sizeof why), NotAnOption);
+    EXPECT_EQ(readOption("-gentle", why, sizeof why), UnknownOption);
+    EXPECT_STREQ(why, "-gentle: unknown option; did you mean --gentle? (plimo --help lists the options)");
+    EXPECT_EQ(readOption("-w", why, sizeof why), NotAnOption);
     EXPECT_TRUE(settings.window && !settings.gentlePace);
     EXPECT_EQ(readOption("--practice", why, sizeof why), OptionApplied);
     EXPECT_TRUE(settings.gentlePace && settings.showAnswers && settings.repeatMissed && settings.practiceList);

@@ -24,41 +24,74 @@
 #include "shell/options.h"
 #include "shell/progress_keeping.h"
 #include "shell/screens.h"
+#include "shell/settings_files.h"
 
 void shutDown() {
     closeAudio();
     SDL_Quit();
 }
 
-// What --help prints: the options, and that any other argument means a window.
-static void printUsage() {
+// What --help prints: the options, that any other argument means a window, and the
+// settings files looked for, with what became of each.
+static void printUsage(const std::vector<SettingsFileSeen> &files) {
     printf("Usage: plimo [OPTION]...\n"
            "An arithmetic drill game. Without arguments, or with --fullscreen, it takes the\n"
            "full screen; any other argument, these options included, opens a 640x480\n"
            "window instead.\n\n"
            "Options (the practice settings are for parents and teachers, all off unless\n"
            "given):\n"
-           "%s",
-           optionsHelp());
+           "%s\n"
+           "A list given again adds to the list: --tables=7 --tables=8 practises 7 and 8.\n"
+           "%sWORD turns a setting off again (%sgentle, %sround, ...); %stables and\n"
+           "%saddends empty the list, so that a list given after it stands alone.\n\n"
+           "Settings files: before the command line the game reads setting words, one a\n"
+           "line (# starts a comment), from these files in this order, a later word\n"
+           "adding to a list or overriding an earlier one. Their words never open a\n"
+           "window, and --help, --progress and --forget belong on the command line.\n",
+           optionsHelp(), OffPrefix, OffPrefix, OffPrefix, OffPrefix, OffPrefix);
+    if (files.empty())
+        printf("  (none: neither XDG_CONFIG_HOME nor HOME names a folder)\n");
+    for (const SettingsFileSeen &file : files) {
+        if (file.state == SettingsFileRefused)
+            printf("  refused: %s\n", file.fault.c_str());
+        else
+            printf("  %s: %s\n", file.state == SettingsFileRead ? "read" : "not there", file.path.c_str());
+    }
 }
 
-// Reads the command line word by word: options turn their settings on; a word starting
-// with "--" that is no option (a misspelling such as --gentel) stops the program before
-// any window, status 2, so that nobody believes a setting on that is not; any other word
-// is, as it always was, a request for a window. --help prints the options and ends
-// (status 0, or 1 when they could not be written).
+// Reads the settings files, then the command line word by word: options turn their
+// settings on (or, as --no-WORD, off); a word starting with "--" that is no option (a
+// misspelling such as --gentel) stops the program before any window, status 2, so that
+// nobody believes a setting on that is not; any other word is, as it always was, a
+// request for a window. A settings file that cannot be read or holds a line that is no
+// setting stops the program the same way, with one line naming the file and line.
+// --help prints the options and the files (status 0, or 1 when they could not be
+// written); --progress and --forget, which start no game, do their work whatever the
+// files hold, after naming a fault in them.
 static void readCommandLine(int argc, char **argv) {
+    std::vector<SettingsFileSeen> files = readSettingsFiles();
+    const SettingsFileSeen *refused = nullptr;
+    for (const SettingsFileSeen &file : files)
+        if (!refused && file.state == SettingsFileRefused)
+            refused = &file;
     for (int i = 1; i < argc; i++) {
         char why[1024];
         OptionResult result = readOption(argv[i], why, sizeof why);
-        if (result == UnknownOption || result == BadOptionValue) {
+        if (result != OptionApplied && result != NotAnOption) {
+            if (refused)
+                reportFault("%s", refused->fault.c_str());
             reportFault("%s", why);
             exit(2);
         }
     }
     if (settings.help) {
-        printUsage();
+        printUsage(files);
         exit(fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1);
+    }
+    if (refused) {
+        reportFault("%s", refused->fault.c_str());
+        if (!settings.progress && !settings.forget)
+            exit(2);
     }
     // The progress record's own actions need no display: they end here.
     if (settings.progress || settings.forget) {
