@@ -214,7 +214,8 @@ static int rowTurnedOff(const char *name, size_t length) {
         return -1;
     for (int i = 0; i < optionRowCount; i++) {
         const char *bare = optionRows[i].word + 2;
-        if (!optionRows[i].actsAndEnds && strlen(bare) == length - prefix && strncmp(name + prefix, bare, length - prefix) == 0)
+        size_t bareLength = length - prefix;
+        if (!optionRows[i].actsAndEnds && strlen(bare) == bareLength && strncmp(name + prefix, bare, bareLength) == 0)
             return i;
     }
     return -1;

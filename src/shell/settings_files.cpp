@@ -16,10 +16,14 @@
 #define O_CLOEXEC 0
 #endif
 
-// The file's place in a configuration folder.
-static const char *const SettingsFileName = "/plimo/settings";
 // A line longer than this (bytes) holds no single setting; it is named, not quoted.
 static const size_t LongestLine = 200;
+
+#ifdef __EMSCRIPTEN__
+std::vector<std::string> settingsFilePaths() { return {}; }
+#else
+// The file's place in a configuration folder.
+static const char *const SettingsFileName = "/plimo/settings";
 
 // folder without its trailing slashes ("/etc/xdg/" is "/etc/xdg"), "/" kept.
 static std::string withoutTrailingSlashes(std::string folder) {
@@ -30,7 +34,6 @@ static std::string withoutTrailingSlashes(std::string folder) {
 
 std::vector<std::string> settingsFilePaths() {
     std::vector<std::string> paths;
-#ifndef __EMSCRIPTEN__
     const char *dirs = getenv("XDG_CONFIG_DIRS");
     std::string list = dirs && *dirs ? dirs : "/etc/xdg";
     // The first folder is the most important: read last, so that its words stand.
@@ -59,9 +62,9 @@ std::vector<std::string> settingsFilePaths() {
                 paths.erase(paths.begin() + static_cast<long>(i));
         paths.push_back(path);
     }
-#endif
     return paths;
 }
+#endif
 
 bool readSettingsText(const std::string &path, const std::string &text, std::string *fault) {
     size_t at = 0;
