@@ -217,6 +217,7 @@ TEST_F(GameProblems, ChosenTablesAndAddendsGovernTheirOperationsOnly) {
             EXPECT_EQ(texts, plain);
         }
     // A list that leaves a mode without problems is refused, naming it.
+    settings = Settings{};
     char why[160];
     EXPECT_EQ(readOption("--tables=0", why, sizeof why), BadOptionValue);
     EXPECT_EQ(std::string(why).rfind("--tables=0: no division", 0), 0u) << why;

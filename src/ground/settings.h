@@ -57,6 +57,7 @@ struct Settings {
     bool help = false;         // print the options and end
     bool progress = false;     // print the progress record and end
     bool forget = false;       // delete the progress record and end
+    bool classProgress = false; // print the class's progress and end
     bool assumeYes = false;    // --forget deletes without asking (for scripts)
     bool fullscreen = false;   // the full screen although other words are given
     bool window = false;       // some word asks for a window (any word but --help and --fullscreen)

@@ -1,4 +1,5 @@
-// The command line: one table of options (shell/options.def) and the reading of a word.
+// The command line and the settings files: one table of options (shell/options.def) and
+// the reading of a word.
 #include "shell/options.h"
 
 #include <cstdio>
@@ -24,6 +25,13 @@ constexpr OptionValue valueOf(const char *name) {
            : name[0] == 'M' ? OptionMinutes
            : name[0] == 'N' ? (name[4] == '\0' ? OptionName : OptionNames)
                             : OptionList;
+}
+
+// The words that do their work and end the program instead of choosing a setting (and
+// --yes, which only such a word reads: a file must not make --forget silent).
+constexpr bool actsAndEnds(OptionId id) {
+    return id == OptionId::Help || id == OptionId::Progress || id == OptionId::Forget || id == OptionId::Yes ||
+           id == OptionId::ClassProgress;
 }
 
 // The numbers of a LIST value, in the order written, each 0 to MaxListNumber.
@@ -67,9 +75,79 @@ bool parseMinutes(const char *text, int *minutes) {
     return true;
 }
 
-// Turns on what the option id names; minutes and list hold its value, when it takes one.
-void apply(OptionId id, int minutes, const NumberList &list) {
-    (void)list;
+// The numbers of chosen (the list earlier words made) followed by those of more that it
+// does not hold yet: a list given again adds to the list, each number once.
+NumberList joined(const ChosenList &chosen, const NumberList &more) {
+    NumberList list;
+    for (int i = 0; i < chosen.count; i++)
+        list.numbers[list.count++] = chosen.numbers[i];
+    for (int i = 0; i < more.count; i++) {
+        bool held = false;
+        for (int j = 0; j < list.count; j++)
+            held = held || list.numbers[j] == more.numbers[i];
+        // Numbers are 0 to MaxListNumber, each once: the list never outgrows its room.
+        if (!held && list.count < MaxChosenNumbers)
+            list.numbers[list.count++] = more.numbers[i];
+    }
+    return list;
+}
+
+// Turns off what the option id turns on: a "--no-" word, which undoes a setting an
+// earlier file or word gave. --no-practice turns off all its settings, the round too.
+void turnOff(OptionId id) {
+    switch (id) {
+    case OptionId::Gentle:
+        settings.gentlePace = false;
+        break;
+    case OptionId::ShowAnswers:
+        settings.showAnswers = false;
+        break;
+    case OptionId::Round:
+        settings.roundMinutes = 0;
+        break;
+    case OptionId::RepeatMissed:
+        settings.repeatMissed = false;
+        break;
+    case OptionId::PracticeList:
+        settings.practiceList = false;
+        break;
+    case OptionId::ClearView:
+        settings.clearView = false;
+        break;
+    case OptionId::Practice:
+        settings.gentlePace = settings.showAnswers = settings.repeatMissed = settings.practiceList = false;
+        settings.clearView = false;
+        settings.roundMinutes = 0;
+        break;
+    case OptionId::Tables:
+        settings.tables = ChosenList{};
+        break;
+    case OptionId::Addends:
+        settings.addends = ChosenList{};
+        break;
+    case OptionId::Remember:
+        settings.remember = false;
+        break;
+    case OptionId::Fullscreen:
+        settings.fullscreen = false;
+        break;
+    case OptionId::Player:
+        settings.player[0] = '\0';
+        break;
+    case OptionId::Class:
+        settings.classList = ClassList{};
+        break;
+    case OptionId::Progress:
+    case OptionId::ClassProgress:
+    case OptionId::Forget:
+    case OptionId::Yes:
+    case OptionId::Help:
+        break; // no "--no-" word: they act and end
+    }
+}
+
+// Turns on what the option id names; minutes holds its value, when it takes one.
+void apply(OptionId id, int minutes) {
     switch (id) {
     case OptionId::Gentle:
         settings.gentlePace = true;
@@ -105,6 +183,9 @@ void apply(OptionId id, int minutes, const NumberList &list) {
     case OptionId::Progress:
         settings.progress = true;
         break;
+    case OptionId::ClassProgress:
+        settings.classProgress = true;
+        break;
     case OptionId::Forget:
         settings.forget = true;
         break;
@@ -126,13 +207,17 @@ void apply(OptionId id, int minutes, const NumberList &list) {
     }
 }
 
-// Takes the list of a chosen-facts option; false, with the reason in why, when it leaves
-// a mode without a problem to ask.
-bool chooseList(OptionId id, const NumberList &list, const char *word, char *why, size_t size) {
-    if (id == OptionId::Tables)
+// Adds the numbers of a chosen-facts option to its list; false, with the reason in why and
+// the list as it was, when the whole list leaves a mode without a problem to ask.
+bool chooseList(OptionId id, const NumberList &more, const char *word, char *why, size_t size) {
+    if (id == OptionId::Tables) {
+        NumberList list = joined(settings.tables, more);
         return chooseTables(list.numbers, list.count, word, why, size);
-    if (id == OptionId::Addends)
+    }
+    if (id == OptionId::Addends) {
+        NumberList list = joined(settings.addends, more);
         return chooseAddends(list.numbers, list.count, word, why, size);
+    }
     return true;
 }
 
@@ -223,72 +308,127 @@ bool takeNames(OptionId id, const char *value, char *why, size_t size) {
 } // namespace
 
 const OptionRow optionRows[] = {
-#define OPTION(id, word, value, label, help) {word, valueOf(value), label, help},
+#define OPTION(id, word, value, label, help) {word, valueOf(value), label, help, actsAndEnds(OptionId::id)},
 #include "shell/options.def"
 #undef OPTION
 };
 const int optionRowCount = static_cast<int>(sizeof optionRows / sizeof optionRows[0]);
 
-// The option a word with one dash too few names ("-remember", "-tables=7"), or null.
-static const OptionRow *optionMissingADash(const char *word) {
-    if (word[0] != '-' || word[1] == '-' || word[1] == '\0')
-        return nullptr;
-    size_t nameLength = strcspn(word + 1, "=");
+// Where a refusal sends the player.
+// "plimo --help lists the options", with the command that started the game.
+static const char *listsTheOptions() {
+    static std::string text;
+    text = std::string(commandName()) + " --help lists the options";
+    return text.c_str();
+}
+
+// The row whose word is name (of length length) ("--gentle"), or -1.
+static int rowNamed(const char *name, size_t length) {
+    for (int i = 0; i < optionRowCount; i++)
+        if (strlen(optionRows[i].word) == length && strncmp(name, optionRows[i].word, length) == 0)
+            return i;
+    return -1;
+}
+
+// The row whose "--no-" word is name (of length length), or -1: "--no-gentle" names the
+// row of "--gentle".
+static int rowTurnedOff(const char *name, size_t length) {
+    size_t prefix = strlen(OffPrefix);
+    if (length <= prefix || strncmp(name, OffPrefix, prefix) != 0)
+        return -1;
     for (int i = 0; i < optionRowCount; i++) {
-        const char *name = optionRows[i].word + 2;
-        if (strlen(name) == nameLength && strncmp(word + 1, name, nameLength) == 0)
-            return &optionRows[i];
+        const char *bare = optionRows[i].word + 2;
+        size_t bareLength = length - prefix;
+        if (!optionRows[i].actsAndEnds && strlen(bare) == bareLength && strncmp(name + prefix, bare, bareLength) == 0)
+            return i;
     }
-    return nullptr;
+    return -1;
+}
+
+// The option word meant by a word with dashes too few ("-remember" and "remember" both
+// mean --remember, "-no-gentle" means --no-gentle), or "" when it names none.
+static std::string wordMeant(const char *word) {
+    const char *name = word[0] == '-' ? word + 1 : word;
+    if (name[0] == '-' || name[0] == '\0')
+        return "";
+    std::string meant = std::string("--") + name;
+    size_t length = strcspn(meant.c_str(), "=");
+    if (rowNamed(meant.c_str(), length) < 0 && rowTurnedOff(meant.c_str(), length) < 0)
+        return "";
+    return meant.substr(0, length);
 }
 
 OptionResult readOption(const char *word, char *why, size_t size) {
-    if (const OptionRow *meant = optionMissingADash(word)) {
-        // Taken as a plain word it would only ask for a window, with the setting off.
-        snprintf(why, size, "%s: unknown option; did you mean %s? (plimo --help lists the options)", word,
-                 meant->word);
-        return UnknownOption;
-    }
+    return readOptionFrom(FromCommandLine, word, why, size);
+}
+
+OptionResult readOptionFrom(WordOrigin origin, const char *word, char *why, size_t size) {
+    bool fromFile = origin == FromSettingsFile;
     if (strncmp(word, "--", 2) != 0) {
+        std::string meant = word[0] == '-' || fromFile ? wordMeant(word) : "";
+        if (!meant.empty()) {
+            // On the command line it would only ask for a window, with the setting off.
+            snprintf(why, size, "%s: unknown option; did you mean %s? (%s)", word, meant.c_str(),
+                     listsTheOptions());
+            return UnknownOption;
+        }
+        if (fromFile) {
+            snprintf(why, size, "%s: not a setting (%s, one a line in a settings file)", word, listsTheOptions());
+            return UnknownOption;
+        }
         settings.window = true;
         return NotAnOption;
     }
     const char *equals = strchr(word, '=');
     size_t nameLength = equals ? static_cast<size_t>(equals - word) : strlen(word);
-    for (int i = 0; i < optionRowCount; i++) {
-        const OptionRow &row = optionRows[i];
-        if (strlen(row.word) != nameLength || strncmp(word, row.word, nameLength) != 0)
-            continue;
-        int minutes = 0;
-        NumberList list;
-        // Names give their own reasons, in takeNames.
-        bool good = row.value == OptionSwitch    ? !equals
-                    : row.value == OptionMinutes ? equals && parseMinutes(equals + 1, &minutes)
-                    : row.value == OptionList    ? equals && parseList(equals + 1, &list)
-                                                 : true;
-        if (!good) {
-            if (row.value == OptionSwitch)
-                snprintf(why, size, "%s: takes no value (%s --help lists the options)", word, commandName());
-            else if (row.value == OptionMinutes)
-                snprintf(why, size, "%s: needs a whole number of minutes from %d to %d, as in %s=10", word, RoundMinutesMin,
-                         RoundMinutesMax, row.word);
-            else
-                snprintf(why, size, "%s: needs numbers from 0 to %d, each once, as in %s=2,5,10", word, MaxListNumber,
-                         row.word);
-            return BadOptionValue;
-        }
-        if (row.value == OptionList && !chooseList(static_cast<OptionId>(i), list, word, why, size))
-            return BadOptionValue;
-        if ((row.value == OptionName || row.value == OptionNames) &&
-            !takeNames(static_cast<OptionId>(i), equals ? equals + 1 : nullptr, why, size))
-            return BadOptionValue;
-        if (static_cast<OptionId>(i) != OptionId::Help && static_cast<OptionId>(i) != OptionId::Fullscreen)
-            settings.window = true;
-        apply(static_cast<OptionId>(i), minutes, list);
-        return OptionApplied;
+    int i = rowNamed(word, nameLength);
+    bool off = false;
+    if (i < 0) {
+        i = rowTurnedOff(word, nameLength);
+        off = i >= 0;
     }
-    snprintf(why, size, "%s: unknown option (%s --help lists the options)", word, commandName());
-    return UnknownOption;
+    if (i < 0) {
+        snprintf(why, size, "%s: unknown option (%s)", word, listsTheOptions());
+        return UnknownOption;
+    }
+    const OptionRow &row = optionRows[i];
+    OptionId id = static_cast<OptionId>(i);
+    if (fromFile && row.actsAndEnds) {
+        snprintf(why, size, "%s: acts and ends, so it belongs on the command line, not in a settings file", word);
+        return CommandLineOnly;
+    }
+    int minutes = 0;
+    NumberList list;
+    // Names give their own reasons, in takeNames.
+    bool good = row.value == OptionSwitch || off ? !equals
+                : row.value == OptionMinutes     ? equals && parseMinutes(equals + 1, &minutes)
+                : row.value == OptionList        ? equals && parseList(equals + 1, &list)
+                                                 : true;
+    if (!good) {
+        if (row.value == OptionSwitch || off)
+            snprintf(why, size, "%s: takes no value (%s)", word, listsTheOptions());
+        else if (row.value == OptionMinutes)
+            snprintf(why, size, "%s: needs a whole number of minutes from %d to %d, as in %s=10", word, RoundMinutesMin,
+                     RoundMinutesMax, row.word);
+        else
+            snprintf(why, size, "%s: needs numbers from 0 to %d, each once, as in %s=2,5,10", word, MaxListNumber,
+                     row.word);
+        return BadOptionValue;
+    }
+    if (!off && row.value == OptionList && !chooseList(id, list, word, why, size))
+        return BadOptionValue;
+    if (!off && (row.value == OptionName || row.value == OptionNames) &&
+        !takeNames(id, equals ? equals + 1 : nullptr, why, size))
+        return BadOptionValue;
+    // Only the command line chooses a window: a school's settings file leaves the screen
+    // as the child's start asks. --no-fullscreen asks for one as any other word does.
+    if (!fromFile && id != OptionId::Help && (id != OptionId::Fullscreen || off))
+        settings.window = true;
+    if (off)
+        turnOff(id);
+    else
+        apply(id, minutes);
+    return OptionApplied;
 }
 
 const char *optionsHelp() {

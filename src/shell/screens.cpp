@@ -13,6 +13,7 @@
 #include "practice/practice_list.h"
 #include "gfx/images.h"
 #include "ground/clock.h"
+#include "ground/settings.h"
 #include "menu/menu.h"
 #include "menu/player_pick.h"
 #include "shell/progress_keeping.h"
@@ -35,7 +36,9 @@ static void enterPlayingScreen() {
     playMusic(GameMusic);
     now = clockNow();
     enterPlaying();
-    // Its own id, so that it counts once however often it is kept.
+    // Its own id, so that it counts once however often it is kept, in the record of the
+    // child playing (chosen on "Who is playing?" or named on the command line).
+    setKeptPlayer(settings.player);
     startKeptGame();
 }
 

@@ -21,21 +21,23 @@
 #include "ground/startup.h"
 #include "practice/fact_record.h"
 #include "practice/practice_hooks.h"
+#include "shell/class_progress.h"
 #include "shell/command_name.h"
 #include "shell/frame.h"
 #include "shell/options.h"
 #include "shell/progress_keeping.h"
 #include "shell/screens.h"
+#include "shell/settings_files.h"
 
 void shutDown() {
     closeAudio();
     SDL_Quit();
 }
 
-// What --help prints: the options, and which arguments mean a window. Started through a
-// launcher (./play.sh), the launcher's name stands in the lines and its window is the
-// default.
-static void printUsage() {
+// What --help prints: the options, which arguments mean a window, and the settings
+// files looked for, with what became of each. Started through a launcher (./play.sh),
+// the launcher's name stands in the lines and its window is the default.
+static void printUsage(const std::vector<SettingsFileSeen> &files) {
     const char *name = commandName();
     printf("Usage: %s [OPTION]...\n", name);
     if (strcmp(name, "plimo") == 0)
@@ -47,35 +49,78 @@ static void printUsage() {
                "full screen instead.\n\n");
     printf("Options (the practice settings are for parents and teachers, all off unless\n"
            "given):\n"
-           "%s",
-           optionsHelp());
+           "%s\n"
+           "A list given again adds to the list: --tables=7 --tables=8 practises 7 and 8.\n"
+           "%sWORD turns a setting off again (%sgentle, %sround, ...);\n"
+           "%stables and %saddends empty the list, so that a list given after them\n"
+           "stands alone.\n\n"
+           "Settings files: before the command line the game reads setting words, one a\n"
+           "line (# starts a comment), from these files in this order, a later word\n"
+           "adding to a list or overriding an earlier one. Their words never open a\n"
+           "window, and --help, --progress and --forget belong on the command line.\n",
+           optionsHelp(), OffPrefix, OffPrefix, OffPrefix, OffPrefix, OffPrefix);
+    if (files.empty())
+        printf("  (none: neither XDG_CONFIG_HOME nor HOME names a folder)\n");
+    for (const SettingsFileSeen &file : files) {
+        if (file.state == SettingsFileRefused)
+            printf("  refused: %s\n", file.fault.c_str());
+        else
+            printf("  %s: %s\n", file.state == SettingsFileRead ? "read" : "not there", file.path.c_str());
+    }
 }
 
-// Reads the command line word by word: options turn their settings on; a word starting
-// with "--" that is no option (a misspelling such as --gentel) stops the program before
-// any window, status 2, so that nobody believes a setting on that is not; any other word
-// is, as it always was, a request for a window. --help prints the options and ends
-// (status 0, or 1 when they could not be written).
+// Reads the settings files, then the command line word by word: options turn their
+// settings on (or, as --no-WORD, off); a word starting with "--" that is no option (a
+// misspelling such as --gentel) stops the program before any window, status 2, so that
+// nobody believes a setting on that is not; any other word is, as it always was, a
+// request for a window. A settings file that cannot be read or holds a line that is no
+// setting stops the program the same way, with one line naming the file and line.
+// --help prints the options and the files (status 0, or 1 when they could not be
+// written); --progress and --forget, which start no game, do their work whatever the
+// files hold, after naming a fault in them.
 static void readCommandLine(int argc, char **argv) {
+    std::vector<SettingsFileSeen> files = readSettingsFiles();
+    const SettingsFileSeen *refused = nullptr;
+    for (const SettingsFileSeen &file : files)
+        if (!refused && file.state == SettingsFileRefused)
+            refused = &file;
+    // The plain words: a request for a window, or --class-progress's files.
+    std::vector<std::string> plainWords;
     for (int i = 1; i < argc; i++) {
         char why[1024];
         OptionResult result = readOption(argv[i], why, sizeof why);
-        if (result == UnknownOption || result == BadOptionValue) {
+        if (result == NotAnOption)
+            plainWords.push_back(argv[i]);
+        if (result != OptionApplied && result != NotAnOption) {
+            if (refused)
+                reportFault("%s", refused->fault.c_str());
             reportFault("%s", why);
             exit(2);
         }
     }
     if (settings.help) {
-        printUsage();
+        printUsage(files);
         exit(fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1);
     }
+    if (refused) {
+        reportFault("%s", refused->fault.c_str());
+        if (!settings.progress && !settings.forget && !settings.classProgress)
+            exit(2);
+    }
+    // The record of the child named (the one record of the device without a name).
+    setKeptPlayer(settings.player);
     // The progress record's own actions need no display: they end here.
+    if (settings.classProgress)
+        exit(showClassProgress(plainWords));
     if (settings.progress || settings.forget) {
         int status = settings.progress ? showProgress() : 0;
         if (settings.forget && status == 0)
             status = forgetProgress(isatty(STDIN_FILENO) ? stdin : nullptr);
         exit(status);
     }
+    // What killed games left behind goes before this one keeps anything.
+    if (settings.remember)
+        tidyProgressRecord();
 }
 
 void keepGameInProgress() {
