@@ -14,12 +14,14 @@
 #include "practice/fact_record.h"
 #include "practice/pace.h"
 #include "practice/pause.h"
+#include "practice/repeats.h"
 #include "practice/round.h"
 #include "practice/shown_fact.h"
 #include "shell/options.h"
 #include "support.h"
 
 using gametest::addProblem;
+using gametest::problemCount;
 
 namespace {
 
@@ -45,6 +47,7 @@ TEST_F(PracticeRules, ThePaceReadsTheLatestFiveTimes) {
         {{}, 10000, 1},                                  // before any answer: a slow guess
         {{4000}, 4000, 4},                               // 64000 / (4 x 4000)
         {{1000, 9000, 2000}, 2000, 8},                   // the median, not the mean
+        {{4000, 1000, 3000, 2000}, 3000, 5},             // an even count: the slower middle
         {{1000, 1000, 1000, 1000, 1000, 8000, 8000, 8000, 8000, 8000}, 8000, 2}, // the latest five
         {{8000, 8000, 8000, 1000, 1000, 1000, 1000}, 1000, 16},
         {{1}, 1, 16000},                                 // as fast as the game allows
@@ -117,6 +120,99 @@ TEST_F(PracticeRules, RoundsEndAfterTheirMinutesAndPausesAndStallsAreNoRoundTime
     EXPECT_EQ(game.roundEndsAt, 1980000);
 }
 
+TEST_F(PracticeRules, AProblemMissedInARoundHandsTheLeadToTheNext) {
+    game.roundEndsAt = 500000;
+    addProblem("2 + 3", 5, 1, 0, 0);
+    addProblem("4 + 4", 8, 1, 3000, 20);
+    noteLeading(100000);
+    missLeadingProblem(102000);
+    // The next problem leads from the miss: its time is 2.5 s, not 4.5 s, and it is asked.
+    EXPECT_EQ(factRecord.leadingSince, 102000);
+    clockSet(104500);
+    handleAnswer(8);
+    ASSERT_EQ(gameFacts().size(), 2u);
+    EXPECT_STREQ(gameFacts()[1].text, "4 + 4");
+    EXPECT_EQ(gameFacts()[1].asked, 1);
+    EXPECT_EQ(gameFacts()[1].answerMs, std::vector<int32_t>{2500});
+}
+
+TEST_F(PracticeRules, APauseMovesEveryClockOnByItsLengthOnce) {
+    addProblem("3 + 4", 7, 1, 5000, 0);
+    noteLeading(90000);
+    struct {
+        const char *what;
+        int32_t *clock;
+        int32_t before;
+        int32_t after;
+    } const clocks[] = {
+        {"the round's end", &game.roundEndsAt, 700000, 760000},
+        {"the answer block", &game.inputBlockedUntil, 100500, 160500},
+        {"the feedback", &game.feedbackStartedAt, 99000, 159000},
+        {"the next spawn", &game.nextSpawnAt, 102000, 162000},
+        {"the next speed-up", &game.nextSpeedUpAt, 103000, 163000},
+        {"the answer clock", &factRecord.leadingSince, 90000, 150000},
+    };
+    for (const auto &c : clocks)
+        *c.clock = c.before;
+    pauseGame();
+    clockSet(160000);
+    resumeGame();
+    for (const auto &c : clocks)
+        EXPECT_EQ(*c.clock, c.after) << c.what;
+    // A pause inside a shown fact's hold: the hold's end moves the field on by the whole
+    // hold, the pause in it counted once.
+    settings.showAnswers = true;
+    game.nextSpawnAt = 300000;
+    game.nextSpeedUpAt = 200000;
+    char shown[32];
+    ASSERT_TRUE(showFact(shown, sizeof shown));
+    clockSet(161000);
+    pauseGame();
+    clockSet(164000);
+    resumeGame();
+    EXPECT_EQ(game.nextSpawnAt, 300000);
+    clockSet(165000);
+    EXPECT_TRUE(releaseFact());
+    EXPECT_EQ(game.nextSpawnAt, 305000);
+    EXPECT_EQ(game.nextSpeedUpAt, 205000);
+}
+
+TEST_F(PracticeRules, MissedFactsAreAtMostAThirdOfTheSpawns) {
+    settings.repeatMissed = true;
+    struct {
+        int32_t spawnsBefore;
+        int32_t repeatsBefore;
+        bool repeated;
+    } const cases[] = {{0, 0, false}, {1, 0, false}, {2, 0, true}, {4, 1, false}, {5, 1, true}, {7, 2, false}};
+    for (const auto &c : cases) {
+        freeProblems();
+        startFactRecord();
+        FactTally missed;
+        snprintf(missed.text, sizeof missed.text, "6 * 7");
+        missed.answer = 42;
+        missed.answerDigits = 2;
+        missed.missOrder = 1;
+        factRecord.facts.push_back(missed);
+        factRecord.spawns = c.spawnsBefore;
+        factRecord.repeats = c.repeatsBefore;
+        EXPECT_EQ(spawnMissedFact(), c.repeated) << c.spawnsBefore << " spawns, " << c.repeatsBefore << " repeats";
+        EXPECT_EQ(problemCount(), c.repeated ? 1 : 0);
+    }
+}
+
+TEST_F(PracticeRules, AGameStartsWithNothingOfTheLastGamesSettings) {
+    settings.roundMinutes = 2;
+    game.paused = 1;
+    game.factHeld = 1;
+    factRecord.recentMs = {5000};
+    enterPlaying();
+    EXPECT_EQ(game.paused, 0);
+    EXPECT_EQ(game.factHeld, 0);
+    EXPECT_EQ(factRecord.recentMs.size(), 0u);
+    EXPECT_EQ(game.roundEndsAt, 220000);
+    EXPECT_EQ(factRecord.leadingSince, 100000);
+}
+
 TEST_F(PracticeRules, TheRoundsSummaryRoundsTheMedianToTheNearestTenth) {
     game.roundEndsAt = 1;
     struct {
@@ -127,6 +223,7 @@ TEST_F(PracticeRules, TheRoundsSummaryRoundsTheMedianToTheNearestTenth) {
         {{4449}, "1 answered, 1 at first try, 4.4 s"},
         {{4450}, "1 answered, 1 at first try, 4.5 s"},
         {{4400, 4500}, "2 answered, 2 at first try, 4.5 s"}, // the mean of the middle two
+        {{2000, 1000}, "2 answered, 2 at first try, 1.5 s"},
         {{1000, 3000, 9000}, "3 answered, 3 at first try, 3.0 s"},
     };
     for (const auto &c : cases) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "record/progress_grid.h"
 #include "record/progress_record.h"
 #include "ground/atomic_file.h"
 #include "support.h"
@@ -167,4 +168,28 @@ TEST_F(ProgressRecord, AFullDiskOrAKillMidWriteLosesNothingKeptBefore) {
     setAtomicWriteFault(5, false);
     EXPECT_FALSE(keepGameInRecord(fresh, oneGame(), "2024-03-19", &message));
     EXPECT_EQ(filesIn(dir.path() + "/new/deeper"), std::vector<std::string>{});
+}
+
+// Each fact's cell in the teacher's grids, row and column 12 included, and what lies beyond.
+TEST(ProgressGrid, FactsUpTo12HaveTheirCellAndRow12IsPrinted) {
+    struct {
+        const char *fact;
+        bool inGrid;
+        int grid, row, column;
+    } const cases[] = {
+        {"7 * 8", true, 0, 7, 8},     {"12 * 12", true, 0, 12, 12}, {"13 * 1", false, 0, 0, 0},
+        {"1 * 13", false, 0, 0, 0},   {"56 / 7", true, 1, 7, 8},     {"144 / 12", true, 1, 12, 12},
+        {"5 / 0", false, 0, 0, 0},    {"12 + 0", true, 2, 12, 0},    {"0 + 12", true, 2, 0, 12},
+        {"13 - 9", true, 3, 9, 4},    {"24 - 12", true, 3, 12, 12},  {"25 - 12", false, 0, 0, 0},
+    };
+    for (const auto &c : cases) {
+        int grid = -1, row = -1, column = -1;
+        ASSERT_EQ(factCell(c.fact, &grid, &row, &column), c.inGrid) << c.fact;
+        if (c.inGrid) {
+            EXPECT_EQ(std::vector<int>({grid, row, column}), std::vector<int>({c.grid, c.row, c.column})) << c.fact;
+        }
+    }
+    ProgressRow fluent{"12 * 12", 5, 5, 0, 0, 1500, "2026-03-02"};
+    std::string text = progressGridText({fluent}, "progress.csv");
+    EXPECT_NE(text.find("\n  12   .  .  .  .  .  .  .  .  .  .  .  .  F\n"), std::string::npos) << text;
 }
