@@ -3,6 +3,7 @@
 // game in the fact record, and the option words that set them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "game/answers.h"
@@ -11,6 +12,7 @@
 #include "ground/clock.h"
 #include "ground/game_state.h"
 #include "ground/settings.h"
+#include "practice/chosen_facts.h"
 #include "practice/fact_record.h"
 #include "practice/pace.h"
 #include "practice/pause.h"
@@ -51,12 +53,20 @@ TEST_F(PracticeRules, ThePaceReadsTheLatestFiveTimes) {
         {{1000, 1000, 1000, 1000, 1000, 8000, 8000, 8000, 8000, 8000}, 8000, 2}, // the latest five
         {{8000, 8000, 8000, 1000, 1000, 1000, 1000}, 1000, 16},
         {{1}, 1, 16000},                                 // as fast as the game allows
+        {{30000}, 30000, 1},                             // never standing still
     };
     for (const auto &c : cases) {
         factRecord.recentMs = c.times;
         EXPECT_EQ(recentAnswerMs(), c.recent) << c.times.size() << " times";
         EXPECT_EQ(paceTopSpeed(), c.topSpeed) << c.times.size() << " times";
     }
+    // A problem run out counts its time too.
+    startFactRecord();
+    addProblem("1 + 1", 2, 1, 0, 0);
+    noteLeading(100000);
+    noteTooSlow(108000);
+    EXPECT_EQ(factRecord.recentMs, std::vector<int32_t>{8000});
+    freeProblems();
     EXPECT_TRUE(paceRoomForProblem());
     addProblem("1 + 1", 2, 1, 6400, 0);
     EXPECT_TRUE(paceRoomForProblem());
@@ -91,11 +101,12 @@ TEST_F(PracticeRules, ASecondMistakeKeepsTheHoldItFound) {
 TEST_F(PracticeRules, RoundsEndAfterTheirMinutesAndPausesAndStallsAreNoRoundTime) {
     struct {
         int32_t minutes;
+        int32_t enteredAt;
         int32_t endsAt;
-    } const lengths[] = {{0, 0}, {1, 160000}, {30, 1900000}};
+    } const lengths[] = {{0, 100000, 0}, {1, -60000, 1}, {1, 100000, 160000}, {30, 100000, 1900000}};
     for (const auto &c : lengths) {
         settings.roundMinutes = c.minutes;
-        game.screenEnteredAt = 100000;
+        game.screenEnteredAt = c.enteredAt;
         startRound();
         EXPECT_EQ(game.roundEndsAt, c.endsAt) << c.minutes << " minutes";
     }
@@ -134,6 +145,11 @@ TEST_F(PracticeRules, AProblemMissedInARoundHandsTheLeadToTheNext) {
     EXPECT_STREQ(gameFacts()[1].text, "4 + 4");
     EXPECT_EQ(gameFacts()[1].asked, 1);
     EXPECT_EQ(gameFacts()[1].answerMs, std::vector<int32_t>{2500});
+    // A miss that empties the field makes the next spawn due at once.
+    addProblem("1 + 8", 9, 1, 0, 0);
+    game.nextSpawnAt = 900000;
+    missLeadingProblem(106000);
+    EXPECT_EQ(game.nextSpawnAt, 0);
 }
 
 TEST_F(PracticeRules, APauseMovesEveryClockOnByItsLengthOnce) {
@@ -159,6 +175,12 @@ TEST_F(PracticeRules, APauseMovesEveryClockOnByItsLengthOnce) {
     resumeGame();
     for (const auto &c : clocks)
         EXPECT_EQ(*c.clock, c.after) << c.what;
+    // A cleared field's spawn (0: at the next step) and no block stay so.
+    game.nextSpawnAt = game.inputBlockedUntil = 0;
+    pauseGame();
+    resumeGame();
+    EXPECT_EQ(game.nextSpawnAt, 0);
+    EXPECT_EQ(game.inputBlockedUntil, 0);
     // A pause inside a shown fact's hold: the hold's end moves the field on by the whole
     // hold, the pause in it counted once.
     settings.showAnswers = true;
@@ -182,8 +204,11 @@ TEST_F(PracticeRules, MissedFactsAreAtMostAThirdOfTheSpawns) {
     struct {
         int32_t spawnsBefore;
         int32_t repeatsBefore;
+        bool onField;
         bool repeated;
-    } const cases[] = {{0, 0, false}, {1, 0, false}, {2, 0, true}, {4, 1, false}, {5, 1, true}, {7, 2, false}};
+    } const cases[] = {{0, 0, false, false}, {1, 0, false, false}, {2, 0, false, true},
+                       {4, 1, false, false}, {5, 1, false, true},  {7, 2, false, false},
+                       {2, 0, true, false}}; // never twice on the field
     for (const auto &c : cases) {
         freeProblems();
         startFactRecord();
@@ -195,8 +220,10 @@ TEST_F(PracticeRules, MissedFactsAreAtMostAThirdOfTheSpawns) {
         factRecord.facts.push_back(missed);
         factRecord.spawns = c.spawnsBefore;
         factRecord.repeats = c.repeatsBefore;
+        if (c.onField)
+            addProblem("6 * 7", 42, 2, 3000, 0);
         EXPECT_EQ(spawnMissedFact(), c.repeated) << c.spawnsBefore << " spawns, " << c.repeatsBefore << " repeats";
-        EXPECT_EQ(problemCount(), c.repeated ? 1 : 0);
+        EXPECT_EQ(problemCount(), c.onField || c.repeated ? 1 : 0);
     }
 }
 
@@ -250,18 +277,21 @@ TEST_F(PracticeRules, AGamesEndCountsOnlyWhatTheChildDidWithTheLeadingProblem) {
         bool nearEdge;
         int32_t asked;
         int32_t closeCalls;
+        int32_t askingsWrong;
     } const cases[] = {
-        {"given up at once", false, false, 0, 0},
-        {"answered wrong first", true, false, 1, 0},
-        {"came near the edge", false, true, 1, 1},
+        {"given up at once", false, false, 0, 0, 0},
+        {"answered wrong twice first", true, false, 1, 0, 1},
+        {"came near the edge", false, true, 1, 1, 0},
     };
     for (const auto &c : cases) {
         resetGame();
         game.currentScreen = game.requestedScreen = Playing;
         addProblem("6 + 7", 13, 2, 1500, 0);
         noteLeading(now);
-        if (c.wrong)
+        if (c.wrong) {
             noteWrong();
+            noteWrong();
+        }
         if (c.nearEdge)
             noteCloseCall();
         endGame(GameGivenUp);
@@ -270,6 +300,29 @@ TEST_F(PracticeRules, AGamesEndCountsOnlyWhatTheChildDidWithTheLeadingProblem) {
         ASSERT_EQ(gameFacts().size(), 1u) << c.what;
         EXPECT_EQ(gameFacts()[0].asked, c.asked) << c.what;
         EXPECT_EQ(gameFacts()[0].closeCalls, c.closeCalls) << c.what;
+        EXPECT_EQ(gameFacts()[0].askingsWrong, c.askingsWrong) << c.what;
+    }
+}
+
+TEST_F(PracticeRules, ChosenFactsKeepTheDifficultysRange) {
+    const int three[] = {3};
+    char why[160];
+    ASSERT_TRUE(chooseAddends(three, 1, "--addends=3", why, sizeof why));
+    ASSERT_TRUE(chooseTables(three, 1, "--tables=3", why, sizeof why));
+    // 3 taken away, and a quotient, below the bound of 10: answers 0 to 9, all of them.
+    srand(7);
+    for (ChosenOperation operation : {ChosenSubtraction, ChosenDivision}) {
+        int lowest = 100, highest = -100;
+        for (int i = 0; i < 400; i++) {
+            int first = 0, second = 0;
+            ASSERT_TRUE(drawChosenOperands(operation, 10, &first, &second));
+            EXPECT_EQ(second, 3);
+            int answer = operation == ChosenSubtraction ? first - second : first;
+            lowest = std::min(lowest, answer);
+            highest = std::max(highest, answer);
+        }
+        EXPECT_EQ(lowest, 0) << char(operation);
+        EXPECT_EQ(highest, 9) << char(operation);
     }
 }
 
@@ -291,11 +344,27 @@ TEST_F(PracticeRules, OptionWordsAtTheirEdges) {
         char why[256] = "";
         EXPECT_EQ(readOption(c.word, why, sizeof why), c.result) << c.word << ": " << why;
     }
+    // Each switch turns on its own setting and no other.
+    bool Settings::*const switches[] = {&Settings::gentlePace, &Settings::showAnswers, &Settings::repeatMissed,
+                                        &Settings::practiceList, &Settings::remember, &Settings::progress,
+                                        &Settings::forget, &Settings::fullscreen, &Settings::help};
+    const char *const words[] = {"--gentle", "--show-answers", "--repeat-missed", "--practice-list", "--remember",
+                                 "--progress", "--forget", "--fullscreen", "--help"};
+    for (int i = 0; i < 9; i++) {
+        settings = Settings{};
+        char why[256];
+        ASSERT_EQ(readOption(words[i], why, sizeof why), OptionApplied) << words[i];
+        for (int j = 0; j < 9; j++)
+            EXPECT_EQ(settings.*switches[j], i == j) << words[i] << " and setting " << j;
+    }
     settings = Settings{};
     char why[256];
     ASSERT_EQ(readOption("--tables=7,0", why, sizeof why), OptionApplied);
     EXPECT_EQ(settings.tables.count, 2);
     EXPECT_EQ(settings.tables.numbers[1], 0);
+    ASSERT_EQ(readOption("--tables=19,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,0", why, sizeof why), OptionApplied);
+    EXPECT_EQ(settings.tables.count, 20);
+    EXPECT_EQ(settings.tables.numbers[19], 0);
     ASSERT_EQ(readOption("--round=30", why, sizeof why), OptionApplied);
     EXPECT_EQ(settings.roundMinutes, 30);
     EXPECT_TRUE(pauseOffered(settings));
