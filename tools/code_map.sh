@@ -54,7 +54,7 @@ for folder in $folders; do
   [ -d "$src/$folder" ] || continue
   echo "**\`src/$folder/\`**"
   echo
-  for file in $(cd "$src/$folder" && ls | sort); do
+  for file in $(find "$src/$folder" -maxdepth 1 -type f -printf "%f\n" | sort); do
     base=${file%.*}
     ext=${file##*.}
     # A header goes with its .cpp, named after it; the .cpp's sentence speaks for both.
