@@ -420,6 +420,7 @@ TEST(ShellOptions, WordsAreReadOneAtATime) {
     char why[160];
     EXPECT_EQ(readOption("--fullscreen", why, sizeof why), OptionApplied);
     EXPECT_TRUE(settings.fullscreen && !settings.window);
+    // One dash too few is refused, naming the option; one letter is a plain word.
     EXPECT_EQ(readOption("-gentle", why, sizeof why), UnknownOption);
     EXPECT_STREQ(why, "-gentle: unknown option; did you mean --gentle? (plimo --help lists the options)");
     EXPECT_EQ(readOption("-w", why, sizeof why), NotAnOption);

@@ -16,6 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "record/progress_grid.h"
+#include "record/progress_record.h"
 #include "ground/atomic_file.h"
 #include "ground/game_state.h"
 #include "ground/settings.h"
@@ -671,4 +673,30 @@ TEST(ClassProgress, RecordsOfManyDevicesMergedByName) {
     EXPECT_EQ(testing::internal::GetCapturedStdout().find("Class progress from " + dir.path() + "/empty/plimo: 0 children.\n"),
               0u);
     unsetenv("XDG_DATA_HOME");
+}
+
+// Each fact's cell in the teacher's grids, row and column 12 included, and what lies beyond.
+TEST(ProgressGrid, FactsUpTo12HaveTheirCellAndRow12IsPrinted) {
+    struct {
+        const char *fact;
+        bool inGrid;
+        int grid, row, column;
+    } const cases[] = {
+        {"7 * 8", true, 0, 7, 8},     {"12 * 12", true, 0, 12, 12}, {"13 * 1", false, 0, 0, 0},
+        {"1 * 13", false, 0, 0, 0},   {"56 / 7", true, 1, 7, 8},     {"144 / 12", true, 1, 12, 12},
+        {"5 / 0", false, 0, 0, 0},    {"12 + 0", true, 2, 12, 0},    {"0 + 12", true, 2, 0, 12},
+        {"13 - 9", true, 3, 9, 4},    {"24 - 12", true, 3, 12, 12},  {"25 - 12", false, 0, 0, 0},
+    };
+    for (const auto &c : cases) {
+        int grid = -1, row = -1, column = -1;
+        ASSERT_EQ(factCell(c.fact, &grid, &row, &column), c.inGrid) << c.fact;
+        if (c.inGrid) {
+            EXPECT_EQ(std::vector<int>({grid, row, column}), std::vector<int>({c.grid, c.row, c.column})) << c.fact;
+        }
+    }
+    ProgressRow fluent{"12 * 12", 5, 5, 0, 0, 1500, "2026-03-02",
+                       {{"2026-03-01", "a", 1, AskingFluent}, {"2026-03-02", "b", 1, AskingFluent},
+                        {"2026-03-02", "b", 2, AskingFluent}}};
+    std::string text = progressGridText(ProgressRecord{"", {fluent}, {}}, "progress.csv");
+    EXPECT_NE(text.find("\n  12   .  .  .  .  .  .  .  .  .  .  .  .  F\n"), std::string::npos) << text;
 }
