@@ -185,7 +185,7 @@ TEST_F(MenuDraw, GameOverMenuWithScoreLine) {
     expectTextAt(257, 180, '-');
     expectTextAt(266, 180, '7');
 
-    // The practice list, when chosen: columns of three from (240, 220) and (430, 220).
+    // The practice list, when chosen: columns of three from (240, 220) and (420, 220).
     settings.practiceList = true;
     for (const char *text : {"1 + 2", "2 + 2", "3 + 2", "4 + 2"}) {
         gametest::addProblem(text, 1, 1, 4000, 0);
@@ -193,7 +193,7 @@ TEST_F(MenuDraw, GameOverMenuWithScoreLine) {
         freeProblems();
     }
     draw(GameOver);
-    for (auto [x, y, inked] : {std::tuple{241, 223, true}, {241, 291, true}, {431, 223, true}, {431, 257, false}})
+    for (auto [x, y, inked] : {std::tuple{241, 223, true}, {241, 291, true}, {421, 223, true}, {421, 257, false}})
         EXPECT_EQ(pixel(x, y) != Backdrop, inked) << x << "," << y;
 }
 

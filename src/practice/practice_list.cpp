@@ -53,24 +53,31 @@ int splitAt(const char *text, int32_t width) {
 void drawGameOverPractice(int left, int top) {
     char summary[160];
     bool round = roundSummary(summary, sizeof summary);
+    int rowStep = 34;
     if (round) {
         int cut = splitAt(summary, GameOverLineWidth);
-        if (summary[cut] == '\0') {
-            drawSmallText(left, top - 6, summary);
-        } else {
+        bool twoLines = summary[cut] != '\0';
+        if (twoLines)
             summary[cut + 1] = '\0';
-            drawSmallText(left, top - 6, summary);
-            drawSmallText(left, top + 16, summary + cut + 2);
-        }
-        top += round && summary[cut] != '\0' ? 44 : 28;
+        drawSmallText(left, top - 6, summary);
+        if (twoLines)
+            drawSmallText(left, top + 14, summary + cut + 2);
+        // Under a summary the rows come closer, so that the list still ends above the entries.
+        top += twoLines ? 38 : 28;
+        rowStep = twoLines ? 22 : 30;
     }
     if (!settings.practiceList)
         return;
     char lines[MaxListedFacts][32];
     int count = practiceListLines(lines);
-    // Under a summary the rows come closer, so that the list still ends above the entries.
-    int rowStep = top > 250 ? 24 : top > 220 ? 30 : 34;
+    // A second column stands clear of the first's widest line, when it fits on the panel;
+    // otherwise the list keeps the three most missed.
+    int32_t firstWidth = 0, secondWidth = 0;
     for (int i = 0; i < count; i++)
-        drawSmallText(left + (i / 3) * 190, top + (i % 3) * rowStep, lines[i]);
+        (i < 3 ? firstWidth : secondWidth) = std::max(i < 3 ? firstWidth : secondWidth, bigTextAdvance(lines[i]) / 2);
+    int32_t secondLeft = std::max(left + 180, left + firstWidth + 24);
+    if (secondLeft + secondWidth > left + GameOverLineWidth + 8)
+        count = std::min(count, 3);
+    for (int i = 0; i < count; i++)
+        drawSmallText(i < 3 ? left : secondLeft, top + (i % 3) * rowStep, lines[i]);
 }
-

@@ -25,6 +25,7 @@ int splitAt(const char *text, int32_t width);
 
 // The game-over menu's practice additions, drawn from (left, top) between its score line
 // and its entries: a round's summary (on two lines when it is wider than
-// GameOverLineWidth), then the practice list (when chosen) in two columns of three
-// lines, 190 pixels apart.
+// GameOverLineWidth), then the practice list (when chosen) in columns of three lines,
+// the second at least 180 pixels on and clear of the first's widest line, and left out
+// where it would not fit on the menu's panel.
 void drawGameOverPractice(int left, int top);
