@@ -2,6 +2,8 @@
 #include "practice/pause.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 #include "audio/audio.h"
 #include "content/practice_texts.h"
@@ -15,8 +17,9 @@
 #include "practice/held_clocks.h"
 #include "practice/panel.h"
 
-// The left edge of the menus' panel (pixels), where a long hint starts.
+// The left edge of the menus' panel and the width a line of it holds (pixels).
 constexpr int32_t PausePanelLeft = 205;
+constexpr int32_t PausePanelWidth = 420;
 
 bool pauseOffered() { return pauseOffered(settings); }
 
@@ -73,9 +76,27 @@ static void drawPausePicture() {
     fillBox(cx + 10, cy - 60, cx + 40, cy + 60, PanelColour);
     fillBox(cx - 37, cy - 57, cx - 13, cy + 57, PanelBorderColour);
     fillBox(cx + 13, cy - 57, cx + 37, cy + 57, PanelBorderColour);
-    const char *hint = practiceText(PauseHint);
-    int32_t width = bigTextAdvance(hint) / 2;
-    drawMenuText(std::max<int32_t>(PausePanelLeft, cx - width / 2), cy + 100, hint);
+    // A hint wider than the panel goes on two lines, cut at the space nearest its middle.
+    std::string hint = practiceText(PauseHint);
+    std::string second;
+    if (bigTextAdvance(hint.c_str()) / 2 > PausePanelWidth) {
+        size_t best = std::string::npos;
+        for (size_t i = 0; i < hint.size(); i++)
+            if (hint[i] == ' ' && (best == std::string::npos || std::abs(int(2 * i) - int(hint.size())) <
+                                                                 std::abs(int(2 * best) - int(hint.size()))))
+                best = i;
+        if (best != std::string::npos) {
+            second = hint.substr(best + 1);
+            hint.resize(best);
+        }
+    }
+    int line = 0;
+    for (const std::string &text : {hint, second}) {
+        if (text.empty())
+            continue;
+        int32_t width = bigTextAdvance(text.c_str()) / 2;
+        drawMenuText(std::max<int32_t>(PausePanelLeft, cx - width / 2), cy + 100 + 30 * line++, text.c_str());
+    }
 }
 
 SDL_Surface *playingOrPauseBackground() { return game.paused ? menuBackground : playingBackground(); }
