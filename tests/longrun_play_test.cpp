@@ -28,6 +28,7 @@
 #include "game/answers.h"
 #include "game/display.h"
 #include "shell/options.h"
+#include "record/players.h"
 #include "record/progress_grid.h"
 #include "game/problems.h"
 #include "game_helpers.h"
@@ -933,4 +934,62 @@ TEST_F(LongRun, AClearViewShowsTheProblemToAnswerLargeAndClear) {
     drawPlaying();
     unlockIfNeeded(screenSurface);
     EXPECT_NE(pixelAt(screenSurface, 300, 104) & 0xFFFFFF, PanelColour) << "a panel without the setting";
+}
+
+// Two children on one device: Ana plays twice and Ben once on the real loop, each named
+// with --player; each child's record holds only that child's facts, and the class view
+// names both.
+TEST_F(LongRun, EachChildKeepsARecordOfItsOwn) {
+    std::string dataHome = dir.path() + "/class";
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    clockSet(70000);
+    game.logicClock = 70000;
+    game.requestedScreen = MainMenu;
+    ASSERT_FALSE(pass(10));
+    heapBase = heapInUse();
+    std::map<std::string, std::set<std::string>> played;
+    for (const char *child : {"Ana", "ana ", "Ben"}) {
+        char why[160];
+        settings = Settings{};
+        ASSERT_EQ(OptionApplied, readOption((std::string("--player=") + child).c_str(), why, sizeof why)) << why;
+        ASSERT_EQ(OptionApplied, readOption("--remember", why, sizeof why)) << why;
+        startGameFromMenus(Addition);
+        for (int i = 0; i < 3 && game.currentScreen == Playing; i++) {
+            while (!game.problems && !HasFatalFailure())
+                playFor(10);
+            played[playerKey(settings.player)].insert(game.problems->text);
+            answer(1, false);
+        }
+        strokes({SDLK_ESCAPE});
+        waitForScreen(GameOver, 100);
+    }
+    ASSERT_EQ(played.size(), 2u) << "Ana and ana are one child";
+    for (const auto &child : played) {
+        std::string path = dataHome + "/plimo/players/" + child.first + ".csv";
+        std::ifstream in(path);
+        std::string line, text;
+        while (std::getline(in, line))
+            text += line + "\n";
+        // The name as first given.
+        EXPECT_EQ(text.rfind(std::string("plimo progress record,version 2,player,") +
+                                 (child.first == "ana" ? "Ana" : "Ben") + "\n",
+                             0),
+                  0u)
+            << text;
+        for (const auto &other : played) {
+            for (const std::string &fact : other.second) {
+                if (!child.second.count(fact)) {
+                    EXPECT_EQ(text.find("\n" + fact + ","), std::string::npos) << fact << " in " << path;
+                }
+            }
+        }
+        for (const std::string &fact : child.second)
+            EXPECT_NE(text.find("\n" + fact + ","), std::string::npos) << fact << " missing from " << path;
+    }
+    unsetenv("XDG_DATA_HOME");
+    std::vector<std::string> env = {"XDG_DATA_HOME=" + dataHome, "SDL_VIDEODRIVER=no-such-driver"};
+    ProcessResult view = runProcess(plimoBinary(), {"--class-progress"}, dir.path(), env, 20000);
+    EXPECT_EQ(view.exitStatus, 0) << view.err;
+    EXPECT_NE(view.out.find("\nAna "), std::string::npos) << view.out;
+    EXPECT_NE(view.out.find("\nBen "), std::string::npos) << view.out;
 }
