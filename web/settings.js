@@ -42,7 +42,8 @@ function readWord(word, ranges) {
   const given = equals < 0 ? null : text.slice(equals + 1);
   const off = name.startsWith('--no-');
   if (off) name = '--' + name.slice(5);
-  if (NameWords.includes(name)) return { fault: `"${word}": a child's name or a class list is set only in the panel, on the device` };
+  // Named without its value: a name goes into no line the page shows or logs.
+  if (NameWords.includes(name)) return { fault: `"${name.slice(2)}": a child's name or a class list is set only in the panel, on the device` };
   const row = options.find(([n]) => n === name);
   if (!row) return { fault: `"${word}" is no setting the page offers` };
   const kind = row[1];
