@@ -338,6 +338,7 @@ recordFiles.addEventListener('change', async () => {
   section.update();
 });
 
-addPanelSection(section);
+// Above the record's section, whose grids it chooses.
+addPanelSection(section, true);
 showPick();
 section.update();

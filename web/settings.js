@@ -21,7 +21,7 @@
 // the options under them never move; Escape or Done closes it and gives the focus back to
 // the gear. On a small screen the panel scrolls within itself. What is wrong with the copy
 // on the server, when boot.js found something, is its first line, for whoever can mend it.
-// Other scripts may add a section of their own: addPanelSection(element).
+// Other scripts may add a section of their own: addPanelSection(element, first).
 import { delayStart, focusGame, gameRunning, pageFacts, serverNote, setGameArguments, storageKey } from './page.js';
 
 const StorageKey = storageKey('plimo-practice');
@@ -123,7 +123,11 @@ function deviceWords() {
 // copy read last when the server cannot be reached. A file too large is a fault.
 let schoolText = '';
 let schoolFault = '';
-const schoolRead = fetch(new URL('settings', location.href), { cache: 'no-cache' }).then(async (response) => {
+const SchoolWaitMs = 5000; // a server that does not answer in this time: the copy read last
+const schoolRead = Promise.race([
+  fetch(new URL('settings', location.href), { cache: 'no-cache' }),
+  new Promise((resolve, reject) => setTimeout(() => reject(new Error('no answer')), SchoolWaitMs)),
+]).then(async (response) => {
   if (response.status === 404) return '';
   if (!response.ok) throw new Error('answered ' + response.status);
   const text = await response.text();
@@ -230,7 +234,11 @@ note.hidden = !note.textContent;
 panel.append(note, title, actions, list, sections);
 document.getElementById('stage').appendChild(panel);
 
-export function addPanelSection(element) { sections.appendChild(element); }
+// A section under the options; first: above the sections added before.
+export function addPanelSection(element, first = false) {
+  if (first) sections.prepend(element);
+  else sections.appendChild(element);
+}
 
 // Where the words come from, shown under the title; and what was left out, also on the
 // start screen.

@@ -870,7 +870,7 @@ async function practiceSettings(browser, url) {
     for (const n of ['2', '12', '3', '12']) await generic.$$eval('#practice-panel button.number', (b, n) => b.find((x) => x.textContent === n).click(), n);
     const panel = await generic.evaluate(() => ({
       numbers: [...document.querySelectorAll('#practice-panel button.number')].map((b) => b.textContent).join(' '),
-      minutes: document.querySelectorAll('#practice-panel select:not(#progress-grid-choice) option').length,
+      minutes: document.querySelectorAll('#practice-panel select[name="--minutes"] option').length,
       saved: localStorage.getItem('plimo-practice /site/'),
     }));
     check(panel.numbers === '0 1 2 3 4 5 6 7 8 9 10 11 12' && panel.minutes === 31 && panel.saved === '["--slow","--minutes=5","--tables=2,3"]' &&
@@ -950,10 +950,14 @@ async function progressRecord(browser, url) {
   await waitFor(page, 'the game\'s record reaches localStorage',
                 () => (localStorage.getItem('plimo-progress /') || '').split('\n').length > 3);
   const record = await page.evaluate(() => localStorage.getItem('plimo-progress /'));
+  // Written anew in the record's current format: its title, the facts, then the game.
   const lines = record.trim().split('\n');
-  const sums = lines.slice(2).map((l) => l.split(','));
-  check(lines[0] === Header && lines[1] === '7 * 8,5,1,4,0,5200,2024-03-18' && sums.length >= 2 &&
-        sums.every((f) => /^\d+ \+ \d+$/.test(f[0]) && f.length === 7 && /^\d{4}-\d\d-\d\d$/.test(f[6])) &&
+  const gamesAt = lines.indexOf('game,date,seconds played');
+  const sums = lines.slice(3, gamesAt).map((l) => l.split(','));
+  check(lines[0] === 'plimo progress record,version 2,player,' && lines[1] === Header + ',last askings' &&
+        lines[2] === '7 * 8,5,1,4,0,5200,2024-03-18,' && sums.length >= 2 && gamesAt === lines.length - 2 &&
+        /^[0-9a-f]{16},\d{4}-\d\d-\d\d,\d+$/.test(lines.at(-1)) &&
+        sums.every((f) => /^\d+ \+ \d+$/.test(f[0]) && f.length === 8 && /^\d{4}-\d\d-\d\d$/.test(f[6])) &&
         sums.reduce((n, f) => n + Number(f[1]), 0) >= 3 && sums.reduce((n, f) => n + Number(f[2]), 0) >= 1 &&
         sums.reduce((n, f) => n + Number(f[3]), 0) === 1,
         'the game merged its sums into the kept record', JSON.stringify(record));
