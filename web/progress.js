@@ -343,7 +343,7 @@ export function showRecordOf(player) {
                           cell.rightFirstTry + ', wrong ' + cell.wrong + ', too slow ' + cell.tooSlow + ')' : 'not yet played';
       }
     }
-    beyond.textContent = far.length ? 'Beyond 12: ' + far.join(', ') : '';
+    beyond.textContent = far.length ? 'Beyond ' + v.gridMax + ': ' + far.join(', ') : '';
   }
 
   shownPlayer.show = show;

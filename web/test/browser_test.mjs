@@ -1575,9 +1575,17 @@ async function classOnDevice(browser, url) {
   if (!(await gameLoaded(other))) return;
   await other.evaluate((r) => localStorage.setItem('plimo-player-ana /', r),
                        recordOf('Ana', ['2 + 2,1,1,0,0,900,2024-03-18,2024-03-18 b1 1 f'], gamesOf(['b1'])));
-  await other.evaluate(() => localStorage.setItem('plimo-class /', '[{"name":"Ana","key":"ana"}]'));
+  // The language last played on this device was German.
+  await other.evaluate(() => {
+    localStorage.setItem('plimo-class /', '[{"name":"Ana","key":"ana"}]');
+    localStorage.setItem('plimo-language /', 'de');
+  });
   await other.reload();
   if (!(await gameLoaded(other))) return;
+  await other.waitForFunction(() => document.getElementById('class-pick-title').textContent, { timeout: StateTimeoutMs }).catch(() => {});
+  const german = await other.evaluate(() => [document.getElementById('class-pick-title').textContent, document.getElementById('class-pick-hint').textContent]);
+  check(german[0] === 'Wer spielt?' && german[1] && german[1] !== 'Choose with the arrows, then press Return',
+        '"Who is playing?" in the language last played on the device', german.join(' / '));
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-records-'));
   const files = { 'class.csv': csv ? csv[2] : '', 'ana-1.csv': recordOf('ANA ', ['3 + 3,1,0,1,0,,2024-03-21,2024-03-21 c1 1 w'], ['c1,2024-03-21,120']),
                   'notes.txt': 'shopping list\n' };
