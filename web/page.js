@@ -68,6 +68,7 @@ let lastError = '';
 let facts = null; // the game's facts for the page, once a game has loaded
 let player = null; // the child of the class playing: { name, key } (class.js), null none
 let startHeld = false;
+let endedOnce = false; // a game has ended: the next instance is made at once
 const startDelays = new Set(); // promises the start waits for
 
 export function setGameArguments(owner, words) { argumentsByOwner.set(owner, words.slice()); }
@@ -357,7 +358,8 @@ function makeGame() {
       }
       if (!performance.getEntriesByName('plimo-ready').length) performance.mark('plimo-ready');
       clearInterval(watchdog);
-      showProgress();
+      // The instance made after a game has ended leaves "Plimo has ended." standing.
+      if (!endedOnce) showProgress();
       boot.played();
       keepForOffline();
       tell('plimo-ready');
@@ -373,6 +375,7 @@ function makeGame() {
       running = false;
       if (code !== 0) return say(lastError || 'Plimo stopped (status ' + code + '). Reload the page to try again.', true);
       // Ended by the player: the start screen again, from which a new game starts.
+      endedOnce = true;
       tell('plimo-ended');
       say('Plimo has ended.');
       startPrompt.textContent = 'Tap or press a key to play';
