@@ -151,7 +151,11 @@ const schoolRead = Promise.race([
     schoolText = '';
   }
 });
-delayStart(schoolRead.then(() => whenReady()));
+let schoolDone = false;
+delayStart(schoolRead.then(() => {
+  schoolDone = true;
+  whenReady();
+}));
 
 let address = new Map(); // the address's layer
 let device = new Map(); // this device's
@@ -188,14 +192,13 @@ function settle() {
   setGameArguments('practice', chosen);
   showSources();
 }
+// The sources are read, and the panel's controls made, once both the game's ranges and
+// the school's file are here; after that the panel's changes hold.
 function whenReady() {
-  if (!ranges && pageFacts()) {
-    ranges = { minutes: pageFacts().minutes, listMax: pageFacts().listMax };
-    readSources();
-    buildControls();
-  } else if (ranges) {
-    readSources();
-  }
+  if (!ranges && pageFacts()) ranges = { minutes: pageFacts().minutes, listMax: pageFacts().listMax };
+  if (!ranges || !schoolDone || controls.length) return;
+  readSources();
+  buildControls();
 }
 document.addEventListener('plimo-ready', whenReady);
 
