@@ -6,12 +6,11 @@
 // key that moves the highlight the way they point (the keyboard's keys keep their
 // meaning). The keys show on a touch screen (a coarse pointer, or at the first touch),
 // fold away when a real keyboard is used, and the bar's Keys button shows or hides them.
-import { currentScreen, gameRunning, setTouchKeysShown } from './page.js';
+import { askGameNumber, currentScreen, gameRunning, pageFacts, setTouchKeysShown } from './page.js';
 
 const canvas = document.getElementById('screen');
 const groups = [document.getElementById('nav'), document.getElementById('pad')];
 const toggle = document.getElementById('keys');
-const LanguagePick = 2; // the game's ScreenId of the language screen
 
 // data-key -> the key's DOM identity: key, code and the legacy keyCode that emscripten's
 // SDL reads. Digits are the main row's; plus and minus the keypad's, whose symbols the
@@ -23,11 +22,12 @@ const table = {
   '+': ['+', 'NumpadAdd', 107], '-': ['-', 'NumpadSubtract', 109], p: ['p', 'KeyP', 80]
 };
 for (let digit = 0; digit <= 9; digit++) table[digit] = [String(digit), 'Digit' + digit, 48 + digit];
-// The Pause key pauses a game only with a practice setting (any option the panel gives):
-// it stands in its place, unseen, in a game without one.
+// The Pause key pauses a game only where the game offers the pause (a practice setting
+// on: the game says so once it has read its words); it stands in its place, unseen, in a
+// game without one.
 const pause = document.querySelector('[data-key="p"]');
-document.addEventListener('plimo-started', (event) => {
-  pause.classList.toggle('unused', !event.detail.arguments.some((word) => word.startsWith('--')));
+document.addEventListener('plimo-running', () => {
+  pause.classList.toggle('unused', askGameNumber('plimoPauseOffered') !== 1);
 });
 // The language screen lists the languages downwards in the order Up steps through them.
 const onLanguageScreen = { ArrowUp: 'ArrowDown', ArrowDown: 'ArrowUp' };
@@ -53,7 +53,7 @@ for (const group of groups) {
       if (button.setPointerCapture) button.setPointerCapture(pointer);
       button.classList.add('down');
       name = button.dataset.key;
-      if (currentScreen() === LanguagePick && onLanguageScreen[name]) name = onLanguageScreen[name];
+      if (pageFacts() && currentScreen() === pageFacts().screens.LanguagePick && onLanguageScreen[name]) name = onLanguageScreen[name];
       send('keydown', name);
     });
     const release = (event) => {

@@ -19,7 +19,7 @@ set(web_dir "${CMAKE_SOURCE_DIR}/web")
 # The page's own files, the one list of them: each is copied into the site, kept by the
 # build's list with its hash, and boot.js adds the styles and scripts among them to the
 # page in this order (scripts as modules; page.js is the one the others import).
-set(PLIMO_PAGE_FILES page.css settings.css progress.css page.js controls.js settings.js progress.js)
+set(PLIMO_PAGE_FILES page.css settings.css progress.css page.js controls.js settings.js progress.js class.js)
 # The files at the site's top, the same for every build: source, site name.
 set(root_sources ${web_dir}/index.html index.html ${web_dir}/boot.js boot.js ${web_dir}/sw.js sw.js
                  ${web_dir}/manifest.json manifest.json ${CMAKE_SOURCE_DIR}/data/LICENSE-fonts.txt LICENSE-fonts.txt)
@@ -51,12 +51,12 @@ set(game_link_options
   "SHELL:--js-library ${web_dir}/sdl_page.js")
 set(game_libraries ${web_dir}/sdl_surfaces.js ${web_dir}/sdl_audio.js ${web_dir}/sdl_page.js)
 
-target_sources(plimo PRIVATE ${web_dir}/page_exports.cpp)
+target_sources(plimo PRIVATE ${web_dir}/page_exports.cpp ${web_dir}/class_exports.cpp)
 set_target_properties(plimo PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${PLIMO_STAGE_DIR}")
 target_link_options(plimo PRIVATE ${game_link_options})
 set_property(TARGET plimo APPEND PROPERTY LINK_DEPENDS ${game_libraries})
 
-add_executable(plimo_hooked src/shell/main.cpp ${web_dir}/page_exports.cpp ${web_dir}/test_hooks.cpp)
+add_executable(plimo_hooked src/shell/main.cpp ${web_dir}/page_exports.cpp ${web_dir}/class_exports.cpp ${web_dir}/test_hooks.cpp)
 target_link_libraries(plimo_hooked PRIVATE plimo_core)
 set_target_properties(plimo_hooked PROPERTIES OUTPUT_NAME plimo SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${PLIMO_TEST_STAGE_DIR}"
                       EXCLUDE_FROM_ALL ON)

@@ -23,8 +23,19 @@
 //   storageKey(name)                the name a stored value has for this copy of the game
 //   storedItems()                   every stored value's name of this copy (storageKey's)
 //   serverNote()                    '' or what is wrong with the copy on the server
-// and on document the events 'plimo-ready' (a game's instance has loaded), 'plimo-started'
-// (detail.arguments: the game's words), 'plimo-ended' and 'plimo-keyboard' (a key
+//   pageFacts()                     the game's facts the page needs (plimoPageFacts in
+//                                   web/page_exports.cpp), null until a game has loaded
+//   currentPlayer(), setCurrentPlayer(name)
+//                                   the child of the class playing (null none), set before
+//                                   a game starts and kept until the next one starts
+//   holdStart(on), startNow()       a tap or key on the start screen starts no game while
+//                                   held (a class list asks who plays); startNow starts it
+//   delayStart(promise)             the game starts only once promise has settled (the
+//                                   words it gets are still being read)
+// and on document the events 'plimo-held-key' (a key on the start screen while the start
+// is held), 'plimo-ready' (a game's instance has loaded), 'plimo-started'
+// (detail.arguments: the game's words), 'plimo-running' (the game has read its words),
+// 'plimo-ended' and 'plimo-keyboard' (a key
 // of a real keyboard aimed at the game). The moments of the start are marked for
 // measuring (performance marks plimo-page once this script runs, plimo-ready,
 // plimo-started with the arguments, plimo-first-frame, plimo-kept once the service worker
@@ -54,6 +65,11 @@ let audioContext = null;
 let wasmModule = null; // compiled once, instantiated for every game
 let startWanted = false;
 let lastError = '';
+let facts = null; // the game's facts for the page, once a game has loaded
+let player = null; // the child of the class playing: { name, key } (class.js), null none
+let startHeld = false;
+let endedOnce = false; // a game has ended: the next instance is made at once
+const startDelays = new Set(); // promises the start waits for
 
 export function setGameArguments(owner, words) { argumentsByOwner.set(owner, words.slice()); }
 export function gameRunning() { return running; }
@@ -84,6 +100,19 @@ export function askGameNumber(name) {
   }
 }
 export function serverNote() { return boot.serverNote; }
+export function pageFacts() { return facts; }
+export function currentPlayer() { return player; }
+export function setCurrentPlayer(name) { player = name; }
+export function holdStart(on) { startHeld = on; }
+export function startNow() { wantStart(true); }
+export function delayStart(promise) {
+  const settled = promise.then(() => {}, () => {});
+  startDelays.add(settled);
+  settled.then(() => {
+    startDelays.delete(settled);
+    startWhenWanted();
+  });
+}
 
 // ---- stored values: each copy of the game on a site (its index.html's folder) keeps its
 // own, so that two classes' copies at two paths never see each other's settings or
@@ -320,9 +349,17 @@ function makeGame() {
     }],
     onRuntimeInitialized: () => {
       runtimeReady = true;
+      if (!facts) {
+        try {
+          facts = JSON.parse(askGame('plimoPageFacts', ''));
+        } catch (e) {
+          facts = null;
+        }
+      }
       if (!performance.getEntriesByName('plimo-ready').length) performance.mark('plimo-ready');
       clearInterval(watchdog);
-      showProgress();
+      // The instance made after a game has ended leaves "Plimo has ended." standing.
+      if (!endedOnce) showProgress();
       boot.played();
       keepForOffline();
       tell('plimo-ready');
@@ -338,6 +375,7 @@ function makeGame() {
       running = false;
       if (code !== 0) return say(lastError || 'Plimo stopped (status ' + code + '). Reload the page to try again.', true);
       // Ended by the player: the start screen again, from which a new game starts.
+      endedOnce = true;
       tell('plimo-ended');
       say('Plimo has ended.');
       startPrompt.textContent = 'Tap or press a key to play';
@@ -439,12 +477,15 @@ function lookForNewerBuild() {
     }
     checking = false;
     performance.mark('plimo-no-newer-build');
-    if (startAfterCheck) wantStart();
+    // The next game's instance at once, from the bytes here: the panel can ask it (the
+    // class's view, a record's grids) between games, and the next start is quicker.
+    makeGameWhenLoaded();
+    if (startAfterCheck) wantStart(true); // held back only before it was wanted
   });
 }
 
-function wantStart() {
-  if (running || failed || reloading) return;
+function wantStart(chosen = false) {
+  if (running || failed || reloading || (startHeld && !chosen)) return;
   if (checking) {
     startAfterCheck = true;
     startPrompt.textContent = 'Plimo starts as soon as it has loaded…';
@@ -459,7 +500,7 @@ function wantStart() {
 }
 
 function startWhenWanted() {
-  if (!startWanted || !runtimeReady || running || failed || !game) return;
+  if (!startWanted || !runtimeReady || running || failed || !game || startDelays.size) return;
   startWanted = false;
   running = true;
   firstFrameShown = false;
@@ -471,9 +512,12 @@ function startWhenWanted() {
   focusGame();
   tell('plimo-started', { arguments: words });
   game.callMain(words);
+  if (running) tell('plimo-running');
 }
 
-startScreen.addEventListener('click', wantStart);
+startScreen.addEventListener('click', (event) => {
+  if (!pageControl(event.target)) wantStart();
+});
 
 // ---- the keys: to the game, unless they are aimed at one of the page's own controls
 
@@ -487,6 +531,8 @@ const startKeys = new Set(); // keys that started the game, held: their release 
 window.addEventListener('keydown', (event) => {
   if (!running) {
     if (pageControl(event.target)) return;
+    // Held: the key is the page's (class.js gives the names the focus).
+    if (startHeld) return tell('plimo-held-key');
     event.stopImmediatePropagation();
     const modifier = /^(Shift|Control|Alt|Meta|AltGraph|CapsLock|Tab)$/.test(event.key);
     if (!event.repeat && !modifier && !event.ctrlKey && !event.metaKey && !event.altKey) {

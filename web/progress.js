@@ -7,11 +7,16 @@
 // record as the grids the desktop game prints, with "Save as CSV" (written for a
 // spreadsheet: spreadsheetCsv) and "Forget this record".
 //
+// With a class (class.js), each child's record is kept apart, under a name of its own
+// made of the child's name as names are compared (playerStorageName), and the panel
+// shows the record of the child chosen there (showRecordOf); a child's first game starts
+// from a record that carries the child's name, so that the game keeps it inside.
+//
 // A stored record is judged before the game sees it: one larger than the record's limit
 // (the game's own, plimoProgressMaxBytes), one holding a NUL, or one the game cannot read
 // is set aside under a name of its own (plimo-progress-damaged-<date>), said so in the
 // panel, and never passed to the game; Forget removes those copies too.
-import { askGame, askGameNumber, gameFiles, storageKey, storedItems } from './page.js';
+import { askGame, askGameNumber, currentPlayer, gameFiles, pageFacts, storageKey, storedItems } from './page.js';
 import { addPanelSection } from './settings.js';
 
 // A cell of a CSV meant for a spreadsheet. A cell beginning with =, +, -, @, a tab or a
@@ -64,31 +69,55 @@ export function spreadsheetCsv(text) {
   return csvRecords(text).map(function (record) { return record.map(spreadsheetCell).join(','); }).join('\n') + '\n';
 }
 
-{
-  var StorageKey = storageKey('plimo-progress');
-  var DamagedName = 'plimo-progress-damaged-';
-  // Where the game keeps the record: $HOME/.local/share/plimo/progress.csv, HOME being
-  // emscripten's /home/web_user.
-  var Folder = '/home/web_user/.local/share/plimo';
-  var Path = Folder + '/progress.csv';
-  var Shown = { F: 'F', s: 's', X: 'X', '.': '·' }; // the game's marks as the grid shows them
-  var States = { F: 'fluent', s: 'slow', X: 'stuck', '.': 'none' };
+// The stored name of the record of player ({ name, key } as class.js has them; null: the
+// device's own record, kept when no class is set).
+export function playerStorageName(player) {
+  return player ? storageKey('plimo-player-' + encodeURIComponent(player.key)) : storageKey('plimo-progress');
+}
+// The record kept under a stored name, '' when none.
+export function storedRecord(name) {
+  try {
+    return localStorage.getItem(name) || '';
+  } catch (e) {
+    return '';
+  }
+}
+// Keeps text under a stored name ('' removes it); false when the browser refused.
+export function storeRecord(name, text) {
+  try {
+    if (text) localStorage.setItem(name, text);
+    else localStorage.removeItem(name);
+    return true;
+  } catch (e) {
+    return false; // storage refused: the record lasts as long as this page
+  }
+}
+const shownPlayer = { player: null, show: null }; // whose record the panel shows, and how to show it again
+// The panel shows player's record (null: the device's own).
+export function showRecordOf(player) {
+  shownPlayer.player = player;
+  if (shownPlayer.show) shownPlayer.show();
+}
 
-  function stored() {
-    try {
-      return localStorage.getItem(StorageKey) || '';
-    } catch (e) {
-      return '';
+{
+  var DamagedName = 'plimo-progress-damaged-';
+  // Where the game keeps the record (the game's own path, HOME being emscripten's
+  // /home/web_user), once a game has loaded.
+  var Path = null;
+  var Folder = null;
+  function knowPath() {
+    if (!Path && pageFacts()) {
+      Path = pageFacts().recordPath;
+      Folder = Path.slice(0, Path.lastIndexOf('/'));
     }
+    return !!Path;
   }
-  function store(text) {
-    try {
-      if (text) localStorage.setItem(StorageKey, text);
-      else localStorage.removeItem(StorageKey);
-    } catch (e) {
-      // storage refused: the record lasts as long as this page
-    }
-  }
+  var NotPlayedShown = '·'; // the not-played mark as the grid shows it: a dot that does not shout
+
+  // The record the game plays with: its player's, the one playing now.
+  var playing = function () { return playerStorageName(currentPlayer()); };
+  // The record the panel shows.
+  var shown = function () { return playerStorageName(shownPlayer.player); };
 
   // ---- the record as the game judges it (the desktop's grids): read by the game itself
 
@@ -104,7 +133,7 @@ export function spreadsheetCsv(text) {
       var f = line.split('|');
       if (f[0] === '!') v.damaged = f.slice(1).join('|');
       else if (f[0] === 'S') { v.facts = Number(f[1]); v.lastPlayed = f[2]; v.gridMax = Number(f[3]); }
-      else if (f[0] === 'L') v.legend.push([f[1], f[2]]);
+      else if (f[0] === 'L') v.legend.push([f[1], f[2], f[3]]);
       else if (f[0] === 'G') v.grids.push(f[1]);
       else if (f[0] === 'C') {
         v.cells.push({ grid: Number(f[1]), row: Number(f[2]), column: Number(f[3]), mark: f[4], fact: f[5],
@@ -114,6 +143,19 @@ export function spreadsheetCsv(text) {
     return v;
   }
   var lastView = null; // the last view the game gave, shown while no game is loaded
+
+  // A mark's state ("fluent", ..., "notPlayed"), its meaning, and the mark as the grid
+  // shows it, from the game's legend in view v.
+  function legendOf(v, mark) {
+    return v.legend.find(function (l) { return l[0] === mark; }) || [mark, mark, 'notPlayed'];
+  }
+  function stateOf(v, mark) { return legendOf(v, mark)[2]; }
+  function meaningOf(v, mark) { return legendOf(v, mark)[1]; }
+  function notPlayedMark(v) {
+    var l = v.legend.find(function (x) { return x[2] === 'notPlayed'; });
+    return l ? l[0] : '';
+  }
+  function shownMark(v, mark) { return stateOf(v, mark) === 'notPlayed' ? NotPlayedShown : mark; }
 
   // ---- judging a stored record before the game sees it
 
@@ -137,7 +179,7 @@ export function spreadsheetCsv(text) {
   }
 
   // A damaged record under a name of its own, the next free one of the day.
-  function setAside(text, why) {
+  function setAside(from, text, why) {
     var base = storageKey(DamagedName + new Date().toISOString().slice(0, 10));
     var name = base;
     for (var n = 2; damagedCopies().indexOf(name) >= 0; n++) name = base.replace(/ /, '-' + n + ' ');
@@ -145,25 +187,25 @@ export function spreadsheetCsv(text) {
       localStorage.setItem(name, text);
     } catch (e) {
       // no room for two: the copy takes the record's place
-      store('');
+      storeRecord(from, '');
       try { localStorage.setItem(name, text); } catch (e2) { /* refused: only the note is left */ }
     }
-    store('');
+    storeRecord(from, '');
     setAsideNote = 'The record kept in this browser was damaged (' + why + '): it is set aside and not used, ' +
                    'and the next game starts a new one. Save as CSV saves it for a look while there is no new record; ' +
                    'Forget this record removes it too.';
     console.warn('Plimo: ' + setAsideNote);
   }
 
-  // The stored record once judged: '' when there is none or it was damaged (and is set
-  // aside now); null while no game is loaded to judge it.
-  function record() {
-    var text = stored();
+  // The record stored under name once judged: '' when there is none or it was damaged
+  // (and is set aside now); null while no game is loaded to judge it.
+  function record(name) {
+    var text = storedRecord(name);
     if (!text) return '';
     var why = wrongWith(text);
     if (why === null) return null;
     if (!why) return text;
-    setAside(text, why);
+    setAside(name, text, why);
     return '';
   }
 
@@ -173,11 +215,14 @@ export function spreadsheetCsv(text) {
 
   var lastSeen = null; // the record as last read from, or written into, the game's files
 
-  // Before the game starts: the kept record becomes the game's progress.csv.
+  // Before the game starts: the kept record becomes the game's progress.csv (a child of
+  // the class without one yet gets a record of its name alone).
   function seed() {
     var fs = fileSystem();
-    var text = record();
-    if (!fs || !text) return;
+    var text = record(playing());
+    if (!text && currentPlayer()) text = askGame('plimoNamedRecord', currentPlayer().name) || '';
+    shownPlayer.player = currentPlayer();
+    if (!fs || !text || !knowPath()) return;
     var path = '';
     Folder.split('/').slice(1).forEach(function (part) {
       path += '/' + part;
@@ -190,7 +235,7 @@ export function spreadsheetCsv(text) {
   // After the game has written it: the record is kept in localStorage.
   function collect() {
     var fs = fileSystem();
-    if (!fs) return;
+    if (!fs || !knowPath()) return;
     var text;
     try {
       text = fs.readFile(Path, { encoding: 'utf8' });
@@ -200,8 +245,8 @@ export function spreadsheetCsv(text) {
     if (text === lastSeen) return;
     lastSeen = text;
     // A damaged record the game has put aside is kept aside here too, never lost unseen.
-    record();
-    store(text);
+    record(playing());
+    storeRecord(playing(), text);
     show();
   }
 
@@ -243,7 +288,7 @@ export function spreadsheetCsv(text) {
   // The grids, the legend and the chooser come from the game's view of the record; until a
   // game has loaded, the last view stands (or a line saying the game is loading).
   function show() {
-    var text = record();
+    var text = record(shown());
     var judged = text === null ? null : view(text);
     if (judged) lastView = judged;
     var v = judged || lastView;
@@ -260,7 +305,7 @@ export function spreadsheetCsv(text) {
       v.grids.forEach(function (title, i) { element('option', { value: String(i), textContent: title.split(':')[0] }, chooser); });
       v.legend.forEach(function (l) {
         var line = element('span', {}, legend);
-        element('b', { className: 'progress-' + States[l[0]], textContent: Shown[l[0]] }, line);
+        element('b', { className: 'progress-' + l[2], textContent: shownMark(v, l[0]) }, line);
         line.appendChild(document.createTextNode(' ' + l[1]));
       });
     }
@@ -279,7 +324,7 @@ export function spreadsheetCsv(text) {
     var far = [];
     var cells = text && !v.damaged ? v.cells : [];
     cells.forEach(function (cell) {
-      if (cell.grid < 0) far.push(cell.fact + ' ' + States[cell.mark]);
+      if (cell.grid < 0) far.push(cell.fact + ' ' + stateOf(v, cell.mark));
       else if (cell.grid === grid) marks[cell.row + ',' + cell.column] = cell;
     });
     table.textContent = '';
@@ -292,14 +337,16 @@ export function spreadsheetCsv(text) {
       element('th', { textContent: String(r) }, line);
       for (c = 0; c <= v.gridMax; c++) {
         var cell = marks[r + ',' + c];
-        var mark = cell ? cell.mark : '.';
-        var td = element('td', { className: 'progress-' + States[mark], textContent: Shown[mark] }, line);
-        td.title = cell ? cell.fact + ': ' + States[mark] + ' (asked ' + cell.asked + ', right at the first try ' +
+        var mark = cell ? cell.mark : notPlayedMark(v);
+        var td = element('td', { className: 'progress-' + stateOf(v, mark), textContent: shownMark(v, mark) }, line);
+        td.title = cell ? cell.fact + ': ' + meaningOf(v, mark) + ' (asked ' + cell.asked + ', right at the first try ' +
                           cell.rightFirstTry + ', wrong ' + cell.wrong + ', too slow ' + cell.tooSlow + ')' : 'not yet played';
       }
     }
-    beyond.textContent = far.length ? 'Beyond 12: ' + far.join(', ') : '';
+    beyond.textContent = far.length ? 'Beyond ' + v.gridMax + ': ' + far.join(', ') : '';
   }
+
+  shownPlayer.show = show;
 
   // A game's instance is loaded: the record can be judged.
   document.addEventListener('plimo-ready', show);
@@ -309,7 +356,7 @@ export function spreadsheetCsv(text) {
   // What Save as CSV saves: the record, or with none the damaged copy set aside last, for
   // a look at it.
   function saved() {
-    var text = record();
+    var text = record(shown());
     if (text) return text;
     var copies = damagedCopies().sort();
     try {
@@ -320,7 +367,7 @@ export function spreadsheetCsv(text) {
   }
 
   save.addEventListener('click', function () {
-    var link = element('a', { download: 'plimo-progress.csv',
+    var link = element('a', { download: shownPlayer.player ? 'plimo-progress-' + shownPlayer.player.name + '.csv' : 'plimo-progress.csv',
                               href: URL.createObjectURL(new Blob([spreadsheetCsv(saved())], { type: 'text/csv' })) });
     document.body.appendChild(link);
     link.click();
@@ -332,7 +379,8 @@ export function spreadsheetCsv(text) {
   no.addEventListener('click', function () { confirmLine.hidden = true; });
   yes.addEventListener('click', function () {
     confirmLine.hidden = true;
-    store('');
+    var name = shown();
+    storeRecord(name, '');
     damagedCopies().forEach(function (key) {
       try { localStorage.removeItem(key); } catch (e) { /* refused */ }
     });
@@ -340,7 +388,7 @@ export function spreadsheetCsv(text) {
     // The game's copy too, and what it kept aside as damaged: its next game starts a
     // new record.
     var fs = fileSystem();
-    if (fs) {
+    if (fs && name === playing() && knowPath()) {
       try {
         fs.readdir(Folder).forEach(function (name) {
           if (name.indexOf('progress.csv') !== 0) return;

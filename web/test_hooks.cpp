@@ -32,6 +32,9 @@ EMSCRIPTEN_KEEPALIVE int plimoCursorOffset() { return cursorOffset(now); }
 // The answer of the leading problem, or INT_MIN when the field is empty.
 EMSCRIPTEN_KEEPALIVE int plimoLeadingAnswer() { return game.problems ? game.problems->answer : INT_MIN; }
 
+// The leading problem as it is shown ("7 * 8"), "" with none.
+EMSCRIPTEN_KEEPALIVE const char *plimoLeadingText() { return game.problems && game.problems->text ? game.problems->text : ""; }
+
 // The game mode chosen (a GameMode).
 EMSCRIPTEN_KEEPALIVE int plimoGameMode() { return game.gameMode; }
 

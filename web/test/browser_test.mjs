@@ -870,7 +870,7 @@ async function practiceSettings(browser, url) {
     for (const n of ['2', '12', '3', '12']) await generic.$$eval('#practice-panel button.number', (b, n) => b.find((x) => x.textContent === n).click(), n);
     const panel = await generic.evaluate(() => ({
       numbers: [...document.querySelectorAll('#practice-panel button.number')].map((b) => b.textContent).join(' '),
-      minutes: document.querySelectorAll('#practice-panel select:not(#progress-grid-choice) option').length,
+      minutes: document.querySelectorAll('#practice-panel select[name="--minutes"] option').length,
       saved: localStorage.getItem('plimo-practice /site/'),
     }));
     check(panel.numbers === '0 1 2 3 4 5 6 7 8 9 10 11 12' && panel.minutes === 31 && panel.saved === '["--slow","--minutes=5","--tables=2,3"]' &&
@@ -950,10 +950,14 @@ async function progressRecord(browser, url) {
   await waitFor(page, 'the game\'s record reaches localStorage',
                 () => (localStorage.getItem('plimo-progress /') || '').split('\n').length > 3);
   const record = await page.evaluate(() => localStorage.getItem('plimo-progress /'));
+  // Written anew in the record's current format: its title, the facts, then the game.
   const lines = record.trim().split('\n');
-  const sums = lines.slice(2).map((l) => l.split(','));
-  check(lines[0] === Header && lines[1] === '7 * 8,5,1,4,0,5200,2024-03-18' && sums.length >= 2 &&
-        sums.every((f) => /^\d+ \+ \d+$/.test(f[0]) && f.length === 7 && /^\d{4}-\d\d-\d\d$/.test(f[6])) &&
+  const gamesAt = lines.indexOf('game,date,seconds played');
+  const sums = lines.slice(3, gamesAt).map((l) => l.split(','));
+  check(lines[0] === 'plimo progress record,version 2,player,' && lines[1] === Header + ',last askings' &&
+        lines[2] === '7 * 8,5,1,4,0,5200,2024-03-18,' && sums.length >= 2 && gamesAt === lines.length - 2 &&
+        /^[0-9a-f]{16},\d{4}-\d\d-\d\d,\d+$/.test(lines.at(-1)) &&
+        sums.every((f) => /^\d+ \+ \d+$/.test(f[0]) && f.length === 8 && /^\d{4}-\d\d-\d\d$/.test(f[6])) &&
         sums.reduce((n, f) => n + Number(f[1]), 0) >= 3 && sums.reduce((n, f) => n + Number(f[2]), 0) >= 1 &&
         sums.reduce((n, f) => n + Number(f[3]), 0) === 1,
         'the game merged its sums into the kept record', JSON.stringify(record));
@@ -1442,6 +1446,246 @@ async function schoolPolicy(browser) {
         'under default-src \'self\' alone the page names the header it needs', played[1].line);
 }
 
+// ---- a class on a shared device: the teacher's list typed in the panel (names checked
+// as the game checks them), "Who is playing?" on the start screen, each child's record
+// kept apart under its name, the class table and each child's grids, the class's CSV for
+// a spreadsheet (a formula-like name written as text), and records opened from another
+// device merged by name, a game found twice counted once.
+
+// A record as the game writes it: player's, with facts ("fact,asked,right,wrong,slow,
+// median,last,askings") and games ("id,date,seconds").
+const recordOf = (player, facts, games) => ['plimo progress record,version 2,player,' + player,
+  'fact,asked,right first try,wrong,too slow,median ms,last played,last askings', ...facts,
+  'game,date,seconds played', ...games].join('\n') + '\n';
+const ClassHeader = 'player,fact,mark,asked,right first try,wrong,too slow,median ms,last played,last askings';
+// 7 * 8 wrong in each of three games on three days: stuck.
+const stuckOn78 = (ids) => `7 * 8,3,0,3,0,,2024-03-20,2024-03-18 ${ids[0]} 1 w;2024-03-19 ${ids[1]} 1 w;2024-03-20 ${ids[2]} 1 w`;
+const gamesOf = (ids) => ids.map((id, i) => `${id},2024-03-${18 + i},60`);
+
+// What the page hands the browser to save, from now on: [file name, type, text] each.
+const catchSaves = (page) => page.evaluate(() => {
+  const create = URL.createObjectURL;
+  const click = HTMLAnchorElement.prototype.click;
+  window.plimoSaves = [];
+  URL.createObjectURL = (blob) => { window.plimoSaves.push([null, blob.type, blob]); return create.call(URL, blob); };
+  HTMLAnchorElement.prototype.click = function () { window.plimoSaves.at(-1)[0] = this.download; return click.call(this); };
+});
+const saves = (page) => page.evaluate(() => Promise.all(window.plimoSaves.map(async ([n, t, b]) => [n, t, await b.text()])));
+
+async function typeClass(page, text) {
+  await page.$eval('#class-names', (e, t) => { e.value = t; }, text);
+  await page.click('#class-use');
+  return page.evaluate(() => document.getElementById('class-message').textContent);
+}
+
+async function classOnDevice(browser, url) {
+  const page = await newPage(browser);
+  await page.goto(url);
+  if (!(await gameLoaded(page))) return check(false, 'the page loads for the class');
+  await page.click('#practice');
+  const refusals = [];
+  for (const list of ['Ana\n../x', 'Ana\nBen\nana ', 'Ana\n' + 'B'.repeat(25), Array.from({ length: 41 }, (_, i) => 'Kid ' + i).join('\n')]) {
+    refusals.push(await typeClass(page, list));
+  }
+  check(/not taken: ".*\.\.\/x": a name may not begin with a dot/.test(refusals[0]) && /"Ana" and "ana" are one child/.test(refusals[1]) &&
+        /at most 24 characters/.test(refusals[2]) && /at most 40 names/.test(refusals[3]) &&
+        await page.evaluate(() => localStorage.getItem('plimo-class /')) === null,
+        'a class list the game would refuse is not taken, with one line naming the name at fault', refusals.join(' | '));
+  const taken = await typeClass(page, ' Ana \n\nBen, -Zoe');
+  check(taken === '3 children: each picks a name at the start.' &&
+        await page.evaluate(() => localStorage.getItem('plimo-class /')) === '[{"name":"Ana","key":"ana"},{"name":"Ben","key":"ben"},{"name":"-Zoe","key":"-zoe"}]',
+        'the class list typed once is checked, trimmed and kept on the device', taken);
+  await page.click('#practice-done');
+  const pick = await page.evaluate(() => ({
+    title: document.getElementById('class-pick-title').textContent, hint: document.getElementById('class-pick-hint').textContent,
+    names: [...document.querySelectorAll('#class-pick-names button')].map((b) => b.textContent),
+    prompt: document.getElementById('start-prompt').hidden, small: [...document.querySelectorAll('#class-pick-names button')].filter((b) => b.offsetHeight < 44).length,
+  }));
+  check(pick.title === 'Who is playing?' && pick.hint === 'Choose with the arrows, then press Return' && pick.names.join() === 'Ana,Ben,-Zoe' &&
+        pick.prompt && pick.small === 0, 'the start screen asks who is playing, a name a button of 44 px or more', JSON.stringify(pick));
+  // A key that picks no name starts no game; the arrows move to Ben, Return picks him.
+  await press(page, 'x');
+  await new Promise((r) => setTimeout(r, 300));
+  check(await page.evaluate(() => !document.getElementById('start').hidden && !performance.getEntriesByName('plimo-started').length),
+        'with a class, a key that picks no name starts no game');
+  await press(page, 'ArrowDown');
+  await press(page, 'Enter');
+  if (!(await waitScreen(page, Screen.Splash))) return;
+  const started = await page.evaluate(() => ({
+    words: performance.getEntriesByName('plimo-started').at(-1).detail.arguments.join(' '),
+    file: (() => {
+      try { return window.Module.FS.readFile('/home/web_user/.local/share/plimo/progress.csv', { encoding: 'utf8' }).split('\n')[0]; } catch (e) { return 'no record'; }
+    })(),
+  }));
+  check(started.words === 'window --remember' && started.file === 'plimo progress record,version 2,player,Ben',
+        'Ben plays with his record kept, his name inside the record and never among the game\'s words', JSON.stringify(started));
+  if (!(await intoAdditionGame(page))) return;
+  for (let i = 0; i < 2; i++) {
+    await page.waitForFunction(() => window.Module._plimoLeadingAnswer() !== -2147483648, { polling: 'raf', timeout: StateTimeoutMs });
+    const at = await hook(page, 'plimoFeedbackAt');
+    await page.keyboard.type(String(await hook(page, 'plimoLeadingAnswer')), { delay: 30 });
+    await page.waitForFunction((t) => window.Module._plimoFeedbackAt() !== t, { polling: 'raf', timeout: StateTimeoutMs }, at);
+  }
+  await press(page, 'Escape');
+  if (!(await waitScreen(page, Screen.GameOver))) return;
+  await waitFor(page, 'Ben\'s game reaches his own stored record', () => (localStorage.getItem('plimo-player-ben /') || '').includes(' + '));
+  const kept = await page.evaluate(() => [localStorage.getItem('plimo-player-ben /'), localStorage.getItem('plimo-progress /'), localStorage.getItem('plimo-player-ana /')]);
+  check(kept[0].startsWith('plimo progress record,version 2,player,Ben\n') && kept[0].split('\n').filter((l) => / \+ /.test(l)).length >= 2 &&
+        kept[1] === null && kept[2] === null, 'Ben\'s facts are in his record only', JSON.stringify(kept));
+  // The game ended (its quit entry): the next child picks a name.
+  await press(page, 'Escape');
+  await waitScreen(page, Screen.MainMenu);
+  await press(page, 'Escape');
+  await press(page, 'Enter');
+  await waitFor(page, 'after the game ends, the start screen asks who plays next', () =>
+    !document.getElementById('start').hidden && !document.getElementById('class-pick').hidden &&
+    document.activeElement.textContent === 'Ben');
+
+  // The class's table and grids: Ben's, and -Zoe's stuck 7 x 8 from a record kept here.
+  await page.evaluate((r) => localStorage.setItem('plimo-player-' + encodeURIComponent('-zoe') + ' /', r),
+                      recordOf('-Zoe', [stuckOn78(['a1', 'a2', 'a3'])], gamesOf(['a1', 'a2', 'a3'])));
+  await page.click('#practice');
+  await page.select('#class-player', '-zoe');
+  const shown = await page.evaluate(() => {
+    const chooser = document.getElementById('progress-grid-choice');
+    chooser.value = '0';
+    chooser.dispatchEvent(new Event('change'));
+    return { table: document.getElementById('class-table').textContent,
+             grid: [...document.querySelectorAll('#progress-grid tbody tr')].map((tr) => [...tr.cells].slice(1).map((td) => td.textContent).join('')) };
+  });
+  const line = (name) => (shown.table.split('\n').find((l) => l.startsWith(name + ' ')) || '').trim().split(/\s+/);
+  check(line('Ben')[1] === '1' && line('-Zoe')[1] === '3' && line('-Zoe')[3] === '2024-03-20' && /Multiplication: 7 \* 8 \(1: -Zoe\)/.test(shown.table) &&
+        shown.grid[7][8] === 'X' && shown.grid.join('').replace(/·/g, '').length === 1,
+        'the class table has a line per child (games, last day) and the fact -Zoe is stuck on; her grid marks 7 × 8 stuck',
+        shown.table + JSON.stringify(shown.grid[7]));
+
+  await catchSaves(page);
+  await page.click('#class-save');
+  const [csv] = await saves(page);
+  const rows = csv ? csv[2].trim().split('\n') : [];
+  check(csv && csv[0] === 'plimo-class.csv' && rows[0] === ClassHeader && rows.filter((r) => r.startsWith('Ben,')).length >= 2 &&
+        rows.includes("'-Zoe,7 * 8,X,3,0,3,0,,2024-03-20,2024-03-18 a1 1 w;2024-03-19 a2 1 w;2024-03-20 a3 1 w") &&
+        !rows.some((r) => /^[-=+@]/.test(r)),
+        'Save class as CSV: a row per child and fact, the name first, the formula-like name written as text', JSON.stringify(csv));
+  check((await page.evaluate(() => window.plimoRefused)).length === 0, 'the class section breaks no content rule');
+  await closePage(page);
+
+  // Another device: opens the class CSV and Ana's record saved elsewhere (twice: her game
+  // counts once), and a file that is no record.
+  const other = await newPage(browser);
+  await other.goto(url);
+  if (!(await gameLoaded(other))) return;
+  await other.evaluate((r) => localStorage.setItem('plimo-player-ana /', r),
+                       recordOf('Ana', ['2 + 2,1,1,0,0,900,2024-03-18,2024-03-18 b1 1 f'], gamesOf(['b1'])));
+  // The language last played on this device was German.
+  await other.evaluate(() => {
+    localStorage.setItem('plimo-class /', '[{"name":"Ana","key":"ana"}]');
+    localStorage.setItem('plimo-language /', 'de');
+  });
+  await other.reload();
+  if (!(await gameLoaded(other))) return;
+  await other.waitForFunction(() => document.getElementById('class-pick-title').textContent, { timeout: StateTimeoutMs }).catch(() => {});
+  const german = await other.evaluate(() => [document.getElementById('class-pick-title').textContent, document.getElementById('class-pick-hint').textContent]);
+  check(german[0] === 'Wer spielt?' && german[1] && german[1] !== 'Choose with the arrows, then press Return',
+        '"Who is playing?" in the language last played on the device', german.join(' / '));
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'plimo-web-records-'));
+  const files = { 'class.csv': csv ? csv[2] : '', 'ana-1.csv': recordOf('ANA ', ['3 + 3,1,0,1,0,,2024-03-21,2024-03-21 c1 1 w'], ['c1,2024-03-21,120']),
+                  'notes.txt': 'shopping list\n' };
+  files['ana-2.csv'] = files['ana-1.csv'];
+  for (const [name, text] of Object.entries(files)) fs.writeFileSync(path.join(dir, name), text);
+  await other.click('#practice');
+  const input = await other.$('#class-record-files');
+  await input.uploadFile(...Object.keys(files).map((n) => path.join(dir, n)));
+  await other.waitForFunction(() => document.getElementById('class-opened').textContent, { timeout: StateTimeoutMs });
+  const after = await other.evaluate(() => ({ said: document.getElementById('class-opened').textContent,
+    table: document.getElementById('class-table').textContent,
+    ana: localStorage.getItem('plimo-player-ana /'), zoe: localStorage.getItem('plimo-player-' + encodeURIComponent('-zoe') + ' /'),
+    whose: [...document.querySelectorAll('#class-player option')].map((o) => o.textContent) }));
+  const anaLine = (after.table.split('\n').find((l) => l.startsWith('Ana ')) || '').trim().split(/\s+/);
+  check(/notes\.txt is no record/.test(after.said) && /merged by name: Ana, Ben, -Zoe/.test(after.said) &&
+        anaLine[1] === '2' && anaLine[2] === '3' && after.ana.startsWith('plimo progress record,version 2,player,Ana\n') &&
+        after.ana.includes('\n3 + 3,1,0,1,0,') && after.zoe && after.zoe.split('\n')[0] === 'plimo progress record,version 2,player,-Zoe' &&
+        after.zoe.includes('\n7 * 8,3,0,3,0,,2024-03-20,') && after.whose[0] === "Ana's record" && [...after.whose].sort().join() === "-Zoe's record,Ana's record,Ben's record",
+        'Open records: files from another device merged by name (a game in two files counted once, -Zoe read back as she was), shown and kept; a file that is no record named',
+        JSON.stringify(after));
+  await closePage(other);
+}
+
+// ---- settings from a link and from the school's settings file beside index.html: the
+// address first, then what this device chose, then the school's file; names never from
+// either.
+
+// The leading problems of a multiplication game at the menu's second difficulty, n of them.
+async function multiplications(page, n) {
+  for (const [key, screen] of [['Enter', Screen.LanguagePick], ['Enter', Screen.MainMenu]]) {
+    await press(page, key);
+    if (!(await waitScreen(page, screen))) return [];
+  }
+  for (let i = 0; i < 3; i++) await press(page, 'ArrowDown');
+  for (const screen of [Screen.Difficulty, Screen.Help, Screen.Playing]) {
+    await press(page, 'Enter');
+    if (!(await waitScreen(page, screen))) return [];
+  }
+  const seen = [];
+  for (let i = 0; i < n; i++) {
+    await page.waitForFunction(() => window.Module._plimoLeadingAnswer() !== -2147483648, { polling: 'raf', timeout: StateTimeoutMs });
+    seen.push(await page.evaluate(() => window.Module.ccall('plimoLeadingText', 'string', [], [])));
+    const at = await hook(page, 'plimoFeedbackAt');
+    await page.keyboard.type(String(await hook(page, 'plimoLeadingAnswer')), { delay: 30 });
+    await page.waitForFunction((t) => window.Module._plimoFeedbackAt() !== t, { polling: 'raf', timeout: StateTimeoutMs }, at);
+  }
+  return seen;
+}
+
+async function pageSettings(browser, url) {
+  const page = await newPage(browser);
+  await page.goto(url + 'index.html?tables=7&tabels=3&player=Ana');
+  await startGame(page);
+  if (!(await waitScreen(page, Screen.Splash))) return;
+  const words = await page.evaluate(() => performance.getEntriesByName('plimo-started').at(-1).detail.arguments.join(' '));
+  const faults = await page.evaluate(() => document.getElementById('start-settings-faults').textContent);
+  check(words === 'window --tables=7' && /"tabels=3" is no setting the page offers/.test(faults) &&
+        /"player": a child's name or a class list is set only in the panel/.test(faults) && !faults.includes('Ana'),
+        'a link with ?tables=7 passes --tables=7; a misspelt word and a name in it are left out and named (the name itself never)', `${words} / ${faults}`);
+  const products = await multiplications(page, 4);
+  check(products.length === 4 && products.every((p) => /^(7 \* \d+|\d+ \* 7)$/.test(p)), 'from the link, every product is a 7 times product',
+        products.join(', '));
+  await closePage(page);
+
+  // The school's file beside index.html, then this device's change, then a link.
+  const file = path.join(siteDir, 'settings');
+  fs.writeFileSync(file, '# the school\'s defaults\n--gentle\nround=5   # five minutes\n\n--class=Ana,Ben\n');
+  try {
+    const school = await newPage(browser);
+    const started = () => school.evaluate(() => performance.getEntriesByName('plimo-started').at(-1).detail.arguments.join(' '));
+    await school.goto(url);
+    await startGame(school);
+    if (!(await waitScreen(school, Screen.Splash))) return;
+    const first = await started();
+    const said = await school.evaluate(() => [document.getElementById('practice-sources').textContent, document.getElementById('practice-faults').textContent,
+      document.querySelector('#practice-panel input[value="--gentle"]').checked, document.querySelector('#practice-panel select[name="--round"]').value]);
+    check(first === 'window --gentle --round=5' && /from the school's settings file: gentle, round=5/.test(said[0]) && /line 5: "class"/.test(said[1]) && !/Ana/.test(said[1]) &&
+          said[2] && said[3] === '5', 'the school\'s settings file gives its words and the panel shows them; a class list there is left out',
+          `${first} / ${JSON.stringify(said)}`);
+    await school.click('#practice');
+    await school.click('#practice-panel input[value="--gentle"]');
+    const kept = await school.evaluate(() => localStorage.getItem('plimo-practice /'));
+    await Promise.all([school.waitForNavigation(), school.click('#practice-restart')]);
+    await startGame(school);
+    await waitScreen(school, Screen.Splash);
+    const second = await started();
+    await school.goto(url + 'index.html?gentle&round=7');
+    await startGame(school);
+    await waitScreen(school, Screen.Splash);
+    const third = await started();
+    check(kept === '["--no-gentle"]' && second === 'window --round=5' && third === 'window --gentle --round=7',
+          'a change on this device stays there, over the school\'s file; a link goes first', `${kept} / ${second} / ${third}`);
+    await closePage(school);
+  } finally {
+    fs.rmSync(file, { force: true });
+  }
+}
+
 // ---- a download that fails: one red line naming the file, within 10 s
 
 async function failedDownloads(browser, url) {
@@ -1498,6 +1742,8 @@ const sections = [
   ['phoneGame', () => phoneGame(browser, url)],
   ['practiceSettings', () => practiceSettings(browser, url)],
   ['progressRecord', () => progressRecord(browser, url)],
+  ['classOnDevice', () => classOnDevice(browser, url)],
+  ['pageSettings', () => pageSettings(browser, url)],
   ['phonePanel', () => phonePanel(browser, url)],
   ['failedDownloads', () => failedDownloads(browser, url)],
   ['schoolServer', () => schoolServer(browser)],
