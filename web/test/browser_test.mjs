@@ -1546,6 +1546,17 @@ async function singlePage(browser, file) {
         'plimo.html plays with nothing fetched, and keeps its record where the browser keeps a file page\'s storage',
         JSON.stringify(shown));
   await closePage(page);
+  // A browser that keeps nothing for a file's page: the start screen says so, and the game plays.
+  const refusing = await newPage(browser);
+  await refusing.evaluateOnNewDocument(() => {
+    Object.defineProperty(window, 'localStorage', { get() { throw new DOMException('refused', 'SecurityError'); } });
+  });
+  await refusing.goto('file://' + file);
+  await waitFor(refusing, 'plimo.html says that a browser refusing storage keeps nothing',
+                () => document.getElementById('file-note') && !document.getElementById('file-note').hidden);
+  await startGame(refusing);
+  await waitFor(refusing, 'plimo.html plays all the same', () => performance.getEntriesByName('plimo-first-frame').length);
+  await closePage(refusing);
 }
 
 // ---- main
