@@ -1534,6 +1534,12 @@ async function pacing(browser, url) {
 async function singlePage(browser, file) {
   const size = fs.statSync(file).size;
   check(size <= 6e6, 'plimo.html holds the whole game in at most 6 MB', `${(size / 1e6).toFixed(2)} MB`);
+  // The build refuses a page over its limit, with one line, and writes none.
+  const over = path.join(outDir, 'over.html');
+  const made = spawnSync('python3', [path.join(sourceRoot, 'web/single_page.py'), siteDir, path.join(sourceRoot, 'web/index.html'),
+                                     over, String(size - 1)], { encoding: 'utf8' });
+  check(made.status === 1 && /plimo\.html would be \d+ bytes, more than the \d+/.test(made.stderr) && !fs.existsSync(over),
+        'a page over the limit is refused by the build, none written', made.stderr.trim());
   const page = await newPage(browser);
   await page.goto('file://' + file);
   await startGame(page);
