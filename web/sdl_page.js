@@ -71,18 +71,23 @@ mergeInto(LibraryManager.library, {
     wake: null, // the game's wake, with 1 for a wake at a key
     timer: 0, // the pending timer's id, or 0
     frame: 0, // the pending animation frame's id, or 0
+    input: 0, // a key came since the last wake
 
-    run: function(input) {
+    // Whichever comes first, the timer or the animation frame, wakes the game; the other
+    // is called off.
+    run: function() {
       var l = plimoLoop;
       if (l.timer) clearTimeout(l.timer);
       if (l.frame) cancelAnimationFrame(l.frame);
-      l.timer = l.frame = 0;
+      var input = l.input;
+      l.timer = l.frame = l.input = 0;
       callUserCallback(function() { l.wake(input); });
     },
 
     onInput: function() {
       var l = plimoLoop;
-      if (!l.frame) l.frame = requestAnimationFrame(function() { l.run(1); });
+      l.input = 1;
+      if (!l.frame) l.frame = requestAnimationFrame(l.run);
     },
 
     onVisibility: function() {
@@ -101,14 +106,16 @@ mergeInto(LibraryManager.library, {
   plimo_loop_start: function(wake) {
     plimoLoop.wake = {{{ makeDynCall('vi', 'wake') }}};
     plimoLoop.listen(true);
-    plimoLoop.frame = requestAnimationFrame(function() { plimoLoop.run(0); });
+    plimoLoop.timer = setTimeout(plimoLoop.run, 0);
   },
 
+  // The next wake after ms, or sooner at a key. (A key's animation frame already asked
+  // for does not stand in for the timer: a browser may hold animation frames back.)
   plimo_loop_after__deps: ['$plimoLoop'],
   plimo_loop_after: function(ms) {
     var l = plimoLoop;
-    if (l.timer || l.frame) return; // a key came during the wake: its frame comes first
-    l.timer = setTimeout(function() { l.run(0); }, ms);
+    if (l.timer) clearTimeout(l.timer);
+    l.timer = setTimeout(l.run, ms);
   },
 
   // The loop ends (the game ends): no more wakes, and the runtime may exit.
@@ -117,7 +124,7 @@ mergeInto(LibraryManager.library, {
     var l = plimoLoop;
     if (l.timer) clearTimeout(l.timer);
     if (l.frame) cancelAnimationFrame(l.frame);
-    l.timer = l.frame = 0;
+    l.timer = l.frame = l.input = 0;
     l.listen(false);
     runtimeKeepalivePop();
   },
