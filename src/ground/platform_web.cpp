@@ -65,8 +65,11 @@ const int MaxPassesPerWake = 4;
 // then the loop sleeps until the next work (or key). When the player ends the game, the
 // program tears down and exit tells the page, as the process would end.
 static void wakeLoop(int input) {
+    // The wait is worked out once a pass (a still screen's costs a look ahead).
+    int32_t wait = 0;
     for (int i = 0; i < MaxPassesPerWake; i++) {
-        if (!(input && i == 0) && browserMsUntilWork() > 0)
+        wait = input && i == 0 ? 0 : browserMsUntilWork();
+        if (wait > 0)
             break;
         if (browserPass()) {
             plimo_loop_stop();
@@ -74,7 +77,6 @@ static void wakeLoop(int input) {
             exit(0);
         }
     }
-    int32_t wait = browserMsUntilWork();
     plimo_loop_after(wait > 0 ? wait : 0);
 }
 
