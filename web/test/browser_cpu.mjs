@@ -77,9 +77,11 @@ async function cpuSpan(cdp, settleSeconds = 0.5, spanSeconds = seconds, over = a
 
 // ---- the game, walked with keys to each scene, each measured in turn
 
+// Polled by time, not by animation frames: the game asks for none while it waits, and a
+// headless browser then sometimes gives the test's own waits none either.
 async function waitScreen(page, screen) {
   await page.waitForFunction((s) => window.Module && window.Module._plimoScreen && window.Module._plimoScreen() === s,
-                             { polling: 'raf', timeout: StateTimeoutMs }, screen);
+                             { polling: 20, timeout: StateTimeoutMs }, screen);
 }
 
 async function measureGame(page, cdp, base) {
@@ -98,7 +100,7 @@ async function measureGame(page, cdp, base) {
   await page.keyboard.press('Enter');
   await waitScreen(page, Screen.Playing);
   await page.waitForFunction(() => window.Module._plimoLeadingAnswer() !== -2147483648,
-                             { polling: 'raf', timeout: StateTimeoutMs });
+                             { polling: 20, timeout: StateTimeoutMs });
   // A game nobody answers at Easy ends by itself after about 20 s: the span ends with it.
   const game = await cpuSpan(cdp, 0, gameSeconds,
                              async () => (await page.evaluate(() => window.Module._plimoScreen())) !== Screen.Playing);
