@@ -7,7 +7,8 @@
 # plimo.wasm), its data packed and compressed (plimo.data) and build.json, which lists
 # every one of them with its hash. current.json names the current build and the one
 # before it, whose folder stays (web/site.cmake). The game and the build's files are
-# gathered in <build>/stage first. The browser test's variant of the game, which also
+# gathered in <build>/stage first. Beside the site, plimo.html holds all of the current
+# build in one page that plays from a file (see below). The browser test's variant of the game, which also
 # exports read-only views of its state, goes with the same page into <build>/site-test
 # (target plimo_test_site); the public site has none of it.
 set(PLIMO_SITE_DIR "${CMAKE_BINARY_DIR}/site")
@@ -80,7 +81,7 @@ endforeach()
 # A site in dir around the game target, whose files are gathered in stage: the top's files
 # copied whenever they change, the build's into stage; then the build's folder b/<hash>/
 # and current.json written from stage (web/site.cmake), a folder only when it is new.
-function(plimo_site name dir stage game all)
+function(plimo_site name dir stage game all single)
   set(copied "")
   set(names plimo.js plimo.wasm)
   foreach(kind root build)
@@ -105,11 +106,16 @@ function(plimo_site name dir stage game all)
   add_custom_target(${name} ${all}
     COMMAND ${CMAKE_COMMAND} -DSITE=${dir} -DSTAGE=${stage} -DOPTIONS=${CMAKE_SOURCE_DIR}/src/shell/options.def
             -DPAGE=${page_files} -DFILES=${build_files} -P ${web_dir}/site.cmake
+    COMMAND ${PLIMO_PYTHON} ${web_dir}/single_page.py ${dir} ${web_dir}/index.html ${single}
     VERBATIM)
   add_dependencies(${name} ${game} ${name}_files)
 endfunction()
-plimo_site(plimo_site ${PLIMO_SITE_DIR} ${PLIMO_STAGE_DIR} plimo ALL)
-plimo_site(plimo_test_site ${PLIMO_TEST_SITE_DIR} ${PLIMO_TEST_STAGE_DIR} plimo_hooked "")
+# The whole game in one page, <build>/plimo.html, written from the site's current build
+# (web/single_page.py): it plays from a file, with no server (a USB stick, a shared
+# folder). The test's variant, with the test's hooks, is <build>/plimo-test.html.
+find_program(PLIMO_PYTHON NAMES python3 REQUIRED)
+plimo_site(plimo_site ${PLIMO_SITE_DIR} ${PLIMO_STAGE_DIR} plimo ALL ${CMAKE_BINARY_DIR}/plimo.html)
+plimo_site(plimo_test_site ${PLIMO_TEST_SITE_DIR} ${PLIMO_TEST_STAGE_DIR} plimo_hooked "" ${CMAKE_BINARY_DIR}/plimo-test.html)
 
 # Every SDL and SDL_mixer function the core calls is answered by the page's JavaScript or
 # left to emscripten's SDL knowingly (web/sdl_symbols.txt); checked before the game links.

@@ -403,13 +403,13 @@ const tooOld = typeof WebAssembly !== 'object' || typeof DecompressionStream !==
                typeof ReadableStream !== 'function';
 let wasm = new Promise(() => {});
 let data = wasm;
-if (self.origin === 'null') {
+if (self.origin === 'null' && !boot.embedded) {
   // A frame sandboxed without allow-same-origin, where every download is refused: the
   // page's inline check says so (index.html).
   failed = true;
 } else if (tooOld) {
   fail('This browser is too old for Plimo. Open the page in a current Chrome, Edge, Firefox or Safari.');
-} else if (location.protocol === 'file:') {
+} else if (location.protocol === 'file:' && !boot.embedded) {
   fail('Plimo cannot start from a file: put its folder on a web server (./play-web.sh serves it) and open that address.');
 } else {
   wasm = download('plimo.wasm');
@@ -437,7 +437,10 @@ if (self.origin === 'null') {
     if (typeof window.createPlimo !== 'function') return fail(damaged('plimo.js'));
     makeGameWhenLoaded();
   };
-  document.head.appendChild(script);
+  // The single-file page (plimo.html, whose files boot.embedded says are inside) holds
+  // the game's script already (taken once this script has run).
+  if (boot.embedded) queueMicrotask(script.onload);
+  else document.head.appendChild(script);
 }
 // A damaged plimo.js stops with a syntax error before it can report anything itself.
 window.addEventListener('error', (event) => {

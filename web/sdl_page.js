@@ -61,6 +61,74 @@ mergeInto(LibraryManager.library, {
   },
   $plimoClock__postset: 'plimoClock.listen(true); plimoClock.onVisibility();',
 
+  // The main loop's waits. The game says after each wake how long until its next work
+  // (the desktop's pacing: a frame only when it is due, none while nothing changes), and
+  // the page sleeps that long on a timer: no animation frame is asked for while the game
+  // waits, so that a still screen costs next to nothing. A key wakes the loop at the next
+  // animation frame, as input ends the desktop's wait; so does the page shown again.
+  $plimoLoop__deps: ['$callUserCallback', '$runtimeKeepalivePop'],
+  $plimoLoop: {
+    wake: null, // the game's wake, with 1 for a wake at a key
+    timer: 0, // the pending timer's id, or 0
+    frame: 0, // the pending animation frame's id, or 0
+    input: 0, // a key came since the last wake
+
+    // Whichever comes first, the timer or the animation frame, wakes the game; the other
+    // is called off.
+    run: function() {
+      var l = plimoLoop;
+      if (l.timer) clearTimeout(l.timer);
+      if (l.frame) cancelAnimationFrame(l.frame);
+      var input = l.input;
+      l.timer = l.frame = l.input = 0;
+      callUserCallback(function() { l.wake(input); });
+    },
+
+    onInput: function() {
+      var l = plimoLoop;
+      l.input = 1;
+      if (!l.frame) l.frame = requestAnimationFrame(l.run);
+    },
+
+    onVisibility: function() {
+      if (document.visibilityState !== 'hidden') plimoLoop.onInput();
+    },
+
+    listen: function(on) {
+      var change = on ? document.addEventListener : document.removeEventListener;
+      change.call(document, 'keydown', plimoLoop.onInput, true);
+      change.call(document, 'keyup', plimoLoop.onInput, true);
+      change.call(document, 'visibilitychange', plimoLoop.onVisibility);
+    }
+  },
+
+  plimo_loop_start__deps: ['$plimoLoop'],
+  plimo_loop_start: function(wake) {
+    plimoLoop.wake = {{{ makeDynCall('vi', 'wake') }}};
+    plimoLoop.listen(true);
+    plimoLoop.timer = setTimeout(plimoLoop.run, 0);
+  },
+
+  // The next wake after ms, or sooner at a key. (A key's animation frame already asked
+  // for does not stand in for the timer: a browser may hold animation frames back.)
+  plimo_loop_after__deps: ['$plimoLoop'],
+  plimo_loop_after: function(ms) {
+    var l = plimoLoop;
+    if (l.timer) clearTimeout(l.timer);
+    l.timer = setTimeout(l.run, ms);
+  },
+
+  // The loop ends (the game ends): no more wakes, and the runtime may exit.
+  plimo_loop_stop__deps: ['$plimoLoop', '$runtimeKeepalivePop'],
+  plimo_loop_stop: function() {
+    var l = plimoLoop;
+    if (l.timer) clearTimeout(l.timer);
+    if (l.frame) cancelAnimationFrame(l.frame);
+    l.timer = l.frame = l.input = 0;
+    l.listen(false);
+    runtimeKeepalivePop();
+  },
+
   // Milliseconds of shown time since the game's instance started, wrapping as SDL's count.
   SDL_GetTicks__deps: ['$plimoClock'],
   SDL_GetTicks: function() {

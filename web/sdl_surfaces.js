@@ -220,7 +220,15 @@ mergeInto(LibraryManager.library, {
         rgba[i] = 0xff000000 | ((v & 0xff) << 16) | (v & 0xff00) | ((v >>> 16) & 0xff);
       }
     }
-    s.ctx.putImageData(s.plimoShown, 0, 0, x, y, w, h);
+    // Put as a rectangle of its own: the browser reads (and converts) the whole image
+    // given, not only the dirty rectangle asked for, at a cost of the canvas's size.
+    var part = s.ctx.createImageData(w, h);
+    var partWords = new Uint32Array(part.data.buffer);
+    for (var line = 0; line < h; line++) {
+      var from = (y + line) * s.width + x;
+      partWords.set(rgba.subarray(from, from + w), line * w);
+    }
+    s.ctx.putImageData(part, x, y);
     plimoSurfaces.shownPixels += w * h;
     if (Module['onFramePresented']) Module['onFramePresented']();
   },

@@ -30,9 +30,10 @@ void platformVideoStarted();
 // press, and on a full screen without a window manager gives the window the screen.
 void platformWindowShown(bool fullscreen);
 
-// Whether the window system tells the game of input on a descriptor it can wait on (an
-// X11 connection); without one the game sleeps to its next step and polls then.
-bool platformHasInputDescriptor();
+// Whether input ends the main loop's waits: the window system tells the game of input on
+// a descriptor it can wait on (an X11 connection), or the page wakes the loop at a key;
+// without either the game sleeps to its next step and polls then.
+bool platformInputEndsWaits();
 
 // Waits ms milliseconds or until input arrives, whichever comes first; true when the
 // whole time passed without input (nor a signal). In the browser, which must never
@@ -44,13 +45,18 @@ bool platformWaitForWork(uint32_t ms);
 bool platformWaitForDescriptor(int descriptor, uint32_t ms);
 
 // The longest gap (ms) the main loop keeps between frames on this platform, for a game
-// that would keep wantedMs: the desktop keeps it, waking once a frame; the browser keeps
-// none, as its frames come at the display's refresh (a gap would fall between them).
+// that would keep wantedMs: the desktop and the browser alike keep it.
 int32_t platformFrameGapMs(int32_t wantedMs);
 
 // Milliseconds since SDL started, on a clock that a change of the date does not move,
 // wrapping at 2^32; SDL's own count before the first read.
 uint32_t platformTicks();
+
+// Whether what was presented stays on screen until presented again: the page's canvas,
+// which nothing else draws over (a canvas the browser gives back blank is put again by
+// the page itself), needs no whole frame presented once a second; a desktop window may
+// be drawn over by another program without the game being told.
+bool platformKeepsShownPixels();
 
 // True on SDL 1.2 over SDL 2 (sdl12-compat, versions from 1.2.50).
 bool platformSdlOverSdl2();
@@ -78,8 +84,9 @@ void platformKeepWholeFrames(Mix_Chunk *chunk);
 // Lets go of a stream the mixer no longer reads.
 void platformCloseStream(SDL_RWops *stream);
 
-// Runs the main loop: pass() until it returns true, then end(). workDue() says whether a
-// pass has work now; the browser, which calls back once per animation frame and must
-// not block, skips the pass otherwise. Returns when the loop is over (the browser exits
-// instead, as the process would end).
-void platformRunMainLoop(bool (*workDue)(), bool (*pass)(), void (*end)());
+// Runs the main loop: pass() until it returns true, then end(). On the desktop each
+// pass waits for its own work. The browser, which must not block, waits between passes
+// instead: msUntilWork() says how long (ms, 0: work is due now), and a key wakes the
+// loop at once, as input ends the desktop's waits. Returns when the loop is over (the
+// browser exits instead, as the process would end).
+void platformRunMainLoop(int32_t (*msUntilWork)(), bool (*pass)(), void (*end)());

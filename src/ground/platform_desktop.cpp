@@ -131,7 +131,7 @@ static int inputDescriptor = -1;
 
 void platformWindowShown(bool fullscreen) { inputDescriptor = windowSystemShown(fullscreen); }
 
-bool platformHasInputDescriptor() { return inputDescriptor >= 0; }
+bool platformInputEndsWaits() { return inputDescriptor >= 0; }
 
 bool platformWaitForWork(uint32_t ms) {
     // Without a descriptor (the dummy driver, Wayland, a plain SDL) the game sleeps to
@@ -173,6 +173,8 @@ uint32_t platformTicks() {
     return static_cast<uint32_t>(static_cast<uint64_t>(ms - originMs));
 }
 
+bool platformKeepsShownPixels() { return false; }
+
 bool platformSdlOverSdl2() {
     static const bool overSdl2 = SDL_Linked_Version()->patch >= 50;
     return overSdl2;
@@ -212,7 +214,7 @@ void platformKeepWholeFrames(Mix_Chunk *chunk) {
 
 void platformCloseStream(SDL_RWops *stream) { SDL_RWclose(stream); }
 
-void platformRunMainLoop(bool (*)(), bool (*pass)(), void (*end)()) {
+void platformRunMainLoop(int32_t (*)(), bool (*pass)(), void (*end)()) {
     // Each pass waits for its own work.
     while (!pass()) {
     }

@@ -12,15 +12,20 @@ void platformVideoStarted() {}
 
 void platformWindowShown(bool) {}
 
-bool platformHasInputDescriptor() { return false; }
+// The page wakes the main loop at a key (web/sdl_page.js).
+bool platformInputEndsWaits() { return true; }
 
-// The browser's pass returns instead of waiting (see platformRunMainLoop).
+// The browser's pass returns instead of waiting; the loop waits between passes (see
+// platformRunMainLoop).
 bool platformWaitForWork(uint32_t) { return false; }
 
-// Every animation frame that runs a step draws, as before frames had a gap.
-int32_t platformFrameGapMs(int32_t) { return 0; }
+// Frames come at the desktop's gaps: a page that draws at every animation frame costs a
+// tablet's battery for frames nobody can tell apart.
+int32_t platformFrameGapMs(int32_t wantedMs) { return wantedMs; }
 
 uint32_t platformTicks() { return SDL_GetTicks(); }
+
+bool platformKeepsShownPixels() { return true; }
 
 // The browser's SDL says 1.3.0: never SDL 1.2 over SDL 2, so regions are presented as
 // regions; asked all the same, as the page's list of SDL calls expects.
@@ -42,27 +47,45 @@ void platformKeepWholeFrames(Mix_Chunk *) {}
 // copied the bytes.
 void platformCloseStream(SDL_RWops *stream) { SDL_FreeRW(stream); }
 
-static bool (*browserWorkDue)() = nullptr;
+// The page's side of the loop (web/sdl_page.js): starts it with the function a wake
+// calls (its argument 1 for a wake at a key), wakes it again after ms, and stops it.
+extern "C" void plimo_loop_start(void (*wake)(int input));
+extern "C" void plimo_loop_after(int ms);
+extern "C" void plimo_loop_stop();
+
+static int32_t (*browserMsUntilWork)() = nullptr;
 static bool (*browserPass)() = nullptr;
 static void (*browserEnd)() = nullptr;
 
-// Called once per animation frame; a frame with no work due skips the pass instead of
-// letting it wait (its events wait for the next frame). When the player ends the game,
-// the program tears down and exit tells the page, as the process would end.
-static void animationFrame() {
-    if (!browserWorkDue())
-        return;
-    if (browserPass()) {
-        emscripten_cancel_main_loop();
-        browserEnd();
-        exit(0);
+// Passes a wake runs at most while work stays due (the next wake comes at once then):
+// a page that falls behind still lets the browser breathe between wakes.
+const int MaxPassesPerWake = 4;
+
+// A wake of the loop: after a key one pass for its events, then passes while work is due;
+// then the loop sleeps until the next work (or key). When the player ends the game, the
+// program tears down and exit tells the page, as the process would end.
+static void wakeLoop(int input) {
+    // The wait is worked out once a pass (a still screen's costs a look ahead).
+    int32_t wait = 0;
+    for (int i = 0; i < MaxPassesPerWake; i++) {
+        wait = input && i == 0 ? 0 : browserMsUntilWork();
+        if (wait > 0)
+            break;
+        if (browserPass()) {
+            plimo_loop_stop();
+            browserEnd();
+            exit(0);
+        }
     }
+    plimo_loop_after(wait > 0 ? wait : 0);
 }
 
-void platformRunMainLoop(bool (*workDue)(), bool (*pass)(), void (*end)()) {
-    browserWorkDue = workDue;
+void platformRunMainLoop(int32_t (*msUntilWork)(), bool (*pass)(), void (*end)()) {
+    browserMsUntilWork = msUntilWork;
     browserPass = pass;
     browserEnd = end;
-    // Does not return: the browser runs animationFrame from here on.
-    emscripten_set_main_loop(animationFrame, 0, 1);
+    plimo_loop_start(wakeLoop);
+    // Does not return: the page wakes the loop from here on, and main ends with the
+    // runtime kept alive for it.
+    emscripten_exit_with_live_runtime();
 }

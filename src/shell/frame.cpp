@@ -106,7 +106,7 @@ static void drawChangedRegions(SDL_Surface *background, bool whole) {
 bool frugalFrames = true;
 
 void drawFrame() {
-    bool wholeDue = tickDiff(now, wholePresentedAt) >= WholeFrameEveryMs;
+    bool wholeDue = !platformKeepsShownPixels() && tickDiff(now, wholePresentedAt) >= WholeFrameEveryMs;
     SDL_Surface *background = backgroundPicture();
     // Regions are redrawn over a copy of the background; a picture that does not cover
     // the screen as plain rows is drawn the plain way, whole.
@@ -171,17 +171,30 @@ static PassPlan planThisPass(bool inputEndsWaits) {
     return planPass(PassInputs{now, game.logicClock, frameLoop.nextFrameAt, inputEndsWaits});
 }
 
+// The wait (ms) a pass planned as plan begins with, > 0. On a still screen the steps in
+// between change nothing, so where input ends waits the wait runs on to the first step
+// after which the frame would change (at most StillLookAheadMs beyond its end).
+static int32_t waitBeforeWork(const PassPlan &plan, bool inputEndsWaits) {
+    if (frugalFrames && inputEndsWaits && stillUntilNextFrame())
+        return msUntilFrameChanges(tickAdd(now, plan.waitMs), plan.waitMs + StillLookAheadMs);
+    return plan.waitMs;
+}
+
+int32_t msUntilPassHasWork() {
+    int32_t passTick = now;
+    now = clockNow();
+    PassPlan plan = planThisPass(true);
+    int32_t wait = plan.waitMs > 0 ? waitBeforeWork(plan, true) : 0;
+    now = passTick;
+    return wait;
+}
+
 void frameTick() {
     now = clockNow();
-    bool inputEndsWaits = platformHasInputDescriptor();
+    bool inputEndsWaits = platformInputEndsWaits();
     PassPlan plan = planThisPass(inputEndsWaits);
     if (plan.waitMs > 0) {
-        // On a still screen the steps in between change nothing, so the wait runs on to
-        // the first step after which the frame would change (at most StillLookAheadMs
-        // beyond its end).
-        int32_t wait = plan.waitMs;
-        if (frugalFrames && inputEndsWaits && stillUntilNextFrame())
-            wait = msUntilFrameChanges(tickAdd(now, plan.waitMs), wait + StillLookAheadMs);
+        int32_t wait = waitBeforeWork(plan, inputEndsWaits);
         bool waitedWhole = clockWaitForWork(static_cast<uint32_t>(wait < 1 ? 1 : wait));
         // Where input does not end waits the pass ends here; the next one reads the clock.
         if (!waitedWhole && !inputEndsWaits)

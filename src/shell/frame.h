@@ -33,6 +33,12 @@ extern FrameLoop frameLoop;
 // events, having run the steps due by then.
 void frameTick();
 
+// For a main loop that input wakes and that waits outside the pass (the browser's): the
+// ms from the clock's tick until a pass has work, the wait frameTick would begin with
+// where input ends waits (a still screen's look-ahead included); 0 when it has work now.
+// `now` is left as it was, so that it stays the tick of the frame on screen.
+int32_t msUntilPassHasWork();
+
 // The gap after a frame drawn now (ms): frameGapAfter for frameLoop.frameGapMs, the
 // screen (the menus are still, not the game-over burst) and the field's speed.
 int32_t currentFrameGap();
@@ -61,9 +67,10 @@ bool drawFrameContents();
 // Draws one frame at the moment `now`. With frugalFrames (the
 // default), only what changed since the frame on screen is drawn and presented, and a
 // frame that changed nothing is neither drawn nor presented (but for the whole screen
-// presented again, undrawn, once a second, against pixels other programs drew over the
-// window): the screen shows the same pixels as after drawFrameContents and a whole
-// present. Without it, drawFrameContents and a present of the whole screen.
+// presented again, undrawn, once a second where the platform does not keep the shown
+// pixels, against pixels other programs drew over the window): the screen shows the
+// same pixels as after drawFrameContents and a whole present. Without it,
+// drawFrameContents and a present of the whole screen.
 void drawFrame();
 
 // Whether drawFrame draws and presents only what changed (tests compare both ways).

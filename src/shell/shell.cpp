@@ -131,9 +131,6 @@ void keepGameInProgress() {
     keepFinishedGame();
 }
 
-// Whether a pass has a logic step to run now (the browser skips the pass otherwise).
-static bool logicStepDue() { return tickBefore(game.logicClock, clockNow()); }
-
 int runProgram(int argc, char **argv) {
     platformPrepareProcess();
     readCommandLine(argc, argv);
@@ -169,7 +166,7 @@ int runProgram(int argc, char **argv) {
     SDL_EnableUNICODE(1);
 
     frameLoop.frameGapMs = platformFrameGapMs(FrameGapMs);
-    platformRunMainLoop(logicStepDue, runPass, shutDown);
+    platformRunMainLoop(msUntilPassHasWork, runPass, shutDown);
     return 0;
 }
 

@@ -20,7 +20,8 @@
 //                                  --frames <desktop frames folder>
 //                                  --desktop <desktop game, for its start-up failure lines>
 // --site is the test's own build, whose game exports the hooks the test reads; --public
-// is the site as published, checked to have none. --shots <folder> keeps a screenshot of
+// is the site as published, checked to have none; --single the one-file page
+// (plimo-test.html, with the hooks). --shots <folder> keeps a screenshot of
 // each device; --only <section,...> runs only those sections.
 // PLIMO_DESKTOP_MENU_CPU (CPU s/min of the desktop game on its main menu, from
 // tools/cpu_usage.sh) is printed beside the browser's. Failing frames are written as BMP
@@ -1727,6 +1728,98 @@ async function failedDownloads(browser, url) {
   }
 }
 
+// ---- pacing: frames only when due, no animation frame asked for while the game waits
+
+// The page's own calls of requestAnimationFrame (the test's waits run in a world of
+// their own and are not counted) and the frames presented over ms on one screen.
+function pacedInPage({ ms }) {
+  return new Promise((resolve) => {
+    const from = { asked: window.plimoFramesAsked, shown: window.Module._plimoPresentedFrames() };
+    setTimeout(() => resolve({ asked: window.plimoFramesAsked - from.asked, shown: window.Module._plimoPresentedFrames() - from.shown }), ms);
+  });
+}
+
+async function pacing(browser, url) {
+  const page = await newPage(browser);
+  await page.evaluateOnNewDocument(() => {
+    window.plimoFramesAsked = 0;
+    const ask = window.requestAnimationFrame;
+    window.requestAnimationFrame = function (f) { window.plimoFramesAsked++; return ask.call(window, f); };
+  });
+  await page.goto(url);
+  await startGame(page);
+  await waitScreen(page, Screen.LanguagePick);
+  await press(page, 'Enter');
+  await waitScreen(page, Screen.MainMenu);
+  await new Promise((r) => setTimeout(r, 500));
+  // The menu's cursor swings: a frame every 80 ms at most (12.5 a second), and no
+  // animation frame while nobody types.
+  const menu = await page.evaluate(pacedInPage, { ms: 2000 });
+  check(menu.asked === 0 && menu.shown >= 5 && menu.shown <= 26,
+        'the idle menu wakes the page only for its frames, at most one every 80 ms',
+        `${menu.shown} frames shown and ${menu.asked} animation frames asked for in 2 s`);
+  await press(page, 'Enter');
+  await waitScreen(page, Screen.Difficulty);
+  await press(page, 'Enter');
+  await waitScreen(page, Screen.Playing);
+  // A slow field: a frame every 50 ms at most; a key is shown at the next animation frame.
+  const game = await page.evaluate(pacedInPage, { ms: 2000 });
+  check(game.asked === 0 && game.shown >= 20 && game.shown <= 41, 'a slow field draws at most one frame every 50 ms',
+        `${game.shown} frames shown and ${game.asked} animation frames asked for in 2 s`);
+  const before = await page.evaluate(() => ({ keys: window.Module.plimoKeyEventCount || 0, asked: window.plimoFramesAsked }));
+  // The press alone (its release would wake the page too), watched by a timer: the test's
+  // own waits ask for animation frames in the page.
+  await page.keyboard.down('Backspace');
+  const woken = await page.evaluate((b) => new Promise((resolve) => {
+    const start = performance.now();
+    const look = () => {
+      const taken = (window.Module.plimoKeyEventCount || 0) > b.keys;
+      if (taken || performance.now() - start > 2000) resolve({ taken, asked: window.plimoFramesAsked - b.asked });
+      else setTimeout(look, 5);
+    };
+    look();
+  }), before);
+  await page.keyboard.up('Backspace');
+  check(woken.taken && woken.asked >= 1, 'a key wakes the waiting page at the next animation frame', JSON.stringify(woken));
+  await closePage(page);
+}
+
+// ---- one file: the whole game in plimo.html, played from a file:// address
+
+async function singlePage(browser, file) {
+  const size = fs.statSync(file).size;
+  check(size <= 6e6, 'plimo.html holds the whole game in at most 6 MB', `${(size / 1e6).toFixed(2)} MB`);
+  // The build refuses a page over its limit, with one line, and writes none.
+  const over = path.join(outDir, 'over.html');
+  const made = spawnSync('python3', [path.join(sourceRoot, 'web/single_page.py'), siteDir, path.join(sourceRoot, 'web/index.html'),
+                                     over, String(size - 1)], { encoding: 'utf8' });
+  check(made.status === 1 && /plimo\.html would be \d+ bytes, more than the \d+/.test(made.stderr) && !fs.existsSync(over),
+        'a page over the limit is refused by the build, none written', made.stderr.trim());
+  const page = await newPage(browser);
+  await page.goto('file://' + file);
+  await startGame(page);
+  await waitFor(page, 'plimo.html from a file:// address shows the game\'s first frame',
+                () => performance.getEntriesByName('plimo-first-frame').length);
+  const shown = await page.evaluate(() => ({ status: document.getElementById('status').className,
+                                             note: !document.getElementById('file-note').hidden,
+                                             fetched: performance.getEntriesByType('resource').map((r) => r.name) }));
+  check(shown.status !== 'failed' && !shown.note && shown.fetched.length === 0,
+        'plimo.html plays with nothing fetched, and keeps its record where the browser keeps a file page\'s storage',
+        JSON.stringify(shown));
+  await closePage(page);
+  // A browser that keeps nothing for a file's page: the start screen says so, and the game plays.
+  const refusing = await newPage(browser);
+  await refusing.evaluateOnNewDocument(() => {
+    Object.defineProperty(window, 'localStorage', { get() { throw new DOMException('refused', 'SecurityError'); } });
+  });
+  await refusing.goto('file://' + file);
+  await waitFor(refusing, 'plimo.html says that a browser refusing storage keeps nothing',
+                () => document.getElementById('file-note') && !document.getElementById('file-note').hidden);
+  await startGame(refusing);
+  await waitFor(refusing, 'plimo.html plays all the same', () => performance.getEntriesByName('plimo-first-frame').length);
+  await closePage(refusing);
+}
+
 // ---- main
 
 const budgets = {};
@@ -1748,6 +1841,8 @@ const sections = [
   ['failedDownloads', () => failedDownloads(browser, url)],
   ['schoolServer', () => schoolServer(browser)],
   ['schoolPolicy', () => schoolPolicy(browser)],
+  ['pacing', () => pacing(browser, url + 'index.html')],
+  ['singlePage', () => singlePage(browser, path.resolve(args.single || 'build-web/plimo-test.html'))],
   // Last: it stops the server.
   ['coldLoadThenOffline', () => coldLoadThenOffline(browser, url, () => server.kill(), budgets)],
 ];

@@ -33,8 +33,9 @@ done
 # The desktop game's CPU on its main menu, measured as the browser's is (10 s, no key).
 desktop_cpu="$(web/test/desktop_menu_cpu.sh "$ref_build/plimo" "$frames" 10)"
 
-PLIMO_DESKTOP_MENU_CPU="$desktop_cpu" node web/test/browser_test.mjs --site "$web_build/site-test" --public "$web_build/site" --frames "$frames" --desktop "$ref_build/plimo"
+PLIMO_DESKTOP_MENU_CPU="$desktop_cpu" node web/test/browser_test.mjs --site "$web_build/site-test" --public "$web_build/site" --frames "$frames" --desktop "$ref_build/plimo" \
+  --single "$web_build/plimo-test.html"
 
 # The page's CPU against the floor page, a table printed for the log (a measurement, never
 # a pass or fail of its own).
-node web/test/browser_cpu.mjs --site "$web_build/site-test" --seconds 3 --rounds 1
+node web/test/browser_cpu.mjs --site "$web_build/site-test" --seconds 3 --game-seconds 20 --rounds 1
