@@ -311,6 +311,9 @@ PRACTICE_ITEMS = [
     ("legendStuck", "terminal", 0),
     ("legendNotYetPlayed", "terminal", 0),
     ("progressOf", "terminal", 5),  # {1} player, {2} record's file, {3} facts, {4} games, {5} last day
+    ("classOf", "terminal", 2),     # {1} where the records came from, {2} how many children
+    ("classMarks", "terminal", 0),  # what the class view's columns count (made below from the words)
+    ("noneYet", "terminal", 0),     # after an operation none of whose facts anyone is stuck on
 ]
 # The operations' names come from the main menu's items (by position, from 0).
 OPERATION_ITEMS = {"addition": 1, "subtraction": 3, "multiplication": 4, "division": 5}
@@ -352,6 +355,8 @@ PRACTICE_WORDS = {
         "classNone": "No child's progress kept yet.",
         "rightSoFar": "right so far",
         "progressOf": "Progress of {1} kept in {2}: {3} facts played in {4} games, last on {5}.",
+        "classOf": "Class progress from {1}: {2} children.",
+        "noneYet": "none",
     },
     "de": {
         "summary": "{1} gelöst, {2} verpasst, {3} beim ersten Mal, {4} s",
@@ -382,6 +387,8 @@ PRACTICE_WORDS = {
         "classNone": "Noch kein Fortschritt eines Kindes gespeichert.",
         "rightSoFar": "bisher richtig",
         "progressOf": "Fortschritt von {1} gespeichert in {2}: {3} Aufgaben gespielt in {4} Spielen, zuletzt am {5}.",
+        "classOf": "Fortschritt der Klasse aus {1}: {2} Kinder.",
+        "noneYet": "keine",
     },
     "fr": {
         "summary": "{1} résolus, {2} manqués, {3} du premier coup, {4} s",
@@ -412,6 +419,8 @@ PRACTICE_WORDS = {
         "classNone": "Aucun progrès d'enfant gardé pour l'instant.",
         "rightSoFar": "juste jusqu'ici",
         "progressOf": "Progrès de {1} gardés dans {2} : {3} calculs joués en {4} parties, dernière le {5}.",
+        "classOf": "Progrès de la classe depuis {1} : {2} enfants.",
+        "noneYet": "aucun",
     },
     "es": {
         "summary": "{1} resueltas, {2} perdidas, {3} a la primera, {4} s",
@@ -442,6 +451,8 @@ PRACTICE_WORDS = {
         "classNone": "Aún no hay progreso guardado de ningún niño.",
         "rightSoFar": "bien hasta ahora",
         "progressOf": "Progreso de {1} guardado en {2}: {3} cuentas jugadas en {4} partidas, la última el {5}.",
+        "classOf": "Progreso de la clase desde {1}: {2} niños.",
+        "noneYet": "ninguna",
     },
     "it": {
         "summary": "{1} risolti, {2} mancati, {3} al primo colpo, {4} s",
@@ -472,6 +483,8 @@ PRACTICE_WORDS = {
         "classNone": "Nessun progresso di bambini ancora salvato.",
         "rightSoFar": "giusto finora",
         "progressOf": "Progressi di {1} salvati in {2}: {3} calcoli giocati in {4} partite, l'ultima il {5}.",
+        "classOf": "Progressi della classe da {1}: {2} bambini.",
+        "noneYet": "nessuno",
     },
     "nl": {
         "summary": "{1} beantwoord, {2} gemist, {3} meteen goed, {4} s",
@@ -502,6 +515,8 @@ PRACTICE_WORDS = {
         "classNone": "Nog geen voortgang van een kind bewaard.",
         "rightSoFar": "tot nu toe goed",
         "progressOf": "Voortgang van {1} bewaard in {2}: {3} sommen gespeeld in {4} spellen, laatst op {5}.",
+        "classOf": "Voortgang van de klas uit {1}: {2} kinderen.",
+        "noneYet": "geen",
     },
     "pt": {
         "summary": "{1} respondidas, {2} falhadas, {3} à primeira, {4} s",
@@ -532,6 +547,8 @@ PRACTICE_WORDS = {
         "classNone": "Ainda não há progresso guardado de nenhuma criança.",
         "rightSoFar": "certa até agora",
         "progressOf": "Progresso de {1} guardado em {2}: {3} contas jogadas em {4} jogos, o último em {5}.",
+        "classOf": "Progresso da turma a partir de {1}: {2} crianças.",
+        "noneYet": "nenhuma",
     },
     "sv": {
         "summary": "{1} besvarade, {2} missade, {3} rätt direkt, {4} s",
@@ -562,6 +579,8 @@ PRACTICE_WORDS = {
         "classNone": "Inga framsteg sparade för något barn än.",
         "rightSoFar": "rätt hittills",
         "progressOf": "Framsteg för {1} sparade i {2}: {3} tal spelade i {4} spel, senast {5}.",
+        "classOf": "Klassens framsteg från {1}: {2} barn.",
+        "noneYet": "inga",
     },
     "da": {
         "summary": "{1} besvaret, {2} misset, {3} straks rigtige, {4} s",
@@ -592,6 +611,8 @@ PRACTICE_WORDS = {
         "classNone": "Intet fremskridt gemt for noget barn endnu.",
         "rightSoFar": "rigtigt indtil nu",
         "progressOf": "Fremskridt for {1} gemt i {2}: {3} regnestykker spillet i {4} spil, sidst {5}.",
+        "classOf": "Klassens fremskridt fra {1}: {2} børn.",
+        "noneYet": "ingen",
     },
     "no": {
         "summary": "{1} besvart, {2} bommet, {3} straks riktig, {4} s",
@@ -622,6 +643,8 @@ PRACTICE_WORDS = {
         "classNone": "Ingen framgang lagret for noe barn ennå.",
         "rightSoFar": "riktig så langt",
         "progressOf": "Framgang for {1} lagret i {2}: {3} regnestykker spilt i {4} spill, sist {5}.",
+        "classOf": "Klassens framgang fra {1}: {2} barn.",
+        "noneYet": "ingen",
     },
     "fi": {
         "summary": "{1} vastattu, {2} ohi, {3} heti oikein, {4} s",
@@ -652,6 +675,8 @@ PRACTICE_WORDS = {
         "classNone": "Yhdenkään lapsen edistymistä ei ole vielä tallessa.",
         "rightSoFar": "oikein tähän asti",
         "progressOf": "Pelaajan {1} edistyminen tallessa tiedostossa {2}: {3} laskua pelattu {4} pelissä, viimeksi {5}.",
+        "classOf": "Luokan edistyminen lähteestä {1}: {2} lasta.",
+        "noneYet": "ei yhtään",
     },
     "ca": {
         "summary": "{1} resoltes, {2} perdudes, {3} a la primera, {4} s",
@@ -682,6 +707,8 @@ PRACTICE_WORDS = {
         "classNone": "Encara no hi ha progrés desat de cap infant.",
         "rightSoFar": "bé fins ara",
         "progressOf": "Progrés de {1} desat a {2}: {3} càlculs jugats en {4} partides, l'última el {5}.",
+        "classOf": "Progrés de la classe des de {1}: {2} infants.",
+        "noneYet": "cap",
     },
 }
 
@@ -791,6 +818,23 @@ LEGEND_MEANINGS = {
     ],
 }
 
+# The class view's line saying what its columns count: this, the colon, then the words of
+# the four marks counted, each with its mark.
+CLASS_MARKS_INTRO = {
+    "en": "Facts per operation",
+    "de": "Aufgaben je Rechenart",
+    "fr": "Calculs par opération",
+    "es": "Cuentas por operación",
+    "it": "Calcoli per operazione",
+    "nl": "Sommen per bewerking",
+    "pt": "Contas por operação",
+    "sv": "Tal per räknesätt",
+    "da": "Regnestykker pr. regningsart",
+    "no": "Regnestykker per regneart",
+    "fi": "Laskut laskutoimituksittain",
+    "ca": "Càlculs per operació",
+}
+
 
 def withPracticeScreen(languages):
     """The languages with their practice screen (a dict by item name): the words above and
@@ -804,6 +848,9 @@ def withPracticeScreen(languages):
         for (item, word), meaning in zip(LEGEND_ITEMS, LEGEND_MEANINGS[code]):
             words[item] = words[word] + colon + " " + meaning
         words["legendNotYetPlayed"] = LEGEND_MEANINGS[code][-1]
+        words["classMarks"] = "%s%s %s (F), %s (s), %s (w), %s (X)" % (
+            CLASS_MARKS_INTRO[code], colon, words["fluent"], words["rightButSlow"], words["sometimesWrong"],
+            words["stuck"])
         result.append((code, langpick, name, dict(screens, **{PRACTICE_SCREEN: words})))
     return result
 

@@ -50,6 +50,9 @@ const PracticeTextItem practiceTextItems[PracticeTextCount] = {
     {"legendStuck", "stuck: more than half of its last askings wrong or too slow", 0},
     {"legendNotYetPlayed", "not yet played", 0},
     {"progressOf", "Progress of {1} kept in {2}: {3} facts played in {4} games, last on {5}.", 5},
+    {"classOf", "Class progress from {1}: {2} children.", 2},
+    {"classMarks", "Facts per operation: fluent (F), right but slow (s), sometimes wrong (w), stuck (X)", 0},
+    {"noneYet", "none", 0},
 };
 
 // The number of a placeholder starting at p ("{7}" or "{12}", 0 for "{0}"), with *length

@@ -53,6 +53,9 @@ enum PracticeTextId {
     LegendStuck,
     LegendNotYetPlayed,
     ProgressOf,         // {1} player, {2} record's file, {3} facts, {4} games, {5} last day
+    ClassOf,            // {1} where the class's records came from, {2} how many children
+    ClassMarks,         // what the class view's columns count
+    NoneYet,            // after an operation no child is stuck on
     PracticeTextCount,
 };
 

@@ -28,6 +28,11 @@ struct GridWords {
     std::string games, minutes, lastPlayed; // the class view's columns
     std::string classStuck;              // the heading of the facts most children are stuck on
     std::string classNone;               // the class view with no record at all
+    // The class view's first line: {1} where the records came from, {2} how many children;
+    // empty for the English one, which says "1 child".
+    std::string classHeading;
+    std::string classMarks;              // the line saying what the columns count
+    std::string noneYet;                 // after an operation no child is stuck on
 };
 const GridWords &englishGridWords();
 

@@ -45,6 +45,9 @@ const GridWords &englishGridWords() {
         w.lastPlayed = "last played";
         w.classStuck = "Facts most children are stuck on:";
         w.classNone = "No progress kept yet. Play with --remember (and --player=NAME for each child) to keep it.";
+        w.classMarks = "For each operation, how many facts are fluent (F), right but slow (s), sometimes wrong (w) and "
+                       "stuck (X).";
+        w.noneYet = "none";
         return w;
     }();
     return english;

@@ -232,11 +232,13 @@ bool addToClass(const std::string &text, std::vector<ProgressRecord> *players, s
 
 std::string classProgressText(const std::vector<ProgressRecord> &players, const std::string &source,
                               const GridWords &words) {
-    std::string text = "Class progress from " + source + ": " + countOf(players.size(), "child", "children") + ".\n";
+    std::string text =
+        words.classHeading.empty()
+            ? "Class progress from " + source + ": " + countOf(players.size(), "child", "children") + ".\n"
+            : filledIn(words.classHeading, {source, std::to_string(players.size())}) + "\n";
     if (players.empty())
         return text + words.classNone + "\n";
-    text += "For each operation, how many facts are fluent (F), right but slow (s), sometimes wrong (w) and stuck "
-            "(X).\n\n";
+    text += words.classMarks + "\n\n";
     size_t width = 10;
     for (const ProgressRecord &player : players)
         width = std::max(width, charactersOf(shownName(player)));
@@ -300,7 +302,7 @@ std::string classProgressText(const std::vector<ProgressRecord> &players, const 
             name[0] = static_cast<char>(name[0] - 'a' + 'A');
         text += "  " + name + ":";
         if (order[op].empty())
-            text += " none";
+            text += " " + words.noneYet;
         for (size_t i = 0; i < order[op].size() && i < 5; i++) {
             const std::vector<std::string> &who = stuck[op][order[op][i]];
             text += (i ? "; " : " ") + order[op][i] + " (" + std::to_string(who.size()) + ":";

@@ -59,6 +59,9 @@ GridWords terminalGridWords() {
     w.lastPlayed = shown(WordLastPlayed);
     w.classStuck = shown(ClassStuck);
     w.classNone = shown(ClassNone);
+    w.classHeading = shown(ClassOf);
+    w.classMarks = shown(ClassMarks);
+    w.noneYet = shown(NoneYet);
     return w;
 }
 
