@@ -303,6 +303,17 @@ PRACTICE_ITEMS = [
     ("beyondTwelve", "terminal", 0),
     ("classStuck", "terminal", 0),
     ("classNone", "terminal", 0),
+    ("rightSoFar", "terminal", 0),         # the mark of a fact right and quick, not yet often enough
+    ("legendFluent", "terminal", 1),       # the legend's line per mark: its word, then what it
+    ("legendRightSoFar", "terminal", 0),   # means (made below from the word and LEGEND_MEANINGS);
+    ("legendRightButSlow", "terminal", 0), # {1}: the fluency time in seconds
+    ("legendSometimesWrong", "terminal", 0),
+    ("legendStuck", "terminal", 0),
+    ("legendNotYetPlayed", "terminal", 0),
+    ("progressOf", "terminal", 5),  # {1} player, {2} record's file, {3} facts, {4} games, {5} last day
+    ("classOf", "terminal", 2),     # {1} where the records came from, {2} how many children
+    ("classMarks", "terminal", 0),  # what the class view's columns count (made below from the words)
+    ("noneYet", "terminal", 0),     # after an operation none of whose facts anyone is stuck on
 ]
 # The operations' names come from the main menu's items (by position, from 0).
 OPERATION_ITEMS = {"addition": 1, "subtraction": 3, "multiplication": 4, "division": 5}
@@ -342,6 +353,10 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Facts beyond 12 (hardest difficulty):",
         "classStuck": "Facts most children are stuck on:",
         "classNone": "No child's progress kept yet.",
+        "rightSoFar": "right so far",
+        "progressOf": "Progress of {1} kept in {2}: {3} facts played in {4} games, last on {5}.",
+        "classOf": "Class progress from {1}: {2} children.",
+        "noneYet": "none",
     },
     "de": {
         "summary": "{1} gelöst, {2} verpasst, {3} beim ersten Mal, {4} s",
@@ -370,6 +385,10 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Aufgaben über 12 (höchste Schwierigkeit):",
         "classStuck": "Aufgaben, die den meisten Kindern schwerfallen:",
         "classNone": "Noch kein Fortschritt eines Kindes gespeichert.",
+        "rightSoFar": "bisher richtig",
+        "progressOf": "Fortschritt von {1} gespeichert in {2}: {3} Aufgaben gespielt in {4} Spielen, zuletzt am {5}.",
+        "classOf": "Fortschritt der Klasse aus {1}: {2} Kinder.",
+        "noneYet": "keine",
     },
     "fr": {
         "summary": "{1} résolus, {2} manqués, {3} du premier coup, {4} s",
@@ -398,6 +417,10 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Calculs au-delà de 12 (plus haut niveau) :",
         "classStuck": "Calculs qui bloquent la plupart des enfants :",
         "classNone": "Aucun progrès d'enfant gardé pour l'instant.",
+        "rightSoFar": "juste jusqu'ici",
+        "progressOf": "Progrès de {1} gardés dans {2} : {3} calculs joués en {4} parties, dernière le {5}.",
+        "classOf": "Progrès de la classe depuis {1} : {2} enfants.",
+        "noneYet": "aucun",
     },
     "es": {
         "summary": "{1} resueltas, {2} perdidas, {3} a la primera, {4} s",
@@ -426,6 +449,10 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Cuentas de más de 12 (nivel más difícil):",
         "classStuck": "Cuentas en las que se atascan más niños:",
         "classNone": "Aún no hay progreso guardado de ningún niño.",
+        "rightSoFar": "bien hasta ahora",
+        "progressOf": "Progreso de {1} guardado en {2}: {3} cuentas jugadas en {4} partidas, la última el {5}.",
+        "classOf": "Progreso de la clase desde {1}: {2} niños.",
+        "noneYet": "ninguna",
     },
     "it": {
         "summary": "{1} risolti, {2} mancati, {3} al primo colpo, {4} s",
@@ -454,6 +481,10 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Calcoli oltre 12 (livello più difficile):",
         "classStuck": "Calcoli su cui si bloccano più bambini:",
         "classNone": "Nessun progresso di bambini ancora salvato.",
+        "rightSoFar": "giusto finora",
+        "progressOf": "Progressi di {1} salvati in {2}: {3} calcoli giocati in {4} partite, l'ultima il {5}.",
+        "classOf": "Progressi della classe da {1}: {2} bambini.",
+        "noneYet": "nessuno",
     },
     "nl": {
         "summary": "{1} beantwoord, {2} gemist, {3} meteen goed, {4} s",
@@ -482,6 +513,10 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Sommen boven 12 (moeilijkste niveau):",
         "classStuck": "Sommen waar de meeste kinderen op vastlopen:",
         "classNone": "Nog geen voortgang van een kind bewaard.",
+        "rightSoFar": "tot nu toe goed",
+        "progressOf": "Voortgang van {1} bewaard in {2}: {3} sommen gespeeld in {4} spellen, laatst op {5}.",
+        "classOf": "Voortgang van de klas uit {1}: {2} kinderen.",
+        "noneYet": "geen",
     },
     "pt": {
         "summary": "{1} respondidas, {2} falhadas, {3} à primeira, {4} s",
@@ -510,6 +545,10 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Contas acima de 12 (nível mais difícil):",
         "classStuck": "Contas em que mais crianças ficam presas:",
         "classNone": "Ainda não há progresso guardado de nenhuma criança.",
+        "rightSoFar": "certa até agora",
+        "progressOf": "Progresso de {1} guardado em {2}: {3} contas jogadas em {4} jogos, o último em {5}.",
+        "classOf": "Progresso da turma a partir de {1}: {2} crianças.",
+        "noneYet": "nenhuma",
     },
     "sv": {
         "summary": "{1} besvarade, {2} missade, {3} rätt direkt, {4} s",
@@ -538,6 +577,10 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Tal över 12 (svåraste nivån):",
         "classStuck": "Tal som de flesta barn fastnar på:",
         "classNone": "Inga framsteg sparade för något barn än.",
+        "rightSoFar": "rätt hittills",
+        "progressOf": "Framsteg för {1} sparade i {2}: {3} tal spelade i {4} spel, senast {5}.",
+        "classOf": "Klassens framsteg från {1}: {2} barn.",
+        "noneYet": "inga",
     },
     "da": {
         "summary": "{1} besvaret, {2} misset, {3} straks rigtige, {4} s",
@@ -566,6 +609,10 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Regnestykker over 12 (sværeste niveau):",
         "classStuck": "Regnestykker, som de fleste børn sidder fast i:",
         "classNone": "Intet fremskridt gemt for noget barn endnu.",
+        "rightSoFar": "rigtigt indtil nu",
+        "progressOf": "Fremskridt for {1} gemt i {2}: {3} regnestykker spillet i {4} spil, sidst {5}.",
+        "classOf": "Klassens fremskridt fra {1}: {2} børn.",
+        "noneYet": "ingen",
     },
     "no": {
         "summary": "{1} besvart, {2} bommet, {3} straks riktig, {4} s",
@@ -594,6 +641,10 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Regnestykker over 12 (vanskeligste nivå):",
         "classStuck": "Regnestykker de fleste barna står fast på:",
         "classNone": "Ingen framgang lagret for noe barn ennå.",
+        "rightSoFar": "riktig så langt",
+        "progressOf": "Framgang for {1} lagret i {2}: {3} regnestykker spilt i {4} spill, sist {5}.",
+        "classOf": "Klassens framgang fra {1}: {2} barn.",
+        "noneYet": "ingen",
     },
     "fi": {
         "summary": "{1} vastattu, {2} ohi, {3} heti oikein, {4} s",
@@ -622,6 +673,10 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Yli 12:n laskut (vaikein taso):",
         "classStuck": "Laskut, joihin useimmat lapset juuttuvat:",
         "classNone": "Yhdenkään lapsen edistymistä ei ole vielä tallessa.",
+        "rightSoFar": "oikein tähän asti",
+        "progressOf": "Pelaajan {1} edistyminen tallessa tiedostossa {2}: {3} laskua pelattu {4} pelissä, viimeksi {5}.",
+        "classOf": "Luokan edistyminen lähteestä {1}: {2} lasta.",
+        "noneYet": "ei yhtään",
     },
     "ca": {
         "summary": "{1} resoltes, {2} perdudes, {3} a la primera, {4} s",
@@ -650,7 +705,134 @@ PRACTICE_WORDS = {
         "beyondTwelve": "Càlculs de més de 12 (nivell més difícil):",
         "classStuck": "Càlculs en què s'encallen més infants:",
         "classNone": "Encara no hi ha progrés desat de cap infant.",
+        "rightSoFar": "bé fins ara",
+        "progressOf": "Progrés de {1} desat a {2}: {3} càlculs jugats en {4} partides, l'última el {5}.",
+        "classOf": "Progrés de la classe des de {1}: {2} infants.",
+        "noneYet": "cap",
     },
+}
+
+
+# What each mark means, in the legend's order (fluent, right so far, right but slow,
+# sometimes wrong, stuck): the legend's line is the mark's word, the language's colon and
+# this; the last one, for a fact not yet played, is the whole line.
+LEGEND_ITEMS = [("legendFluent", "fluent"), ("legendRightSoFar", "rightSoFar"),
+                ("legendRightButSlow", "rightButSlow"), ("legendSometimesWrong", "sometimesWrong"),
+                ("legendStuck", "stuck")]
+LEGEND_MEANINGS = {
+    "en": [
+        "asked 3 times or more; of the last 3, right within {1} s at least twice, on two days or more",
+        "right and quick in its last askings, not yet asked enough or on enough days to tell",
+        "right in its last askings, but not quickly enough",
+        "of its last askings, at least one wrong or too slow, but no more than half",
+        "more than half of its last askings wrong or too slow",
+        "not yet played",
+    ],
+    "de": [
+        "mindestens 3-mal gefragt; von den letzten 3 mindestens 2-mal richtig in {1} s, an zwei Tagen oder mehr",
+        "zuletzt richtig und schnell, aber noch nicht oft genug oder an genug Tagen gefragt",
+        "zuletzt richtig, aber nicht schnell genug",
+        "zuletzt mindestens einmal falsch oder zu langsam, aber höchstens die Hälfte",
+        "zuletzt mehr als die Hälfte falsch oder zu langsam",
+        "noch nicht gespielt",
+    ],
+    "fr": [
+        "demandé 3 fois ou plus ; sur les 3 dernières, juste en {1} s au moins deux fois, sur deux jours ou plus",
+        "juste et rapide les dernières fois, pas encore assez demandé ou sur assez de jours",
+        "juste les dernières fois, mais pas assez vite",
+        "les dernières fois, au moins une erreur ou un retard, mais pas plus de la moitié",
+        "plus de la moitié des dernières fois faux ou trop lent",
+        "pas encore joué",
+    ],
+    "es": [
+        "preguntada 3 veces o más; de las 3 últimas, bien en {1} s al menos dos veces, en dos días o más",
+        "bien y rápida las últimas veces, aún no preguntada bastante o en bastantes días",
+        "bien las últimas veces, pero no bastante rápida",
+        "las últimas veces, al menos un error o retraso, pero no más de la mitad",
+        "más de la mitad de las últimas veces mal o demasiado lenta",
+        "aún no jugada",
+    ],
+    "it": [
+        "chiesto 3 volte o più; delle ultime 3, giusto entro {1} s almeno due volte, in due giorni o più",
+        "giusto e veloce le ultime volte, non ancora chiesto abbastanza o in abbastanza giorni",
+        "giusto le ultime volte, ma non abbastanza veloce",
+        "le ultime volte, almeno un errore o ritardo, ma non più della metà",
+        "più della metà delle ultime volte sbagliato o troppo lento",
+        "non ancora giocato",
+    ],
+    "nl": [
+        "3 keer of vaker gevraagd; van de laatste 3 minstens twee keer goed binnen {1} s, op twee dagen of meer",
+        "de laatste keren goed en snel, nog niet vaak genoeg of op genoeg dagen gevraagd",
+        "de laatste keren goed, maar niet snel genoeg",
+        "de laatste keren minstens één keer fout of te laat, maar niet meer dan de helft",
+        "meer dan de helft van de laatste keren fout of te laat",
+        "nog niet gespeeld",
+    ],
+    "pt": [
+        "perguntada 3 vezes ou mais; das 3 últimas, certa em {1} s pelo menos duas vezes, em dois dias ou mais",
+        "certa e rápida nas últimas vezes, ainda não perguntada bastante ou em bastantes dias",
+        "certa nas últimas vezes, mas não bastante rápida",
+        "nas últimas vezes, pelo menos um erro ou atraso, mas não mais de metade",
+        "mais de metade das últimas vezes errada ou lenta demais",
+        "ainda não jogada",
+    ],
+    "sv": [
+        "frågat 3 gånger eller fler; av de 3 senaste rätt inom {1} s minst två gånger, på två dagar eller fler",
+        "rätt och snabbt de senaste gångerna, men inte frågat tillräckligt ofta eller på tillräckligt många dagar",
+        "rätt de senaste gångerna, men inte snabbt nog",
+        "de senaste gångerna minst en gång fel eller för sent, men högst hälften",
+        "mer än hälften av de senaste gångerna fel eller för sent",
+        "inte spelat än",
+    ],
+    "da": [
+        "spurgt 3 gange eller flere; af de 3 sidste rigtigt inden for {1} s mindst to gange, på to dage eller flere",
+        "rigtigt og hurtigt de sidste gange, men ikke spurgt ofte nok eller på nok dage",
+        "rigtigt de sidste gange, men ikke hurtigt nok",
+        "de sidste gange mindst én gang forkert eller for sent, men højst halvdelen",
+        "mere end halvdelen af de sidste gange forkert eller for sent",
+        "ikke spillet endnu",
+    ],
+    "no": [
+        "spurt 3 ganger eller mer; av de 3 siste riktig innen {1} s minst to ganger, på to dager eller mer",
+        "riktig og raskt de siste gangene, men ikke spurt ofte nok eller på nok dager",
+        "riktig de siste gangene, men ikke raskt nok",
+        "de siste gangene minst én gang feil eller for sent, men høyst halvparten",
+        "mer enn halvparten av de siste gangene feil eller for sent",
+        "ikke spilt ennå",
+    ],
+    "fi": [
+        "kysytty 3 kertaa tai useammin; kolmesta viime kerrasta oikein alle {1} s:ssa ainakin kahdesti, vähintään kahtena päivänä",
+        "viime kerroilla oikein ja nopeasti, mutta ei vielä kysytty tarpeeksi usein tai tarpeeksi monena päivänä",
+        "viime kerroilla oikein, mutta ei tarpeeksi nopeasti",
+        "viime kerroilla ainakin kerran väärin tai liian hitaasti, mutta enintään puolet",
+        "yli puolet viime kerroista väärin tai liian hitaasti",
+        "ei vielä pelattu",
+    ],
+    "ca": [
+        "preguntada 3 vegades o més; de les 3 últimes, bé en {1} s almenys dues vegades, en dos dies o més",
+        "bé i ràpida les últimes vegades, encara no preguntada prou o en prou dies",
+        "bé les últimes vegades, però no prou ràpida",
+        "les últimes vegades, almenys un error o retard, però no més de la meitat",
+        "més de la meitat de les últimes vegades malament o massa lenta",
+        "encara no jugada",
+    ],
+}
+
+# The class view's line saying what its columns count: this, the colon, then the words of
+# the four marks counted, each with its mark.
+CLASS_MARKS_INTRO = {
+    "en": "Facts per operation",
+    "de": "Aufgaben je Rechenart",
+    "fr": "Calculs par opération",
+    "es": "Cuentas por operación",
+    "it": "Calcoli per operazione",
+    "nl": "Sommen per bewerking",
+    "pt": "Contas por operação",
+    "sv": "Tal per räknesätt",
+    "da": "Regnestykker pr. regningsart",
+    "no": "Regnestykker per regneart",
+    "fi": "Laskut laskutoimituksittain",
+    "ca": "Càlculs per operació",
 }
 
 
@@ -662,6 +844,13 @@ def withPracticeScreen(languages):
         words = dict(PRACTICE_WORDS[code])
         for item, index in OPERATION_ITEMS.items():
             words[item] = screens["main"][index]
+        colon = " :" if code == "fr" else ":"
+        for (item, word), meaning in zip(LEGEND_ITEMS, LEGEND_MEANINGS[code]):
+            words[item] = words[word] + colon + " " + meaning
+        words["legendNotYetPlayed"] = LEGEND_MEANINGS[code][-1]
+        words["classMarks"] = "%s%s %s (F), %s (s), %s (w), %s (X)" % (
+            CLASS_MARKS_INTRO[code], colon, words["fluent"], words["rightButSlow"], words["sometimesWrong"],
+            words["stuck"])
         result.append((code, langpick, name, dict(screens, **{PRACTICE_SCREEN: words})))
     return result
 

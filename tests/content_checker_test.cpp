@@ -49,7 +49,7 @@ std::vector<std::string> faultLines(const std::string &text) {
 }
 
 // A fixture language with a code and the practice screen: every item's text "x" followed
-// by its placeholders (30 texts of 54 bytes), then the items of extra.
+// by its placeholders (41 texts of 89 bytes), then the items of extra.
 std::string languageWithPractice(const std::string &name, const std::string &extra = "") {
     std::string xml = replaced(languageXml(name), "<language ", "<language code=\"" + name + "\" ");
     std::string screen = "  <screen name=\"practice\">\n";
@@ -61,7 +61,10 @@ std::string languageWithPractice(const std::string &name, const std::string &ext
         {"addition", "x"}, {"subtraction", "x"}, {"multiplication", "x"}, {"division", "x"},
         {"additionGrid", "x"}, {"subtractionGrid", "x"}, {"multiplicationGrid", "x"}, {"divisionGrid", "x"},
         {"progressHeading", "x{1}{2}"}, {"progressNone", "x{1}"}, {"legendIntro", "x"},
-        {"beyondTwelve", "x"}, {"classStuck", "x"}, {"classNone", "x"},
+        {"beyondTwelve", "x"}, {"classStuck", "x"}, {"classNone", "x"}, {"rightSoFar", "x"},
+        {"legendFluent", "x{1}"}, {"legendRightSoFar", "x"}, {"legendRightButSlow", "x"},
+        {"legendSometimesWrong", "x"}, {"legendStuck", "x"}, {"legendNotYetPlayed", "x"},
+        {"progressOf", "x{1}{2}{3}{4}{5}"}, {"classOf", "x{1}{2}"}, {"classMarks", "x"}, {"noneYet", "x"},
     };
     for (const auto &item : items)
         screen += "    <item name=\"" + item.first + "\" text=\"" + item.second + "\"/>\n";
@@ -88,7 +91,7 @@ class ContentChecker : public ::testing::Test {
 // A good file gets one line naming what was checked: per fixture language its langpick
 // ("pick-<name>", 12 bytes here) and name (7 bytes), the 30 items the menus need
 // (main-1..9, credits-1..10, difficulty-1..6, help-1, gameover-1..4: 263 bytes) and the
-// practice screen's 30 (54 bytes). An older file without the practice screen and the
+// practice screen's 41 (89 bytes). An older file without the practice screen and the
 // languages' codes is usable: warnings, status 0.
 TEST_F(ContentChecker, CleanFileAndFontPass) {
     writeBmp(dir.path() + "/lang_Deutsch.bmp", 40, 30, blue);
@@ -98,16 +101,16 @@ TEST_F(ContentChecker, CleanFileAndFontPass) {
     };
     const Case cases[] = {
         {languageWithPractice("English") + languageXml("Deutsch"),
-         "plimo.xml:76: warning: language 2 (\"Deutsch\"): no code attribute: plimo --progress cannot print in "
+         "plimo.xml:87: warning: language 2 (\"Deutsch\"): no code attribute: plimo --progress cannot print in "
          "this language\n"
-         "plimo.xml:76: warning: language 2 (\"Deutsch\"): screen \"practice\" not found: its words come from "
+         "plimo.xml:87: warning: language 2 (\"Deutsch\"): screen \"practice\" not found: its words come from "
          "another language or the game's English\n"
-         "plimo.xml: no problems, 2 warnings: 2 languages, 94 texts of 618 bytes, every one drawable with "
+         "plimo.xml: no problems, 2 warnings: 2 languages, 105 texts of 653 bytes, every one drawable with "
          "font_32.bmp\n"},
         {languageWithPractice("English"),
-         "plimo.xml: all well: 1 language, 62 texts of 336 bytes, every one drawable with font_32.bmp\n"},
+         "plimo.xml: all well: 1 language, 73 texts of 371 bytes, every one drawable with font_32.bmp\n"},
         {languageWithPractice("English") + languageWithPractice("Deutsch"),
-         "plimo.xml: all well: 2 languages, 124 texts of 672 bytes, every one drawable with font_32.bmp\n"},
+         "plimo.xml: all well: 2 languages, 146 texts of 742 bytes, every one drawable with font_32.bmp\n"},
     };
     for (const Case &c : cases) {
         dir.write("plimo.xml", "<?xml version=\"1.0\"?>\n" + c.xml);

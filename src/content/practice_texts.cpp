@@ -39,6 +39,20 @@ const PracticeTextItem practiceTextItems[PracticeTextCount] = {
     {"beyondTwelve", "Facts beyond 12 (hardest difficulty):", 0},
     {"classStuck", "Facts most children are stuck on:", 0},
     {"classNone", "No child's progress kept yet.", 0},
+    {"rightSoFar", "right so far", 0},
+    {"legendFluent",
+     "fluent: asked 3 times or more; of the last 3, right within {1} s at least twice, on two days or more", 1},
+    {"legendRightSoFar",
+     "right so far: right and quick in its last askings, not yet asked enough or on enough days to tell", 0},
+    {"legendRightButSlow", "right but slow: right in its last askings, but not quickly enough", 0},
+    {"legendSometimesWrong",
+     "sometimes wrong: of its last askings, at least one wrong or too slow, but no more than half", 0},
+    {"legendStuck", "stuck: more than half of its last askings wrong or too slow", 0},
+    {"legendNotYetPlayed", "not yet played", 0},
+    {"progressOf", "Progress of {1} kept in {2}: {3} facts played in {4} games, last on {5}.", 5},
+    {"classOf", "Class progress from {1}: {2} children.", 2},
+    {"classMarks", "Facts per operation: fluent (F), right but slow (s), sometimes wrong (w), stuck (X)", 0},
+    {"noneYet", "none", 0},
 };
 
 // The number of a placeholder starting at p ("{7}" or "{12}", 0 for "{0}"), with *length

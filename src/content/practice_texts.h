@@ -45,6 +45,17 @@ enum PracticeTextId {
     BeyondTwelve,       // the heading of the facts beyond the grids
     ClassStuck,         // the heading of the facts most children are stuck on
     ClassNone,          // the class view with no record at all
+    WordRightSoFar,     // the mark of a fact right and quick, not yet asked enough to tell
+    LegendFluent,       // the legend's line per mark, its word first; {1} the fluency seconds
+    LegendRightSoFar,
+    LegendRightButSlow,
+    LegendSometimesWrong,
+    LegendStuck,
+    LegendNotYetPlayed,
+    ProgressOf,         // {1} player, {2} record's file, {3} facts, {4} games, {5} last day
+    ClassOf,            // {1} where the class's records came from, {2} how many children
+    ClassMarks,         // what the class view's columns count
+    NoneYet,            // after an operation no child is stuck on
     PracticeTextCount,
 };
 

@@ -13,32 +13,59 @@ const char *const GridTitles[GridCount] = {
 const FactState FactStatesInOrder[FactStateCount] = {FactFluent, FactRightSoFar, FactSlow,
                                                      FactWrong,  FactStuck,      FactNotPlayed};
 
-namespace {
-
-// The legend's explanation of each mark after the mark itself.
-std::string legendText(FactState state) {
-    char text[200];
-    switch (state) {
-    case FactFluent:
-        snprintf(text, sizeof text,
+const GridWords &englishGridWords() {
+    static const GridWords english = [] {
+        GridWords w;
+        const char *const words[FactStateCount] = {"not yet played", "fluent",          "right so far",
+                                                   "right but slow", "sometimes wrong", "stuck"};
+        char fluent[200];
+        snprintf(fluent, sizeof fluent,
                  "fluent: asked 3 times or more; of the last 3, right within %d s at least twice, on two days or more",
                  static_cast<int>(FluentAnswerMs / 1000));
-        return text;
-    case FactRightSoFar:
-        return "right so far: right and quick in its last askings, not yet asked enough or on enough days to tell";
-    case FactSlow:
-        return "right but slow: right in its last askings, but not quickly enough";
-    case FactWrong:
-        return "sometimes wrong: of its last askings, at least one wrong or too slow, but no more than half";
-    case FactStuck:
-        return "stuck: more than half of its last askings wrong or too slow";
-    case FactNotPlayed:
-    default:
-        return "not yet played";
-    }
+        const char *const legend[FactStateCount] = {
+            "not yet played",
+            fluent,
+            "right so far: right and quick in its last askings, not yet asked enough or on enough days to tell",
+            "right but slow: right in its last askings, but not quickly enough",
+            "sometimes wrong: of its last askings, at least one wrong or too slow, but no more than half",
+            "stuck: more than half of its last askings wrong or too slow",
+        };
+        for (int i = 0; i < FactStateCount; i++)
+            w.words[i] = words[i], w.legend[i] = legend[i];
+        w.legendIntro = "Each fact is marked by how the child answered it the last times it was asked:";
+        for (int g = 0; g < GridCount; g++)
+            w.gridTitles[g] = GridTitles[g];
+        w.stuckLabel = "Stuck:";
+        w.beyondTwelve = "Facts beyond 12 (hardest difficulty):";
+        const char *const operations[GridCount] = {"multiplication", "division", "addition", "subtraction"};
+        for (int g = 0; g < GridCount; g++)
+            w.operations[g] = operations[g];
+        w.games = "games";
+        w.minutes = "minutes";
+        w.lastPlayed = "last played";
+        w.classStuck = "Facts most children are stuck on:";
+        w.classNone = "No progress kept yet. Play with --remember (and --player=NAME for each child) to keep it.";
+        w.classMarks = "For each operation, how many facts are fluent (F), right but slow (s), sometimes wrong (w) and "
+                       "stuck (X).";
+        w.noneYet = "none";
+        return w;
+    }();
+    return english;
 }
 
-} // namespace
+std::string filledIn(const std::string &text, const std::vector<std::string> &values) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        size_t n = i + 2 < text.size() && text[i] == '{' && text[i + 2] == '}' ? text[i + 1] - '0' : 0;
+        if (n >= 1 && n <= 9 && n <= values.size()) {
+            out += values[n - 1];
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
 std::string countOf(size_t count, const char *one, const char *many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -63,27 +90,13 @@ char markOf(FactState state) {
 }
 
 const char *wordOf(FactState state) {
-    switch (state) {
-    case FactFluent:
-        return "fluent";
-    case FactRightSoFar:
-        return "right so far";
-    case FactSlow:
-        return "right but slow";
-    case FactWrong:
-        return "sometimes wrong";
-    case FactStuck:
-        return "stuck";
-    case FactNotPlayed:
-    default:
-        return "not yet played";
-    }
+    return englishGridWords().words[state >= 0 && state < FactStateCount ? state : FactNotPlayed].c_str();
 }
 
-std::vector<std::string> progressLegend() {
+std::vector<std::string> progressLegend(const GridWords &words) {
     std::vector<std::string> lines;
     for (FactState state : FactStatesInOrder)
-        lines.push_back(std::string(1, markOf(state)) + " " + legendText(state));
+        lines.push_back(std::string(1, markOf(state)) + " " + words.legend[state]);
     return lines;
 }
 
@@ -113,7 +126,7 @@ bool factCell(const std::string &fact, int *grid, int *row, int *column) {
     return *row <= GridMax && *column <= GridMax;
 }
 
-std::string progressGridText(const ProgressRecord &record, const std::string &path) {
+std::string progressGridText(const ProgressRecord &record, const std::string &path, const GridWords &words) {
     const std::vector<ProgressRow> &rows = record.rows;
     std::string text;
     char line[160];
@@ -121,13 +134,20 @@ std::string progressGridText(const ProgressRecord &record, const std::string &pa
     for (const ProgressRow &row : rows)
         if (row.lastPlayed > lastPlayed)
             lastPlayed = row.lastPlayed;
-    text += "Progress" + (record.player.empty() ? std::string() : " of " + record.player) + " kept in " + path + ": " +
-            countOf(rows.size(), "fact", "facts") + " played";
-    if (!record.games.empty())
-        text += " in " + countOf(record.games.size(), "game", "games");
-    text += lastPlayed.empty() ? ".\n" : ", last on " + lastPlayed + ".\n";
-    text += "\nEach fact is marked by how the child answered it the last times it was asked:\n";
-    for (const std::string &legend : progressLegend())
+    if (!words.heading.empty()) {
+        // Every part always there: a translation cannot leave one out the way English does.
+        text += filledIn(words.heading, {record.player.empty() ? "-" : record.player, path, std::to_string(rows.size()),
+                                         std::to_string(record.games.size()), lastPlayed.empty() ? "-" : lastPlayed}) +
+                "\n";
+    } else {
+        text += "Progress" + (record.player.empty() ? std::string() : " of " + record.player) + " kept in " + path +
+                ": " + countOf(rows.size(), "fact", "facts") + " played";
+        if (!record.games.empty())
+            text += " in " + countOf(record.games.size(), "game", "games");
+        text += lastPlayed.empty() ? ".\n" : ", last on " + lastPlayed + ".\n";
+    }
+    text += "\n" + words.legendIntro + "\n";
+    for (const std::string &legend : progressLegend(words))
         text += "  " + legend + "\n";
 
     FactState cells[GridCount][GridMax + 1][GridMax + 1] = {};
@@ -145,7 +165,7 @@ std::string progressGridText(const ProgressRecord &record, const std::string &pa
     }
     for (int grid = 0; grid < GridCount; grid++) {
         text += "\n";
-        text += GridTitles[grid];
+        text += words.gridTitles[grid];
         text += "\n     ";
         for (int c = 0; c <= GridMax; c++) {
             snprintf(line, sizeof line, "%3d", c);
@@ -162,16 +182,16 @@ std::string progressGridText(const ProgressRecord &record, const std::string &pa
             text += "\n";
         }
         if (!stuck[grid].empty()) {
-            text += "  Stuck:";
+            text += "  " + words.stuckLabel;
             for (size_t i = 0; i < stuck[grid].size(); i++)
                 text += (i ? ", " : " ") + stuck[grid][i];
             text += "\n";
         }
     }
     if (!beyond.empty()) {
-        text += "\nFacts beyond 12 (hardest difficulty):\n";
+        text += "\n" + words.beyondTwelve + "\n";
         for (const ProgressRow *row : beyond) {
-            snprintf(line, sizeof line, "  %-10s %s\n", row->fact.c_str(), wordOf(factState(*row)));
+            snprintf(line, sizeof line, "  %-10s %s\n", row->fact.c_str(), words.words[factState(*row)].c_str());
             text += line;
         }
     }

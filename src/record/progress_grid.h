@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "record/grid_words.h"
 #include "record/progress_record.h"
 
 // Grid marks, one per FactState: the only place they are set (the page takes them, their
@@ -12,7 +13,6 @@
 constexpr char MarkFluent = 'F', MarkRightSoFar = 'f', MarkSlow = 's', MarkWrong = 'w', MarkStuck = 'X',
                MarkNotPlayed = '.';
 // Every state, in the legend's order.
-constexpr int FactStateCount = 6;
 extern const FactState FactStatesInOrder[FactStateCount];
 
 // Largest number a grid's rows and columns show.
@@ -20,7 +20,6 @@ constexpr int GridMax = 12;
 
 // The grids, in order: multiplication, division, addition, subtraction; each one's title
 // (its name, then after ": " how its rows and columns are read).
-constexpr int GridCount = 4;
 extern const char *const GridTitles[GridCount];
 
 // A state's mark in the grids, and its words ("fluent", "right so far", "right but slow",
@@ -29,7 +28,7 @@ char markOf(FactState state);
 const char *wordOf(FactState state);
 
 // The legend: each mark followed by a space and what it means, in FactStatesInOrder.
-std::vector<std::string> progressLegend();
+std::vector<std::string> progressLegend(const GridWords &words = englishGridWords());
 
 // Where a fact sits: its grid (0 multiplication, 1 division, 2 addition, 3 subtraction)
 // and its row and column. A division a / b sits at row b (the divisor), column a / b
@@ -44,4 +43,6 @@ std::string countOf(size_t count, const char *one, const char *many);
 // The whole text --progress prints for the record read from path: a heading (with the
 // player's name when it has one), the legend, the four grids (each with its stuck facts
 // listed under it) and the facts beyond 12.
-std::string progressGridText(const ProgressRecord &record, const std::string &path);
+// The words are words's (englishGridWords() by default).
+std::string progressGridText(const ProgressRecord &record, const std::string &path,
+                             const GridWords &words = englishGridWords());

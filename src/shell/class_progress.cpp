@@ -12,6 +12,7 @@
 #include "record/players.h"
 #include "record/progress_grid.h"
 #include "shell/progress_keeping.h"
+#include "shell/terminal_words.h"
 
 const char *const ClassCsvHeader =
     "player,fact,mark,asked,right first try,wrong,too slow,median ms,last played,last askings";
@@ -27,9 +28,8 @@ bool formulaLike(const std::string &text, size_t from) {
     return at != std::string::npos && text[at] != '\0' && strchr("=+-@\t\r", text[at]) != nullptr;
 }
 
-// The operations in the grids' order, as the facts write their signs, and their names.
+// The operations in the grids' order, as the facts write their signs.
 const char OperationSigns[GridCount] = {'*', '/', '+', '-'};
-const char *const OperationNames[GridCount] = {"multiplication", "division", "addition", "subtraction"};
 
 int operationOf(const std::string &fact) {
     int a, b;
@@ -230,20 +230,31 @@ bool addToClass(const std::string &text, std::vector<ProgressRecord> *players, s
     return false;
 }
 
-std::string classProgressText(const std::vector<ProgressRecord> &players, const std::string &source) {
-    std::string text = "Class progress from " + source + ": " + countOf(players.size(), "child", "children") + ".\n";
+std::string classProgressText(const std::vector<ProgressRecord> &players, const std::string &source,
+                              const GridWords &words) {
+    std::string text =
+        words.classHeading.empty()
+            ? "Class progress from " + source + ": " + countOf(players.size(), "child", "children") + ".\n"
+            : filledIn(words.classHeading, {source, std::to_string(players.size())}) + "\n";
     if (players.empty())
-        return text + "No progress kept yet. Play with --remember (and --player=NAME for each child) to keep it.\n";
-    text += "For each operation, how many facts are fluent (F), right but slow (s), sometimes wrong (w) and stuck "
-            "(X).\n\n";
+        return text + words.classNone + "\n";
+    text += words.classMarks + "\n\n";
     size_t width = 10;
     for (const ProgressRecord &player : players)
         width = std::max(width, charactersOf(shownName(player)));
-    std::string heading = padded("", width) + "  games  minutes  last played ";
-    std::string marks = padded("", width) + std::string(30, ' ');
+    // Each column as wide as its numbers (5, 7, 11 characters) or its word, if wider.
+    size_t gamesWidth = std::max<size_t>(5, charactersOf(words.games));
+    size_t minutesWidth = std::max<size_t>(7, charactersOf(words.minutes));
+    size_t dayWidth = std::max<size_t>(11, charactersOf(words.lastPlayed));
+    size_t opWidth = 15;
+    for (const std::string &name : words.operations)
+        opWidth = std::max(opWidth, charactersOf(name));
+    std::string heading = padded("", width) + "  " + padded(words.games, gamesWidth) + "  " +
+                          padded(words.minutes, minutesWidth) + "  " + padded(words.lastPlayed, dayWidth) + " ";
+    std::string marks = padded("", width) + std::string(gamesWidth + minutesWidth + dayWidth + 7, ' ');
     for (int op = 0; op < GridCount; op++) {
-        heading += "  " + padded(OperationNames[op], 15);
-        marks += "   F   s   w   X ";
+        heading += "  " + padded(words.operations[op], opWidth);
+        marks += "   F   s   w   X " + std::string(opWidth - 15, ' ');
     }
     auto trimmed = [](std::string line) { return line.erase(line.find_last_not_of(' ') + 1); };
     text += trimmed(heading) + "\n" + trimmed(marks) + "\n";
@@ -270,26 +281,28 @@ std::string classProgressText(const std::vector<ProgressRecord> &players, const 
             }
         }
         char line[96];
-        snprintf(line, sizeof line, "  %5zu  %7lld  %-11s ", player.games.size(),
-                 static_cast<long long>((seconds + 30) / 60), lastDayOf(player).c_str());
+        snprintf(line, sizeof line, "  %*zu  %*lld  %-*s ", static_cast<int>(gamesWidth), player.games.size(),
+                 static_cast<int>(minutesWidth), static_cast<long long>((seconds + 30) / 60),
+                 static_cast<int>(dayWidth), lastDayOf(player).c_str());
         text += padded(shownName(player), width) + line;
         for (int op = 0; op < GridCount; op++) {
             snprintf(line, sizeof line, "  %3d %3d %3d %3d", counts[op][0], counts[op][1], counts[op][2], counts[op][3]);
-            text += line;
+            text += (op ? std::string(opWidth - 15, ' ') : std::string()) + line;
         }
         text += "\n";
     }
-    text += "\nFacts most children are stuck on:\n";
+    text += "\n" + words.classStuck + "\n";
     for (int op = 0; op < GridCount; op++) {
         // Most children first; among as many, the fact met first.
         std::stable_sort(order[op].begin(), order[op].end(), [&](const std::string &a, const std::string &b) {
             return stuck[op][a].size() > stuck[op][b].size();
         });
-        std::string name = OperationNames[op];
-        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+        std::string name = words.operations[op];
+        if (!name.empty() && name[0] >= 'a' && name[0] <= 'z')
+            name[0] = static_cast<char>(name[0] - 'a' + 'A');
         text += "  " + name + ":";
         if (order[op].empty())
-            text += " none";
+            text += " " + words.noneYet;
         for (size_t i = 0; i < order[op].size() && i < 5; i++) {
             const std::vector<std::string> &who = stuck[op][order[op][i]];
             text += (i ? "; " : " ") + order[op][i] + " (" + std::to_string(who.size()) + ":";
@@ -308,7 +321,8 @@ int showClassProgress(const std::vector<std::string> &files) {
     int status = loadClass(files, &players, &source);
     if (files.empty() && source.empty())
         return status;
-    fputs(classProgressText(players, source).c_str(), stdout);
+    prepareTerminalWords();
+    fputs(classProgressText(players, source, terminalGridWords()).c_str(), stdout);
     return fflush(stdout) == 0 && !ferror(stdout) ? status : 1;
 }
 

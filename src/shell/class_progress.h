@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "record/progress_grid.h"
 #include "record/progress_record.h"
 
 // The class table's first line (a row per child and fact follows, the name first).
@@ -38,7 +39,9 @@ bool addToClass(const std::string &text, std::vector<ProgressRecord> *players, s
 // but slow, sometimes wrong and stuck), then per operation the facts most children are
 // stuck on (at most five, with the children's names). source names where the records came
 // from.
-std::string classProgressText(const std::vector<ProgressRecord> &players, const std::string &source);
+// Its words are words's (englishGridWords() by default); the columns widen to their words.
+std::string classProgressText(const std::vector<ProgressRecord> &players, const std::string &source,
+                              const GridWords &words = englishGridWords());
 
 // --class-progress: with no files, the records of this device (the one of no name and
 // every player's); with files, those files (records or class tables) merged by name.

@@ -18,6 +18,7 @@
 #include "record/progress_record.h"
 #include "ground/atomic_file.h"
 #include "ground/startup.h"
+#include "shell/terminal_words.h"
 
 void reportRecordLine(const std::string &line) {
     // Whole, however long its paths: the line's end says where a damaged record went.
@@ -118,11 +119,12 @@ int showProgress() {
         reportFault("no progress record: neither XDG_DATA_HOME nor HOME names a folder");
         return 1;
     }
+    prepareTerminalWords();
     ProgressRecord record;
     std::string why;
     switch (readProgressRecord(path, &record, &why)) {
     case RecordAbsent:
-        printf("No progress kept yet: %s does not exist. Play with --remember to keep one.\n", path.c_str());
+        fputs(noProgressLine(path).c_str(), stdout);
         break;
     case RecordDamaged:
         reportRecordLine("the progress record " + path + " is damaged: " + why);
@@ -134,7 +136,7 @@ int showProgress() {
         reportRecordLine(why);
         return 1;
     case RecordRead:
-        fputs(progressGridText(record, path).c_str(), stdout);
+        fputs(progressGridText(record, path, terminalGridWords()).c_str(), stdout);
         break;
     }
     return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
