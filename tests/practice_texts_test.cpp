@@ -127,8 +127,8 @@ TEST_F(PracticeTexts, MissingWordsComeFromTheFirstLanguageThatHasThem) {
         {"a", RoundSummary, "A {4}{3}{2}{1}"},
         {"b", RoundSummary, "A {4}{3}{2}{1}"},
         {"c", RoundSummary, "A {4}{3}{2}{1}"}, // c's lacks {4}
-        {"b", MarkWrong, "c-wrong"},
-        {"c", MarkWrong, "c-wrong"},
+        {"b", ListMarkWrong, "c-wrong"},
+        {"c", ListMarkWrong, "c-wrong"},
         {"c", PauseHint, "Press a key to go on"}, // c's has no text
         {"a", ClassTitle, "Who is playing?"},
     };
@@ -144,7 +144,7 @@ TEST_F(PracticeTexts, MissingWordsComeFromTheFirstLanguageThatHasThem) {
     // With no file at all.
     ContentDocument.Clear();
     game.currentLanguage = nullptr;
-    EXPECT_STREQ("slow", practiceText(MarkSlow));
+    EXPECT_STREQ("slow", practiceText(ListMarkSlow));
     EXPECT_STREQ("", practiceText(PracticeTextCount));
 }
 

@@ -16,8 +16,8 @@ extern const char *const PracticeScreenName;
 // the maker.
 enum PracticeTextId {
     RoundSummary,       // {1} answered, {2} missed, {3} right at the first try, {4} median seconds
-    MarkWrong,          // the practice list's mark of a fact answered wrong
-    MarkSlow,           // the practice list's mark of a fact not answered in time
+    ListMarkWrong,      // the practice list's mark of a fact answered wrong
+    ListMarkSlow,       // the practice list's mark of a fact not answered in time
     ListLegend,         // one line saying what the two marks mean
     PauseHint,          // "Press a key to go on"
     ClassTitle,         // "Who is playing?"

@@ -27,7 +27,7 @@ int practiceListLines(char lines[MaxListedFacts][32]) {
         char fact[24];
         formatFact(order[i]->text, order[i]->answer, fact, sizeof fact);
         snprintf(lines[i], sizeof lines[i], "%s %s", fact,
-                 practiceText(order[i]->wrong > 0 ? MarkWrong : MarkSlow));
+                 practiceText(order[i]->wrong > 0 ? ListMarkWrong : ListMarkSlow));
     }
     return count;
 }
