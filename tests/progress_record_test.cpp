@@ -576,7 +576,7 @@ TEST(Players, EachChildsRecordByName) {
     // however often its end is kept; the sign quiz is not kept.
     settings.remember = true;
     game.gameMode = Multiplication;
-    setKeptPlayer("Åsa");
+    snprintf(settings.player, sizeof settings.player, "%s", "Åsa");
     startKeptGame();
     FactOutcome one{"7 * 8", 0, 0, 0, 0, {}, {asked(true, false, false, 900)}};
     for (int twice = 0; twice < 2; twice++)
@@ -593,7 +593,7 @@ TEST(Players, EachChildsRecordByName) {
     EXPECT_FALSE(keepGameOutcomes({one}, 1000));
     EXPECT_EQ(access((dir.path() + "/plimo/progress.csv").c_str(), F_OK), -1);
     game.gameMode = Multiplication;
-    setKeptPlayer("");
+    settings.player[0] = '\0';
     settings.remember = false;
     unsetenv("XDG_DATA_HOME");
 }

@@ -56,15 +56,12 @@ std::string todayDate() {
 namespace {
 
 std::string keptGameId; // the game being played's id; empty before its start
-std::string keptPlayer; // the player's canonical name; empty when none is named
 
 } // namespace
 
-void setKeptPlayer(const std::string &canonicalName) { keptPlayer = canonicalName; }
-const std::string &keptPlayerName() { return keptPlayer; }
 
 std::string keptRecordPath() {
-    return keptPlayer.empty() ? progressRecordPath() : playerRecordPath(keptPlayer);
+    return settings.player[0] ? playerRecordPath(settings.player) : progressRecordPath();
 }
 
 void startKeptGame() { keptGameId = newGameId(); }
@@ -87,7 +84,7 @@ bool keepGameOutcomes(const std::vector<FactOutcome> &outcomes, int64_t playedMs
     kept.date = todayDate();
     kept.seconds = std::max<int64_t>(0, (playedMs + 500) / 1000);
     std::string message;
-    bool done = keepGameInRecord(keptRecordPath(), keptPlayer, kept, outcomes, &message);
+    bool done = keepGameInRecord(keptRecordPath(), settings.player, kept, outcomes, &message);
     if (!message.empty())
         reportRecordLine(message);
     return done;

@@ -13,12 +13,9 @@
 // Today's date on this device, "YYYY-MM-DD" (local time).
 std::string todayDate();
 
-// The player whose record is kept, printed and forgotten: a canonical name as
-// checkPlayerName gives it (--player), or empty for the one record of the device (the
-// default). Set before anything below runs.
-void setKeptPlayer(const std::string &canonicalName);
-const std::string &keptPlayerName();
-// That player's record: playerRecordPath(name), or progressRecordPath() without a name.
+// The record of the player whose record is kept, printed and forgotten (settings.player,
+// named by --player or chosen on "Who is playing?"): playerRecordPath(name), or
+// progressRecordPath() without a name.
 std::string keptRecordPath();
 
 // A game starts (any game but the sign quiz, with --remember or not): it gets a fresh id,

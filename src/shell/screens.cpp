@@ -36,9 +36,7 @@ static void enterPlayingScreen() {
     playMusic(GameMusic);
     now = clockNow();
     enterPlaying();
-    // Its own id, so that it counts once however often it is kept, in the record of the
-    // child playing (chosen on "Who is playing?" or named on the command line).
-    setKeptPlayer(settings.player);
+    // Its own id, so that it counts once however often it is kept.
     startKeptGame();
 }
 

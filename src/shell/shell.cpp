@@ -107,8 +107,6 @@ static void readCommandLine(int argc, char **argv) {
         if (!settings.progress && !settings.forget && !settings.classProgress)
             exit(2);
     }
-    // The record of the child named (the one record of the device without a name).
-    setKeptPlayer(settings.player);
     // The progress record's own actions need no display: they end here.
     if (settings.classProgress)
         exit(showClassProgress(plainWords));
